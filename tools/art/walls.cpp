@@ -112,7 +112,7 @@ Image build_background() {
     // The street: cobbles fading into the evening haze towards the horizon.
     for (int y = horizon + 1; y < kViewHeight; ++y) {
         const double t = std::clamp((y - kHorizon) / (kViewHeight - kHorizon), 0.0, 1.0);
-        const Rgb c = mix({70, 50, 60}, {150, 80, 20}, std::sqrt(t));
+        const Rgb c = mix({90, 50, 30}, {160, 80, 10}, std::sqrt(t));
         for (int x = 0; x < kViewWidth; ++x) img.at(x, y) = c;
     }
     img = quantise(img);
