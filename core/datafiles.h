@@ -1,0 +1,86 @@
+#pragma once
+// The six world files (fixed-size slots, fetched one record at a time into the buffers of
+// Game) and the three save files (written and read whole).
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+struct Game;
+
+// A data, save or picture file that is missing or unusable. Raised at start-up or when a
+// file vanishes during the run; the platform reports it and ends the program.
+struct DataError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// Slot lengths of the files: fixed constants of the formats, longer than the records in them.
+constexpr long ITEM_SLOT = 222, MONSTER_SLOT = 204, SHOP_SLOT = 86, SPELL_SLOT = 2314,
+               SPELL_PROGRESSION_SLOT = 10, MAP_SLOT = 31622, ROSTER_SLOT = 392,
+               PARTY_SLOT = 488, FLAG_SLOT = 2;
+constexpr int ROSTER_SIZE = 11, PARTY_SIZE = 8, GAME_FLAG_COUNT = 101;
+
+inline constexpr const char* ITEM_FILE = "Item.dat";
+inline constexpr const char* MONSTER_FILE = "Mon.dat";
+inline constexpr const char* SHOP_FILE = "Shop.dat";
+inline constexpr const char* SPELL_FILE = "Mag.dat";
+inline constexpr const char* SPELL_PROGRESSION_FILE = "MagProg.dat";
+inline constexpr const char* MAP_FILE = "Maps.dat";
+inline constexpr const char* ROSTER_SAVE_FILE = "L1chr.dat";
+inline constexpr const char* PARTY_SAVE_FILE = "Save.dat";
+inline constexpr const char* FLAGS_SAVE_FILE = "Savef.dat";
+
+// One world file held open for the run.
+class OpenDataFile {
+  public:
+    void open(const std::filesystem::path& path, long slot_length);
+    bool is_open() const { return file_ != nullptr; }
+    // Reads `length` bytes of slot `slot` (counted from 1) with one seek and one read; bytes
+    // the file does not have (or a slot below 1) come back as zeros.
+    void read_slot(int64_t slot, uint8_t* out, std::size_t length);
+    long size() const { return size_; }
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    struct Closer {
+        void operator()(std::FILE* f) const { std::fclose(f); }
+    };
+    std::unique_ptr<std::FILE, Closer> file_;
+    std::filesystem::path path_;
+    long slot_length_ = 0;
+    long size_ = 0;
+};
+
+struct DataFiles {
+    std::filesystem::path dir = "Data";
+    OpenDataFile item, monster, shop, spell, spell_progression;
+
+    std::filesystem::path path_of(const std::string& name) const { return dir / name; }
+};
+
+// Opens the five world files that stay open, reads their headers and map 1.
+void sub_open_data_files(Game& g);
+
+// Fetch entry n of a world file into its buffer (item_rec, ...). Entries outside the file
+// give an all-zero record.
+void sub_read_item(Game& g, int32_t n);
+void sub_read_monster(Game& g, int32_t n);
+void sub_read_shop(Game& g, int32_t n);
+void sub_read_spell(Game& g, int32_t n);
+void sub_read_spell_progression(Game& g, int32_t n);
+
+// Reads map n (slot n of Maps.dat) into map_rec and sets map_level; a map the file does not
+// hold reads as all zeros.
+void sub_load_map(Game& g, int n);
+
+// Writes roster, party and game flags. Each file is written beside its target and all three
+// are renamed into place only when all are complete, so a failed save leaves the previous
+// one intact. Returns false when the game could not be saved.
+bool write_save_files(Game& g);
+
+// Reads roster, party and game flags. When any file is missing or shorter than its slots,
+// nothing changes and false is returned.
+bool read_save_files(Game& g);

@@ -1,0 +1,68 @@
+// Dice, percentages and the formulas several screens share.
+#include "core/game.h"
+#include "core/numbers.h"
+#include "core/rules.h"
+
+#include <cmath>
+
+double sub_random(Game& g) { return g.rng.next(); }
+
+int16_t sub_roll_dice(Game& g, int n, int s, int b) {
+    int64_t total = 0;
+    for (int i = 0; i < n; ++i) total += static_cast<int64_t>(std::floor(s * sub_random(g) + 1));
+    return to_integer(static_cast<double>(total + b));
+}
+
+int16_t sub_random_percent(Game& g) {
+    return static_cast<int16_t>(std::floor(100 * sub_random(g)));
+}
+
+int16_t sub_attribute_factor(int v) {
+    const int64_t sum = v <= 0 ? 0 : int64_t(v) * (v + 1) / 2;
+    return to_integer(static_cast<double>(sum <= 32 ? 33 : sum));
+}
+
+int32_t sub_experience_needed(Game& g, int slot) {
+    const PartyMemberRec& m = g.party[slot];
+    const double x = to_long(1000.0 * std::pow(2.0, m.level - 1));
+    switch (m.class_id) {
+    case 1: return to_long(x * 0.75);
+    case 2: return to_long(x * 0.9);
+    case 3: return to_long(x * 1.1);
+    default: return to_long(x);
+    }
+}
+
+int16_t sub_roll_level_gains(Game& g, int which, int slot) {
+    const PartyMemberRec& m = g.party[slot];
+    const auto F = [](int a) { return sub_attribute_factor(a) / 100.0; };
+    double H = 0, M = 0;
+    switch (m.class_id) {
+    case 0: H = F(m.vitality) * 10; break;
+    case 1: H = F(m.vitality) * 6, M = F(m.intelligence) * 2; break;
+    case 2: H = F(m.vitality) * 8, M = F(m.piety) * 5; break;
+    case 3: H = F(m.vitality) * 4, M = F(m.intelligence) * 8; break;
+    case 4: H = F(m.vitality) * 12; break;
+    case 5: H = F(m.vitality) * 10, M = F(m.intelligence) * 2; break;
+    case 6: H = F(m.vitality) * 10, M = F(m.piety) * 2; break;
+    case 7: H = F(m.vitality) * 6, M = F(m.intelligence) * 2; break;
+    default: break;
+    }
+    H = std::nearbyint(H) + 1;
+    M = std::nearbyint(M);
+    if (sub_random_percent(g) < m.karma) {
+        H = std::nearbyint(H * 1.1);
+        M = std::nearbyint(M * 1.1);
+    }
+    if (which == 1) return to_integer(H);
+    if (which == 2) return to_integer(M);
+    return 0;
+}
+
+int16_t sub_haggle_price(Game& g, int16_t& price, int slot) {
+    const PartyMemberRec& m = g.party[slot];
+    const double F = sub_attribute_factor(m.personality) / 100.0;
+    const double discount = price / 10.0 + price / 10.0 * F;
+    if (m.class_id == 7) price = to_integer(price * 0.9);
+    return to_integer(price - std::floor(discount));
+}

@@ -1,0 +1,8 @@
+#include "core/game.h"
+
+Game::Game() : host(&default_host_) {}
+
+void Game::set_font(const FontMetrics* f) {
+    Form1.Text.font = f;
+    Form1.SideText.font = f;
+}

@@ -1,0 +1,155 @@
+#include "core/output.h"
+
+#include "core/game.h"
+#include "core/numbers.h"
+
+namespace {
+
+// Splits s (already followed by one blank) into what fits in the message width and the rest.
+// Words move to the rest one by one; a word too wide on its own is broken after the last
+// character that fits, so every line makes progress.
+std::string wrap_line(const PictureArea& area, std::string& s) {
+    std::string rest;
+    while (area.TextWidth(s) > MESSAGE_WIDTH) {
+        const auto blank = s.find_last_of(' ');
+        if (blank != std::string::npos && blank > 0) {
+            rest = s.substr(blank) + rest;
+            s.erase(blank);
+            continue;
+        }
+        std::size_t keep = 1;
+        while (keep < s.size() && area.TextWidth(s.substr(0, keep + 1)) <= MESSAGE_WIDTH) ++keep;
+        rest = s.substr(keep) + rest;
+        s.erase(keep);
+        break;
+    }
+    return rest;
+}
+
+void print_lines(Game& g, const std::array<std::string, MESSAGE_LINE_COUNT>& lines) {
+    PictureArea& text = g.Form1.Text;
+    text.CurrentX = 0;
+    text.CurrentY = 0;
+    for (int k = 0; k <= MESSAGE_LAST_LINE; ++k) text.print_line(lines[k]);
+    g.host->repaint(g);
+}
+
+// Adds one line (and its continuations) to a line buffer; the message area pauses once per
+// call from outside.
+void add_wrapped(Game& g, std::array<std::string, MESSAGE_LINE_COUNT>& lines, int16_t& line,
+                 const std::string& text, bool pause) {
+    g.message_depth = static_cast<int16_t>(g.message_depth + 1);
+    if (line == -1)
+        for (int k = 0; k <= MESSAGE_LAST_LINE; ++k) lines[k].clear();
+    line = static_cast<int16_t>(line + 1);
+    if (line > MESSAGE_LAST_LINE) {
+        for (int k = 0; k < MESSAGE_LAST_LINE; ++k) lines[k] = lines[k + 1];
+        line = MESSAGE_LAST_LINE;
+    }
+    std::string s = text + " ";
+    const std::string rest = wrap_line(g.Form1.Text, s);
+    lines[line] = s;
+    if (!rest.empty()) add_wrapped(g, lines, line, rest, pause);
+    if (pause && g.message_delay > 0 && g.message_depth == 1) g.host->pause(g, g.message_delay);
+    g.message_depth = static_cast<int16_t>(g.message_depth - 1);
+}
+
+} // namespace
+
+void sub_display_char_status(Game& g) {
+    PictureArea& side = g.Form1.SideText;
+    side.Cls();
+    side.CurrentX = 0;
+    side.CurrentY = 0;
+    const auto at = [&](int x, const std::string& text) {
+        side.CurrentX = x;
+        side.print(text);
+    };
+    at(0, "No.");
+    at(20, "Name");
+    at(80, "Hits");
+    at(140, "Mana");
+    side.CurrentX = 200;
+    side.print_line("AC");
+    side.print_line();
+    for (int m = 0; m < PARTY_SIZE; ++m) {
+        const PartyMemberRec& p = g.party[m];
+        if (p.in_use <= 0) continue;
+        side.fore_colour = 1;
+        at(0, str_form(m + 1) + ".");
+        side.fore_colour = 0;
+        at(20, p.name);
+        if (p.hit_points < 1) {
+            at(80, "DEAD");
+        } else {
+            at(80, str_form(p.hit_points));
+            at(100, "/" + str_form(p.max_hit_points));
+        }
+        at(140, str_form(p.magic_points));
+        at(160, "/" + str_form(p.max_magic_points));
+        side.CurrentX = 200;
+        side.print_line(str_form(p.armour_class));
+    }
+}
+
+void sub_show_message(Game& g, const std::string& text) {
+    add_wrapped(g, g.message_lines, g.message_line, text, true);
+    g.Form1.Text.Cls();
+    print_lines(g, g.message_lines);
+}
+
+void sub_print_wrapped(Game& g, const std::string& text) {
+    add_wrapped(g, g.page_lines, g.page_line, text, false);
+    print_lines(g, g.page_lines);
+}
+
+void sub_print_text_block(Game& g, const std::string& text) {
+    // Positions are counted from 0 here; a marker is a backslash followed by n or N. After a
+    // marker the scan resumes one character into the next piece, so a marker directly after
+    // another is printed as text.
+    std::size_t start = 0;
+    std::size_t i = 0;
+    while (i + 1 < text.size()) {
+        if (text[i] == '\\' && (text[i + 1] == 'n' || text[i + 1] == 'N')) {
+            sub_print_wrapped(g, text.substr(start, i - start));
+            if (text[i + 1] == 'N') sub_print_wrapped(g, "");
+            start = i + 2;
+            i += 3;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size()) sub_print_wrapped(g, text.substr(start));
+}
+
+void sub_print_right_aligned(Game& g, const std::string& text, int x) {
+    PictureArea& area = g.Form1.Text;
+    area.CurrentX = x - area.TextWidth(text);
+    area.print(text);
+}
+
+std::string sub_class_name(int class_id) {
+    static const char* const names[] = {"Fighter", "Thief",     "Cleric",  "Mage",
+                                        "Berserker", "Ranger", "Paladin", "Merchant"};
+    return class_id >= 0 && class_id < 8 ? names[class_id] : "";
+}
+
+std::string sub_race_name(int race) {
+    static const char* const names[] = {"Human", "Dwarf", "Elf", "Gnome", "Half-Elf"};
+    return race >= 0 && race < 5 ? names[race] : "";
+}
+
+std::string sub_possessive(Game& g, int who) {
+    if (who == -1) return "their";
+    if (who >= 0 && who <= 6) return g.party[who].sex == 1 ? "his" : "her";
+    if (who >= 10 && who <= 15) {
+        sub_read_monster(g, g.monster_groups[who - 10].monster);
+        switch (g.monster_rec.gender) {
+        case 0: return "its";
+        case 1: return "his";
+        case 2: return "her";
+        default: return "";
+        }
+    }
+    return "";
+}

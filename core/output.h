@@ -1,0 +1,17 @@
+#pragma once
+// Printing into the text column and the status panel: the party status panel, the message
+// area, the page buffer, text with line markers, right-aligned text and the names of things.
+
+#include <string>
+
+struct Game;
+
+void sub_display_char_status(Game& g);
+void sub_show_message(Game& g, const std::string& text);
+void sub_print_wrapped(Game& g, const std::string& text);
+void sub_print_text_block(Game& g, const std::string& text);
+void sub_print_right_aligned(Game& g, const std::string& text, int x);
+
+std::string sub_class_name(int class_id);
+std::string sub_race_name(int race);
+std::string sub_possessive(Game& g, int who);

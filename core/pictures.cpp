@@ -1,0 +1,20 @@
+#include "core/pictures.h"
+
+#include "core/game.h"
+
+Bitmap load_picture(Game& g, const std::string& file_name) {
+    const auto path = g.data_files.path_of(file_name);
+    auto bitmap = g.host->load_bitmap(path.string());
+    if (!bitmap) throw DataError("Cannot read the picture " + path.string());
+    return std::move(*bitmap);
+}
+
+void load_main_picture(Game& g, const std::string& file_name) {
+    MainPicture& pic = g.Form1.mainPic;
+    const Bitmap b = load_picture(g, file_name);
+    // The picture area keeps its size: a smaller picture leaves the rest black, a larger one
+    // is cut at the edges.
+    pic.image = Bitmap(MainPicture::width, MainPicture::height);
+    bit_blt(pic.image, 0, 0, b.width, b.height, b, 0, 0, RasterOp::Copy);
+    pic.picture_name = file_name;
+}

@@ -1,0 +1,14 @@
+#pragma once
+// The game's one random generator: uniform reals r with 0 <= r < 1, reproducible from a seed.
+
+#include <cstdint>
+#include <random>
+
+class Random {
+  public:
+    void seed(uint64_t s) { engine_.seed(s); }
+    double next() { return static_cast<double>(engine_() >> 11) * 0x1.0p-53; }
+
+  private:
+    std::mt19937_64 engine_{0};
+};

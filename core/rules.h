@@ -1,0 +1,30 @@
+#pragma once
+// Rules shared by several screens: dice and formulas, roster/party/pack housekeeping, and the
+// party's derived statistics.
+
+#include <cstdint>
+
+struct Game;
+
+// Dice, percentages and shared formulas.
+double sub_random(Game& g); // uniform 0 <= r < 1
+int16_t sub_roll_dice(Game& g, int n, int s, int b);
+int16_t sub_random_percent(Game& g);
+int16_t sub_attribute_factor(int v);
+int32_t sub_experience_needed(Game& g, int slot);
+int16_t sub_roll_level_gains(Game& g, int which, int slot);
+int16_t sub_haggle_price(Game& g, int16_t& price, int slot);
+
+// Roster, party and pack housekeeping.
+void sub_sort_roster(Game& g);
+void sub_compact_party(Game& g);
+void sub_swap_party_members(Game& g, int a, int b);
+void sub_tidy_pack(Game& g, int m);
+int16_t sub_find_empty_pack_slot(Game& g, int m);
+void sub_pool_crowns(Game& g, int target);
+int16_t sub_attribute_trend(Game& g, int k, int m);
+void sub_lowest_spell_level(Game& g, int m);
+int16_t sub_step_spell_level(Game& g, int m, int direction);
+
+// Party member statistics: current values from base values, equipment and effects.
+void sub_update_party_stats(Game& g);

@@ -1,0 +1,118 @@
+#include "platform/dumps.h"
+
+#include "core/text_encoding.h"
+
+#include <fstream>
+#include <iostream>
+
+using nlohmann::ordered_json;
+
+namespace {
+
+struct JsonFields {
+    ordered_json& out;
+
+    static ordered_json value(int16_t v) { return v; }
+    static ordered_json value(int32_t v) { return v; }
+    template <std::size_t N> static ordered_json value(const FixedText<N>& t) {
+        return cp1252_to_utf8(t.str());
+    }
+    template <class T, std::size_t N> static ordered_json value(const std::array<T, N>& a) {
+        ordered_json list = ordered_json::array();
+        for (const auto& e : a) list.push_back(value(e));
+        return list;
+    }
+    template <class T> void operator()(const char* name, const T& field) { out[name] = value(field); }
+};
+
+template <class Rec> ordered_json record(const Rec& r) {
+    ordered_json o = ordered_json::object();
+    visit_fields(r, JsonFields{o});
+    return o;
+}
+
+template <class Rec, std::size_t N> ordered_json records(const std::array<Rec, N>& table) {
+    ordered_json list = ordered_json::array();
+    for (const auto& r : table) list.push_back(record(r));
+    return list;
+}
+
+ordered_json lines(const std::array<std::string, MESSAGE_LINE_COUNT>& l) {
+    ordered_json list = ordered_json::array();
+    for (const auto& s : l) list.push_back(cp1252_to_utf8(s));
+    return list;
+}
+
+void dump_runs(std::string& out, const PictureArea& area) {
+    for (const TextRun& r : area.runs())
+        out += std::to_string(r.y) + " " + std::to_string(r.x) + " " + std::to_string(r.colour) + " " +
+               (r.bold ? "1" : "0") + " " + cp1252_to_utf8(r.text) + "\n";
+}
+
+} // namespace
+
+std::string text_dump(const Game& g) {
+    std::string out = "[mainPic] " + g.Form1.mainPic.picture_name + "\n[Text]\n";
+    dump_runs(out, g.Form1.Text);
+    out += "[SideText]\n";
+    dump_runs(out, g.Form1.SideText);
+    return out;
+}
+
+ordered_json state_dump(const Game& g) {
+    ordered_json s;
+    s["current_location"] = g.current_location;
+    s["location_step"] = g.location_step;
+    s["combat_active"] = g.combat_active;
+    s["combat_step"] = g.combat_step;
+    s["sheet_member"] = g.sheet_member;
+    s["sheet_step"] = g.sheet_step;
+    s["input_line"] = cp1252_to_utf8(g.input_line);
+    s["backspace_pressed"] = g.backspace_pressed;
+    s["upper_case_input"] = g.upper_case_input;
+    s["keys_enabled"] = g.keys_enabled;
+    s["quit_requested"] = g.quit_requested;
+    s["message_delay"] = g.message_delay;
+    s["move_count"] = g.move_count;
+    s["map_level"] = g.map_level;
+    s["party_x"] = g.party_x;
+    s["party_y"] = g.party_y;
+    s["party_facing"] = g.party_facing;
+    s["party_turned"] = g.party_turned;
+    s["spell_level_shown"] = g.spell_level_shown;
+    s["selected_member"] = g.selected_member;
+    s["selected_item"] = g.selected_item;
+    s["building_number"] = g.building_number;
+    s["sheet_choice"] = g.sheet_choice;
+    s["sheet_target"] = g.sheet_target;
+    s["use_identified"] = g.use_identified;
+    s["message_lines"] = lines(g.message_lines);
+    s["message_line"] = g.message_line;
+    s["message_depth"] = g.message_depth;
+    s["page_lines"] = lines(g.page_lines);
+    s["page_line"] = g.page_line;
+    s["item_count"] = g.item_count;
+    s["shop_count"] = g.shop_count;
+    s["spell_count"] = g.spell_count;
+    s["spell_progression_count"] = g.spell_progression_count;
+    ordered_json groups = ordered_json::array();
+    for (const auto& m : g.monster_groups)
+        groups.push_back({{"monster", m.monster}, {"count", m.count}, {"crowns", m.crowns},
+                          {"experience", m.experience}});
+    s["monster_groups"] = groups;
+    s["roster"] = records(g.roster);
+    s["party"] = records(g.party);
+    s["game_flags"] = JsonFields::value(g.game_flags);
+    return s;
+}
+
+bool write_output(const std::string& path, const std::string& text) {
+    if (path == "-") {
+        std::cout << text << std::flush;
+        return static_cast<bool>(std::cout);
+    }
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    out.close();
+    return static_cast<bool>(out);
+}

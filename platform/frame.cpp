@@ -1,0 +1,74 @@
+#include "platform/frame.h"
+
+#include "core/text_encoding.h"
+
+#include <SDL_image.h>
+
+namespace {
+
+constexpr uint32_t WINDOW_BACKGROUND = 0x2A2320; // dark wood around the areas
+constexpr uint32_t AREA_BACKGROUND = 0xF3EBD6;   // parchment under the text
+constexpr uint32_t AREA_BORDER = 0x8A7A60;
+
+void fill(SDL_Surface* s, int x, int y, int w, int h, uint32_t rgb, int scale) {
+    SDL_Rect r{x * scale, y * scale, w * scale, h * scale};
+    SDL_FillRect(s, &r, SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+}
+
+void frame_area(SDL_Surface* s, int x, int y, int w, int h, int scale) {
+    fill(s, x - 1, y - 1, w + 2, h + 2, AREA_BORDER, scale);
+}
+
+void draw_picture(SDL_Surface* s, const MainPicture& pic, int scale) {
+    const Bitmap& b = pic.image;
+    SDL_LockSurface(s);
+    for (int y = 0; y < b.height && y < MainPicture::height; ++y) {
+        for (int x = 0; x < b.width && x < MainPicture::width; ++x) {
+            const uint32_t rgb = b.at(x, y);
+            const uint32_t px = SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+            for (int j = 0; j < scale; ++j) {
+                auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                                        (std::size_t(MainPicture::top + y) * scale + j) * s->pitch);
+                for (int i = 0; i < scale; ++i) row[(MainPicture::left + x) * scale + i] = px;
+            }
+        }
+    }
+    SDL_UnlockSurface(s);
+}
+
+void draw_runs(SDL_Surface* s, const PictureArea& area, const TtfFont& font, int scale) {
+    SDL_Rect clip{area.left * scale, area.top * scale, area.width * scale, area.height * scale};
+    SDL_SetClipRect(s, &clip);
+    for (const TextRun& run : area.runs()) {
+        const uint32_t rgb = QBColor(run.colour);
+        const SDL_Color colour{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
+        const std::string utf8 = cp1252_to_utf8(run.text);
+        SurfacePtr text(TTF_RenderUTF8_Blended(font.face(run.bold), utf8.c_str(), colour));
+        if (!text) continue;
+        SDL_Rect at{(area.left + run.x) * scale, (area.top + run.y) * scale, 0, 0};
+        SDL_BlitSurface(text.get(), nullptr, s, &at);
+    }
+    SDL_SetClipRect(s, nullptr);
+}
+
+} // namespace
+
+SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale) {
+    SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, WINDOW_WIDTH * scale, WINDOW_HEIGHT * scale, 32,
+                                                SDL_PIXELFORMAT_XRGB8888));
+    if (!s) return s;
+    const Form& f = g.Form1;
+    fill(s.get(), 0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, WINDOW_BACKGROUND, scale);
+    frame_area(s.get(), MainPicture::left, MainPicture::top, MainPicture::width, MainPicture::height, scale);
+    draw_picture(s.get(), f.mainPic, scale);
+    for (const PictureArea* area : {&f.Text, &f.SideText}) {
+        frame_area(s.get(), area->left, area->top, area->width, area->height, scale);
+        fill(s.get(), area->left, area->top, area->width, area->height, AREA_BACKGROUND, scale);
+        draw_runs(s.get(), *area, font, scale);
+    }
+    return s;
+}
+
+bool save_png(SDL_Surface* surface, const std::string& path) {
+    return surface && IMG_SavePNG(surface, path.c_str()) == 0;
+}

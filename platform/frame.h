@@ -1,0 +1,21 @@
+#pragma once
+// Paints one frame of the window from the game's picture areas.
+
+#include "core/game.h"
+#include "platform/font.h"
+
+#include <SDL.h>
+
+#include <memory>
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+// The whole 490 × 355 window at `scale` pixels per logical pixel, text drawn with `font`
+// (opened at the same scale).
+SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale);
+
+// Writes a surface as a PNG; false when it cannot be written.
+bool save_png(SDL_Surface* surface, const std::string& path);

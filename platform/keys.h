@@ -1,0 +1,21 @@
+#pragma once
+// Turning the machine's keys into the virtual-key codes and Shift/Ctrl/Alt mask the game
+// takes, and key scripts into the same.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct KeyPress {
+    int16_t code = 0; // virtual-key code
+    int shift = 0;    // 1 Shift, 2 Ctrl, 4 Alt, summed
+    bool operator==(const KeyPress&) const = default;
+};
+
+// An SDL key (keycode and modifier state) as the game sees it; nothing for keys the game
+// does not take. The plus and minus keys arrive as the Right and Left arrows.
+std::optional<KeyPress> key_from_sdl(int32_t sdl_keycode, uint16_t sdl_modifiers);
+
+// Parses a key script; throws std::invalid_argument naming the position of a bad key.
+std::vector<KeyPress> parse_key_script(const std::string& script);

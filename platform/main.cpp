@@ -1,0 +1,8 @@
+#include "platform/command_line.h"
+
+int main(int argc, char** argv) {
+    const auto parsed = parse_command_line(argc, argv);
+    if (const int* status = std::get_if<int>(&parsed)) return *status;
+    const Options& o = std::get<Options>(parsed);
+    return o.headless ? run_headless(o) : run_window(o);
+}

@@ -1,0 +1,174 @@
+// The game in a desktop window: presenting frames, waiting for keys, the message pause.
+#include "core/dispatch.h"
+#include "platform/font.h"
+#include "platform/frame.h"
+#include "platform/session.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <iostream>
+#include <map>
+
+namespace {
+
+constexpr const char* WINDOW_TITLE = "Duskwend - Work in Progress";
+
+class WindowHost final : public Host {
+  public:
+    WindowHost(const Options& o) : options_(o) {
+        window_ = SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                   WINDOW_WIDTH * o.scale, WINDOW_HEIGHT * o.scale,
+                                   SDL_WINDOW_ALLOW_HIGHDPI |
+                                       (o.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+        if (!window_) throw DataError(std::string("Cannot open the window: ") + SDL_GetError());
+        renderer_ = SDL_CreateRenderer(window_, -1, 0);
+        if (!renderer_) {
+            const std::string why = SDL_GetError();
+            SDL_DestroyWindow(window_);
+            throw DataError("Cannot draw in the window: " + why);
+        }
+    }
+    ~WindowHost() override {
+        if (texture_) SDL_DestroyTexture(texture_);
+        SDL_DestroyRenderer(renderer_);
+        SDL_DestroyWindow(window_);
+    }
+    WindowHost(const WindowHost&) = delete;
+    WindowHost& operator=(const WindowHost&) = delete;
+
+    bool close_requested = false;
+
+    void repaint(Game& g) override {
+        int w = 0, h = 0;
+        SDL_GetRendererOutputSize(renderer_, &w, &h);
+        // The largest whole scale that fits: crisp pixels in full screen and in the window.
+        const int scale = std::max(1, std::min(w / WINDOW_WIDTH, h / WINDOW_HEIGHT));
+        SurfacePtr frame = compose_frame(g, font_at(scale), scale);
+        if (!frame) return;
+        if (!texture_ || texture_scale_ != scale) {
+            if (texture_) SDL_DestroyTexture(texture_);
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                         frame->w, frame->h);
+            texture_scale_ = scale;
+        }
+        SDL_UpdateTexture(texture_, nullptr, frame->pixels, frame->pitch);
+        SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+        SDL_RenderClear(renderer_);
+        const SDL_Rect at{(w - frame->w) / 2, (h - frame->h) / 2, frame->w, frame->h};
+        SDL_RenderCopy(renderer_, texture_, nullptr, &at);
+        SDL_RenderPresent(renderer_);
+    }
+
+    // Keeps the window alive for the pause: frames are presented, the window manager is
+    // answered, keys typed meanwhile are dropped, and the thread sleeps between events.
+    void pause(Game& g, double seconds) override {
+        repaint(g);
+        const uint64_t end = SDL_GetTicks64() + static_cast<uint64_t>(seconds * 1000);
+        for (uint64_t now = SDL_GetTicks64(); now < end && !close_requested; now = SDL_GetTicks64()) {
+            SDL_Event e;
+            if (!SDL_WaitEventTimeout(&e, static_cast<int>(end - now))) continue;
+            handle_window_event(g, e);
+        }
+    }
+
+    std::optional<Bitmap> load_bitmap(const std::string& path) override { return read_bitmap_file(path); }
+
+    // Window-level events; true when the event was one (keys are left to the caller).
+    bool handle_window_event(Game& g, const SDL_Event& e) {
+        switch (e.type) {
+        case SDL_QUIT: close_requested = true; return true;
+        case SDL_WINDOWEVENT: repaint(g); return true;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            if (texture_) SDL_DestroyTexture(texture_);
+            texture_ = nullptr;
+            repaint(g);
+            return true;
+        default: return false;
+        }
+    }
+
+    void toggle_fullscreen(Game& g) {
+        const bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+        SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        repaint(g);
+    }
+
+    void show_error(const std::string& message) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Duskwend", message.c_str(), window_);
+    }
+
+  private:
+    const TtfFont& font_at(int scale) {
+        auto it = fonts_.find(scale);
+        if (it == fonts_.end()) it = fonts_.emplace(scale, std::make_unique<TtfFont>(options_.data_dir, scale)).first;
+        return *it->second;
+    }
+
+    const Options& options_;
+    SDL_Window* window_ = nullptr;
+    SDL_Renderer* renderer_ = nullptr;
+    SDL_Texture* texture_ = nullptr;
+    int texture_scale_ = 0;
+    std::map<int, std::unique_ptr<TtfFont>> fonts_;
+};
+
+struct SdlLibrary {
+    SdlLibrary() {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) throw DataError(std::string("Cannot open a window: ") + SDL_GetError());
+    }
+    ~SdlLibrary() { SDL_Quit(); }
+    SdlLibrary(const SdlLibrary&) = delete;
+    SdlLibrary& operator=(const SdlLibrary&) = delete;
+};
+
+void report(WindowHost* host, const std::string& message) {
+    std::cerr << "duskwend: " << message << "\n";
+    if (host)
+        host->show_error(message);
+    else
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Duskwend", message.c_str(), nullptr);
+}
+
+} // namespace
+
+int run_window(const Options& o) {
+    std::unique_ptr<SdlLibrary> sdl;
+    std::unique_ptr<TtfLibrary> ttf;
+    std::unique_ptr<WindowHost> host;
+    try {
+        sdl = std::make_unique<SdlLibrary>();
+        ttf = std::make_unique<TtfLibrary>();
+        const TtfFont metrics(o.data_dir, 1);
+        host = std::make_unique<WindowHost>(o);
+        Game g;
+        g.host = host.get();
+        g.set_font(&metrics);
+        configure_game(g, o);
+        Form_Load(g);
+        type_keys(g, o.keys);
+        bool outputs_ok = write_outputs(g, o);
+        host->repaint(g);
+
+        while (g.quit_requested != 1 && !host->close_requested) {
+            SDL_Event e;
+            if (!SDL_WaitEvent(&e)) break;
+            if (host->handle_window_event(g, e) || e.type != SDL_KEYDOWN) continue;
+            const SDL_Keysym& k = e.key.keysym;
+            if ((k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) && (k.mod & KMOD_ALT)) {
+                host->toggle_fullscreen(g);
+                continue;
+            }
+            const auto key = key_from_sdl(k.sym, k.mod);
+            if (!key) continue;
+            int16_t code = key->code;
+            Form_KeyDown(g, code, key->shift);
+            if (g.quit_requested != 1) host->repaint(g);
+        }
+        return outputs_ok ? 0 : 1;
+    } catch (const DataError& e) {
+        report(host.get(), e.what());
+        return 1;
+    }
+}

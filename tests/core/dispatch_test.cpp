@@ -1,0 +1,289 @@
+// Start-up, the key-line editor and the two dispatchers.
+#include "core/dispatch.h"
+#include "core/game.h"
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+using fixture::press;
+using fixture::StartedGame;
+using fixture::TempDir;
+
+namespace {
+
+// Records which key and draw procedures the dispatchers call, and what input_line held.
+struct Routing {
+    std::vector<std::string> calls;
+
+    void install(Game& g) {
+        const auto key = [this](const char* name) {
+            return [this, name](Game& game) { calls.push_back(std::string(name) + "(" + game.input_line + ")"); };
+        };
+        const auto draw = [this](const char* name) { return [this, name](Game&) { calls.push_back(name); }; };
+        g.screens.guild_hall_key = key("guild");
+        g.screens.draw_guild_hall = draw("draw guild");
+        g.screens.city_key = [this](Game& game) {
+            calls.push_back("city(" + game.input_line + ")");
+            return -1;
+        };
+        g.screens.map_turn_events = draw("turn");
+        g.screens.draw_city = draw("draw city");
+        g.screens.shop_key = key("shop");
+        g.screens.draw_shop = draw("draw shop");
+        g.screens.temple_key = key("temple");
+        g.screens.draw_temple = draw("draw temple");
+        g.screens.review_board_key = key("review");
+        g.screens.draw_review_board = draw("draw review");
+        g.screens.combat_key = key("combat");
+        g.screens.draw_combat = draw("draw combat");
+        g.screens.character_sheet_key = key("sheet");
+        g.screens.draw_character_sheet = draw("draw sheet");
+    }
+    std::vector<std::string> take() { return std::exchange(calls, {}); }
+};
+
+using Calls = std::vector<std::string>;
+
+class Dispatch : public ::testing::Test {
+  protected:
+    Dispatch() : dir("dispatch") { fixture::write_small_world(dir.path); }
+    TempDir dir;
+};
+
+TEST_F(Dispatch, StartUpShowsTheTavernWithTheDefaultRosterAndAnEmptyParty) {
+    StartedGame s(dir.path);
+    const Game& g = s.g;
+    EXPECT_EQ(g.Form1.mainPic.picture_name, "tavern.bmp");
+    EXPECT_EQ(g.current_location, LOCATION_GUILD_HALL);
+    EXPECT_EQ(g.keys_enabled, 1);
+    EXPECT_EQ(g.upper_case_input, -1);
+    EXPECT_EQ(g.quit_requested, 0);
+    EXPECT_EQ(g.move_count, 0);
+    for (const auto& m : g.party) EXPECT_EQ(m.in_use, 0);
+    for (int e = 2; e <= 10; ++e) EXPECT_EQ(g.roster[e].in_use, 0);
+}
+
+TEST_F(Dispatch, DefaultRosterFieldByField) {
+    StartedGame s(dir.path);
+    const CharacterRec& c = s.g.roster[0];
+    EXPECT_EQ(c.in_use, 1);
+    EXPECT_EQ(c.name.str(), "Corvath             ");
+    EXPECT_EQ(c.class_id, 0);
+    EXPECT_EQ(c.sex, 1);
+    EXPECT_EQ(c.level, 1);
+    EXPECT_EQ(c.experience, 1001);
+    EXPECT_EQ(c.crowns, 100);
+    EXPECT_EQ(c.bank, -100);
+    EXPECT_EQ(c.race, 0);
+    EXPECT_EQ((std::array<int16_t, 8>{c.strength, c.intelligence, c.piety, c.dexterity, c.speed,
+                                       c.vitality, c.personality, c.karma}),
+              (std::array<int16_t, 8>{16, 10, 9, 12, 14, 15, 9, 11}));
+    EXPECT_EQ(c.hit_points, 10);
+    EXPECT_EQ(c.max_hit_points, 10);
+    EXPECT_EQ(c.magic_points, 0);
+    EXPECT_EQ(c.max_magic_points, 0);
+    EXPECT_EQ(c.resistances, (std::array<int16_t, 6>{0, 13, 13, 12, 12, 12}));
+    EXPECT_EQ(c.right_hand, (std::array<int16_t, 3>{3, 1, 0}));
+    EXPECT_EQ(c.left_hand, (std::array<int16_t, 3>{10, 1, 0}));
+    EXPECT_EQ(c.body, 13);
+    EXPECT_EQ(c.pack[0], (std::array<int16_t, 3>{1, 1, 0}));
+    for (int slot = 1; slot < 11; ++slot) EXPECT_EQ(c.pack[slot], (std::array<int16_t, 3>{0, 0, 0}));
+    EXPECT_EQ(c.thief_skills, (std::array<int16_t, 5>{0, 0, 0, 0, 0}));
+    for (int16_t spell : c.spells_known) EXPECT_EQ(spell, 0);
+
+    const CharacterRec& t = s.g.roster[1];
+    EXPECT_EQ(t.in_use, 2);
+    EXPECT_EQ(t.name.trimmed(), "Tallow");
+    EXPECT_EQ(t.class_id, 1);
+    EXPECT_EQ(t.experience, 1);
+    EXPECT_EQ((std::array<int16_t, 8>{t.strength, t.intelligence, t.piety, t.dexterity, t.speed,
+                                       t.vitality, t.personality, t.karma}),
+              (std::array<int16_t, 8>{12, 8, 9, 16, 15, 14, 11, 13}));
+    EXPECT_EQ(t.hit_points, 6);
+    EXPECT_EQ(t.max_hit_points, 6);
+    EXPECT_EQ(t.resistances, (std::array<int16_t, 6>{0, 10, 10, 10, 12, 12}));
+    EXPECT_EQ(t.right_hand, (std::array<int16_t, 3>{2, 1, 0}));
+    EXPECT_EQ(t.left_hand, (std::array<int16_t, 3>{9, 1, 0}));
+    EXPECT_EQ(t.body, 12);
+    EXPECT_EQ(t.pack[0], (std::array<int16_t, 3>{1, 1, 0}));
+    EXPECT_EQ(t.thief_skills, (std::array<int16_t, 5>{25, 30, 20, 30, 20}));
+}
+
+TEST_F(Dispatch, DefaultRosterLeavesEntryTenAlone) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    g.roster[10].in_use = 4;
+    g.roster[10].name = "Keeper";
+    g.roster[5].in_use = 3;
+    g.roster[5].strength = 18;
+    g.game_flags[42] = 1;
+    sub_set_default_roster(g);
+    EXPECT_EQ(g.roster[10].in_use, 4);
+    EXPECT_EQ(g.roster[10].name.trimmed(), "Keeper");
+    EXPECT_EQ(g.roster[5].in_use, 0);
+    EXPECT_EQ(g.roster[5].strength, 0);
+    EXPECT_EQ(g.game_flags[42], 0);
+}
+
+TEST_F(Dispatch, KeyLineEditor) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    Routing r;
+    r.install(g);
+
+    press(g, 'A', SHIFT_MASK);
+    EXPECT_EQ(r.take(), (Calls{"guild(A)", "draw guild"})) << "Shift+A with upper-case input";
+    g.upper_case_input = 0;
+    press(g, 'A', SHIFT_MASK);
+    press(g, 'A');
+    EXPECT_EQ(r.take(), (Calls{"guild(a)", "draw guild", "guild(A)", "draw guild"}));
+    g.upper_case_input = -1;
+    press(g, '1', SHIFT_MASK);
+    EXPECT_EQ(r.take(), (Calls{"guild(Q)", "draw guild"})) << "Shift+1 is the character 81";
+    press(g, 'B', CTRL_MASK);
+    EXPECT_EQ(r.take(), (Calls{"guild(B)", "draw guild"})) << "only Shift alone changes the code";
+    press(g, VK_RETURN);
+    EXPECT_EQ(r.take(), (Calls{"guild(\r)", "draw guild"}));
+
+    int16_t code = VK_SHIFT;
+    Form_KeyDown(g, code, SHIFT_MASK);
+    EXPECT_EQ(code, 0) << "the ignored key is still consumed";
+    press(g, VK_CAPITAL);
+    EXPECT_EQ(r.take(), Calls{}) << "Shift and Caps Lock alone neither dispatch nor redraw";
+
+    press(g, VK_BACK);
+    EXPECT_EQ(g.backspace_pressed, -1);
+    EXPECT_EQ(r.take(), (Calls{"guild()", "draw guild"})) << "Backspace on an empty line";
+    press(g, VK_SHIFT);
+    EXPECT_EQ(g.backspace_pressed, -1) << "Shift leaves backspace_pressed alone";
+    press(g, VK_UP);
+    EXPECT_EQ(g.backspace_pressed, 0);
+
+    for (auto [key, letter] : {std::pair{VK_LEFT, "-"}, {VK_UP, "U"}, {VK_RIGHT, "+"}, {VK_DOWN, "D"}}) {
+        r.take();
+        press(g, key, SHIFT_MASK);
+        EXPECT_EQ(r.take(), (Calls{std::string("guild(") + letter + ")", "draw guild"}));
+    }
+}
+
+TEST_F(Dispatch, KeysAreDroppedWhileDisabled) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    Routing r;
+    r.install(g);
+    g.keys_enabled = 0;
+    int16_t code = 'A';
+    Form_KeyDown(g, code, 0);
+    EXPECT_EQ(code, 'A') << "passed on unchanged";
+    EXPECT_EQ(r.take(), Calls{});
+    g.keys_enabled = 2;
+    press(g, 'A');
+    EXPECT_EQ(r.take(), Calls{}) << "only exactly 1 enables keys";
+}
+
+TEST_F(Dispatch, DigitsOpenTheSheetOfAMemberThatExists) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    Routing r;
+    r.install(g);
+    g.party[0].in_use = 1;
+    g.party[1].in_use = 1;
+
+    g.sheet_step = 4;
+    press(g, '3');
+    EXPECT_EQ(g.sheet_member, 0);
+    EXPECT_EQ(g.sheet_step, 0);
+    EXPECT_EQ(r.take(), Calls{"draw guild"}) << "a refused digit reaches no key procedure";
+
+    for (char digit : {'8', '0'}) {
+        press(g, digit);
+        EXPECT_EQ(g.sheet_member, 0);
+        EXPECT_EQ(r.take(), (Calls{std::string("guild(") + digit + ")", "draw guild"}));
+    }
+
+    press(g, '2');
+    EXPECT_EQ(g.sheet_member, 2);
+    EXPECT_EQ(r.take(), Calls{"draw sheet"});
+    press(g, '1');
+    EXPECT_EQ(g.sheet_member, 2) << "an open sheet takes every key";
+    EXPECT_EQ(r.take(), (Calls{"sheet(1)", "draw sheet"}));
+}
+
+TEST_F(Dispatch, CombatGetsEveryKeyAndDigitsOnlyOutsideSteps347) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    Routing r;
+    r.install(g);
+    g.party[0].in_use = 1;
+    g.combat_active = -1;
+    g.current_location = LOCATION_CITY;
+
+    press(g, '1');
+    EXPECT_EQ(g.sheet_member, 1);
+    EXPECT_EQ(r.take(), (Calls{"combat()", "draw sheet"})) << "combat still sees the emptied line";
+    g.sheet_member = 0;
+
+    for (int16_t step : {3, 4, 7}) {
+        g.combat_step = step;
+        press(g, '1');
+        EXPECT_EQ(g.sheet_member, 0) << "step " << step;
+        EXPECT_EQ(r.take(), (Calls{"combat(1)", "draw combat"}));
+    }
+    g.combat_step = 5;
+    press(g, 'A');
+    EXPECT_EQ(r.take(), (Calls{"combat(A)", "draw combat"}));
+
+    // The render dispatcher draws combat for any non-zero value; the input dispatcher only
+    // hands keys to combat for exactly -1.
+    g.combat_active = 1;
+    press(g, 'A');
+    EXPECT_EQ(r.take(), (Calls{"city(A)", "turn", "draw combat"}));
+}
+
+TEST_F(Dispatch, EachLocationGetsItsOwnProcedures) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    Routing r;
+    r.install(g);
+    const std::pair<int16_t, Calls> expected[] = {
+        {LOCATION_GUILD_HALL, {"guild(X)", "draw guild"}},
+        {LOCATION_CITY, {"city(X)", "turn", "draw city"}},
+        {LOCATION_SHOP, {"shop(X)", "draw shop"}},
+        {LOCATION_TEMPLE, {"temple(X)", "draw temple"}},
+        {LOCATION_REVIEW, {"review(X)", "draw review"}},
+        {5, {}},
+        {-1, {}},
+    };
+    for (const auto& [location, calls] : expected) {
+        g.current_location = location;
+        press(g, 'X');
+        EXPECT_EQ(r.take(), calls) << "location " << location;
+        EXPECT_EQ(g.input_line, "") << "the line is cleared after every dispatch";
+    }
+}
+
+TEST_F(Dispatch, TheCityKeyResultDecidesTheTurnEvents) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    Routing r;
+    r.install(g);
+    g.current_location = LOCATION_CITY;
+    g.screens.city_key = [&](Game&) { r.calls.push_back("city"); return 0; };
+    press(g, VK_UP);
+    EXPECT_EQ(r.take(), (Calls{"city", "draw city"}));
+}
+
+TEST_F(Dispatch, QuitSkipsTheRedraw) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    Routing r;
+    r.install(g);
+    g.screens.guild_hall_key = [&](Game& game) {
+        r.calls.push_back("guild");
+        game.quit_requested = 1;
+    };
+    press(g, 'Q');
+    EXPECT_EQ(r.take(), Calls{"guild"});
+}
+
+} // namespace

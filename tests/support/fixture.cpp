@@ -1,0 +1,149 @@
+#include "support/fixture.h"
+
+#include "core/dispatch.h"
+#include "platform/font.h"
+#include "platform/keys.h"
+
+#include <fstream>
+#include <memory>
+#include <random>
+
+namespace fs = std::filesystem;
+
+namespace fixture {
+
+TempDir::TempDir(const std::string& name) {
+    std::random_device rd;
+    path = fs::temp_directory_path() / ("duskwend-" + name + "-" + std::to_string(rd()));
+    fs::remove_all(path);
+    fs::create_directories(path);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path, ec);
+}
+
+template <class Rec> void write_slots(const fs::path& file, const std::vector<Rec>& records, long slot_length) {
+    std::vector<uint8_t> bytes;
+    for (const Rec& r : records) {
+        auto e = encode(r);
+        e.resize(static_cast<std::size_t>(slot_length), 0);
+        bytes.insert(bytes.end(), e.begin(), e.end());
+    }
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                static_cast<std::streamsize>(bytes.size()));
+}
+
+template void write_slots(const fs::path&, const std::vector<ItemRec>&, long);
+template void write_slots(const fs::path&, const std::vector<MonsterRec>&, long);
+template void write_slots(const fs::path&, const std::vector<ShopRec>&, long);
+template void write_slots(const fs::path&, const std::vector<SpellRec>&, long);
+template void write_slots(const fs::path&, const std::vector<SpellProgressionRec>&, long);
+template void write_slots(const fs::path&, const std::vector<MapRec>&, long);
+
+std::vector<uint8_t> read_bytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void write_bmp(const fs::path& file, int width, int height, uint32_t rgb) {
+    const int row = (width * 3 + 3) & ~3;
+    const uint32_t image = static_cast<uint32_t>(row * height);
+    std::vector<uint8_t> b;
+    const auto put = [&](uint32_t v, int n) {
+        for (int i = 0; i < n; ++i) b.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    };
+    b.push_back('B'), b.push_back('M');
+    put(54 + image, 4), put(0, 4), put(54, 4);
+    put(40, 4), put(static_cast<uint32_t>(width), 4), put(static_cast<uint32_t>(height), 4);
+    put(1, 2), put(24, 2), put(0, 4), put(image, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) put(rgb & 0xFF, 1), put((rgb >> 8) & 0xFF, 1), put(rgb >> 16, 1);
+        for (int p = width * 3; p < row; ++p) put(0, 1);
+    }
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
+                                                static_cast<std::streamsize>(b.size()));
+}
+
+std::vector<ItemRec> small_world_items() {
+    std::vector<ItemRec> items(14);
+    items[0].number = 13;
+    const char* names[] = {"", "Potion", "Dagger", "Sword", "Mace", "Staff", "Bow", "Axe",
+                           "Club", "Buckler", "Shield", "Robe", "Leather", "Chain Mail"};
+    for (int i = 1; i <= 13; ++i) {
+        items[i].number = static_cast<int16_t>(i);
+        items[i].name = names[i];
+        items[i].plural_name = std::string(names[i]) + "s";
+        items[i].price = static_cast<int16_t>(10 * i);
+    }
+    items[1].use_effects[0] = {5, 0, 0};
+    items[2].kind = 1, items[3].kind = 1;
+    items[9].kind = 8, items[9].armour = 1;
+    items[10].kind = 8, items[10].armour = 2;
+    items[12].kind = 7, items[12].armour = 2;
+    items[13].kind = 7, items[13].armour = 4, items[13].armour_percent = 0;
+    return items;
+}
+
+void write_small_world(const fs::path& dir) {
+    fs::create_directories(dir);
+    write_slots(dir / ITEM_FILE, small_world_items(), ITEM_SLOT);
+
+    std::vector<MonsterRec> monsters(3);
+    monsters[0].number = 2;
+    monsters[0].name = "Base Record";
+    monsters[1].number = 1, monsters[1].name = "Rat", monsters[1].picture = 1;
+    monsters[2].number = 2, monsters[2].name = "Wolf", monsters[2].gender = 2, monsters[2].picture = 2;
+    write_slots(dir / MONSTER_FILE, monsters, MONSTER_SLOT);
+
+    std::vector<ShopRec> shops(2);
+    shops[0].number = 1;
+    shops[1].number = 1, shops[1].name = "Iron Anvil", shops[1].stock = {2, 3, 4};
+    write_slots(dir / SHOP_FILE, shops, SHOP_SLOT);
+
+    std::vector<SpellRec> spells(3);
+    spells[0].number = 2;
+    spells[1].number = 1, spells[1].name = "Mend", spells[1].level = 1;
+    spells[2].number = 2, spells[2].name = "Spark", spells[2].level = 3;
+    write_slots(dir / SPELL_FILE, spells, SPELL_SLOT);
+
+    std::vector<SpellProgressionRec> progression(2);
+    progression[0].number = 1;
+    progression[1] = {1, 2, 1, 1, 0};
+    write_slots(dir / SPELL_PROGRESSION_FILE, progression, SPELL_PROGRESSION_SLOT);
+
+    std::vector<MapRec> maps(2);
+    maps[0].encounter_chance = 7;
+    maps[0].messages[0] = "Welcome to the city.";
+    maps[1].encounter_chance = 12;
+    maps[1].difficulty = 2;
+    write_slots(dir / MAP_FILE, maps, MAP_SLOT);
+
+    write_bmp(dir / "tavern.bmp", 228, 140, 0x804020);
+    for (const char* font : {"font.ttf", "font-bold.ttf"})
+        fs::copy_file(fs::path(DUSKWEND_BUILD_DATA_DIR) / font, dir / font, fs::copy_options::overwrite_existing);
+}
+
+const FontMetrics& real_font() {
+    static const TtfLibrary ttf;
+    static const TtfFont font(DUSKWEND_BUILD_DATA_DIR, 1);
+    return font;
+}
+
+StartedGame::StartedGame(const fs::path& data_dir) {
+    g.host = &host;
+    g.set_font(&real_font());
+    g.data_files.dir = data_dir;
+    g.start_seed = 1;
+    g.start_message_delay = 0;
+    Form_Load(g);
+}
+
+void press(Game& g, int16_t code, int shift) { Form_KeyDown(g, code, shift); }
+
+void type(Game& g, const std::string& script) {
+    for (const KeyPress& k : parse_key_script(script)) press(g, k.code, k.shift);
+}
+
+} // namespace fixture
