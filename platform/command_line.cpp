@@ -15,6 +15,14 @@ std::filesystem::path default_data_dir() {
     return ec ? std::filesystem::path("Data") : exe.parent_path() / "Data";
 }
 
+const CLI::Validator whole_number(
+    [](const std::string& s) {
+        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos
+                   ? std::string()
+                   : "must be a whole number, 0 or more (not " + s + ")";
+    },
+    "N");
+
 } // namespace
 
 std::variant<Options, int> parse_command_line(int argc, char** argv) {
@@ -25,7 +33,8 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
     double delay = 0.5;
 
     app.add_option("--data-dir", data_dir, "the Data folder (default: Data beside the executable)");
-    auto* seed_option = app.add_option("--seed", seed, "seed the random generator with N instead of the clock");
+    auto* seed_option = app.add_option("--seed", seed, "seed the random generator with N instead of the clock")
+                            ->check(whole_number);
     app.add_option("--scale", o.scale, "window size as a whole multiple of 490 x 355")
         ->check(CLI::Range(1, 16))
         ->default_val(2);

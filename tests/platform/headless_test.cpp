@@ -1,0 +1,165 @@
+// The real program, run headless against a small world the test writes: its dumps, its
+// screenshot, and its answers to bad input.
+#include "core/datafiles.h"
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+using fixture::TempDir;
+
+namespace {
+
+struct ProgramRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string quoted(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+ProgramRun run(const std::vector<std::string>& args, const fs::path& scratch) {
+    std::string command = quoted(DUSKWEND_BINARY);
+    for (const auto& a : args) command += " " + quoted(a);
+    const fs::path err_file = scratch / "stderr.txt";
+    command += " 2>" + quoted(err_file.string());
+    ProgramRun r;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return r;
+    std::array<char, 4096> buffer{};
+    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) r.out.append(buffer.data(), n);
+    const int status = pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(err_file);
+    r.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return r;
+}
+
+class Headless : public ::testing::Test {
+  protected:
+    Headless() : dir("headless") { fixture::write_small_world(data()); }
+    fs::path data() const { return dir.path / "Data"; }
+    TempDir dir;
+};
+
+TEST_F(Headless, StateDumpShowsTheDefaultRosterAndTheStartState) {
+    const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--seed", "1", "--dump-state", "-"}, dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto state = nlohmann::json::parse(r.out);
+    EXPECT_EQ(state["current_location"], 0);
+    EXPECT_EQ(state["keys_enabled"], 1);
+    EXPECT_EQ(state["upper_case_input"], -1);
+    EXPECT_EQ(state["message_delay"], 0.5);
+    EXPECT_EQ(state["item_count"], 13);
+    const auto& corvath = state["roster"][0];
+    EXPECT_EQ(corvath["name"], "Corvath             ") << "fixed text as stored";
+    EXPECT_EQ(corvath["experience"], 1001);
+    EXPECT_EQ(corvath["bank"], -100);
+    EXPECT_EQ(corvath["resistances"], nlohmann::json({0, 13, 13, 12, 12, 12}));
+    EXPECT_EQ(corvath["pack"][0], nlohmann::json({1, 1, 0})) << "pack[slot][column]";
+    EXPECT_EQ(corvath["pack"].size(), 11u);
+    const auto& tallow = state["roster"][1];
+    EXPECT_EQ(tallow["in_use"], 2);
+    EXPECT_EQ(tallow["thief_skills"], nlohmann::json({25, 30, 20, 30, 20}));
+    EXPECT_EQ(tallow["left_hand"], nlohmann::json({9, 1, 0}));
+    EXPECT_EQ(state["party"].size(), 8u);
+    EXPECT_EQ(state["party"][0]["in_use"], 0);
+    EXPECT_EQ(state["game_flags"].size(), 101u);
+    EXPECT_FALSE(state.contains("item_rec")) << "record buffers are left out";
+}
+
+TEST_F(Headless, TextDumpAndScreenshotOfTheStart) {
+    const fs::path png = dir.path / "start.png";
+    const fs::path text = dir.path / "start.txt";
+    const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--keys", "Ab{up}{enter}",
+                       "--dump-text", text.string(), "--screenshot", png.string()},
+                      dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(text);
+    std::string first, second;
+    std::getline(in, first);
+    std::getline(in, second);
+    EXPECT_EQ(first, "[mainPic] tavern.bmp");
+    EXPECT_EQ(second, "[Text]");
+    // The status panel's header line: "No." at 0, "Name" at 20, ... "AC" at 200.
+    std::string dump((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(dump.find("[SideText]\n0 0 0 0 No.\n0 20 0 0 Name\n0 80 0 0 Hits\n0 140 0 0 Mana\n0 200 0 0 AC\n"),
+              std::string::npos)
+        << dump;
+
+    const auto bytes = fixture::read_bytes(png);
+    ASSERT_GT(bytes.size(), 24u);
+    EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
+    const auto be32 = [&](std::size_t o) { return bytes[o] << 24 | bytes[o + 1] << 16 | bytes[o + 2] << 8 | bytes[o + 3]; };
+    EXPECT_EQ(be32(16), 490);
+    EXPECT_EQ(be32(20), 355);
+}
+
+TEST_F(Headless, TheSameSeedGivesTheSameRun) {
+    const std::vector<std::string> args = {"--headless", "--data-dir", data().string(), "--seed", "7", "--dump-state", "-"};
+    EXPECT_EQ(run(args, dir.path).out, run(args, dir.path).out);
+}
+
+TEST_F(Headless, MissingFilesAreNamedWithStatusOne) {
+    fs::remove(data() / "Mon.dat");
+    ProgramRun r = run({"--headless", "--data-dir", data().string()}, dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find((data() / "Mon.dat").string()), std::string::npos) << r.err;
+
+    fixture::write_small_world(data());
+    fs::remove(data() / "tavern.bmp");
+    r = run({"--headless", "--data-dir", data().string()}, dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("tavern.bmp"), std::string::npos) << r.err;
+
+    fixture::write_small_world(data());
+    fs::remove(data() / "font.ttf");
+    r = run({"--headless", "--data-dir", data().string()}, dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("font.ttf"), std::string::npos) << r.err;
+
+    r = run({"--headless", "--data-dir", (dir.path / "absent").string()}, dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("absent"), std::string::npos) << r.err;
+}
+
+TEST_F(Headless, BadOptionsAndKeyScriptsGiveUsageAndStatusTwo) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--headless", "--no-such-option"},
+        {"--headless", "--scale", "0"},
+        {"--headless", "--scale", "two"},
+        {"--headless", "--message-delay", "-1"},
+        {"--headless", "--seed", "-3"},
+        {"--headless", "--keys", "{jump}"},
+        {"--headless", "--keys", "a~"},
+        {"--headless", "--keys-file", (dir.path / "no-such-script").string()},
+    };
+    for (const auto& args : bad) {
+        const ProgramRun r = run(args, dir.path);
+        EXPECT_EQ(r.status, 2) << args.back();
+        EXPECT_FALSE(r.err.empty()) << args.back();
+    }
+    const ProgramRun help = run({"--help"}, dir.path);
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--dump-state"), std::string::npos);
+}
+
+TEST_F(Headless, KeyScriptFromAFileIgnoresNewlines) {
+    const fs::path script = dir.path / "keys.txt";
+    std::ofstream(script) << "1\n2\n";
+    const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--keys-file", script.string(), "--dump-state", "-"},
+                      dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(nlohmann::json::parse(r.out)["sheet_member"], 0) << "digits for an empty party open nothing";
+}
+
+} // namespace
