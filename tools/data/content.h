@@ -1,0 +1,24 @@
+#pragma once
+// The content folder as a whole: loading every source with its checks, and writing a world
+// back out as sources.
+
+#include "tools/data/diagnostics.h"
+#include "tools/data/world.h"
+
+#include <filesystem>
+#include <string>
+
+// The files of a content folder.
+inline constexpr const char* ITEMS_SOURCE = "items.toml";
+inline constexpr const char* MONSTERS_SOURCE = "monsters.toml";
+inline constexpr const char* SPELLS_SOURCE = "spells.toml";
+inline constexpr const char* SHOPS_SOURCE = "shops.toml";
+inline constexpr const char* PROGRESSION_SOURCE = "spell_progression.toml";
+inline constexpr const char* MAPS_FOLDER = "maps";
+
+// Reads and checks everything; the world is complete only when diags has no errors (or only
+// consistency problems, which --lenient accepts).
+World load_content(const std::filesystem::path& dir, Diagnostics& diags);
+
+// Writes the sources of a world into dir. Returns an empty string or what went wrong.
+std::string write_content(const World& world, const std::filesystem::path& dir);

@@ -1,0 +1,166 @@
+#include "tools/data/world.h"
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+template <class Rec> void put_slot(std::vector<uint8_t>& out, const Rec& r, std::size_t slot) {
+    auto bytes = encode(r);
+    out.insert(out.end(), bytes.begin(), bytes.end());
+    out.resize(out.size() + (slot - bytes.size()), 0);
+}
+
+template <class Rec>
+std::vector<uint8_t> list_file(const Rec& header, const std::vector<Rec>& entries,
+                               std::size_t slot) {
+    std::vector<uint8_t> out;
+    put_slot(out, header, slot);
+    for (const auto& e : entries) put_slot(out, e, slot);
+    return out;
+}
+
+std::string write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
+    fs::path temp = path;
+    temp += ".new";
+    {
+        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+        if (!f) return "cannot write " + temp.string();
+        f.write(reinterpret_cast<const char*>(bytes.data()),
+                static_cast<std::streamsize>(bytes.size()));
+        if (!f.flush()) return "cannot write " + temp.string();
+    }
+    std::error_code ec;
+    fs::rename(temp, path, ec);
+    if (ec) return "cannot replace " + path.string() + ": " + ec.message();
+    return {};
+}
+
+struct Slots {
+    std::vector<std::vector<uint8_t>> slots;
+};
+
+// Splits a file into its slots; a file that is not a whole number of slots is refused.
+bool read_slots(const fs::path& path, std::size_t slot, std::size_t record_size, Slots& out,
+                ReadResult& result) {
+    std::ifstream f(path, std::ios::binary);
+    if (!f) {
+        result.errors.push_back(path.string() + ": cannot open the file");
+        return false;
+    }
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(f)),
+                               std::istreambuf_iterator<char>());
+    if (bytes.size() % slot != 0) {
+        result.errors.push_back(path.string() + ": " + std::to_string(bytes.size()) +
+                                " bytes is not a whole number of " + std::to_string(slot) +
+                                "-byte slots");
+        return false;
+    }
+    for (std::size_t s = 0; s * slot < bytes.size(); ++s) {
+        auto begin = bytes.begin() + static_cast<std::ptrdiff_t>(s * slot);
+        out.slots.emplace_back(begin, begin + static_cast<std::ptrdiff_t>(slot));
+        bool tail_clear = true;
+        for (std::size_t k = record_size; k < slot; ++k)
+            if (out.slots.back()[k] != 0) tail_clear = false;
+        if (!tail_clear)
+            result.warnings.push_back(path.string() + ": slot " + std::to_string(s + 1) +
+                                      " holds bytes after its record; the game never reads "
+                                      "them and they are written back as zeros");
+    }
+    return true;
+}
+
+template <class Rec>
+void read_list(const fs::path& dir, const char* name, std::size_t slot, Rec& header,
+               std::vector<Rec>& entries, ReadResult& result) {
+    Slots s;
+    if (!read_slots(dir / name, slot, Rec::disk_size, s, result)) return;
+    if (s.slots.empty()) {
+        result.errors.push_back((dir / name).string() + ": the file is empty (no header slot)");
+        return;
+    }
+    header = decode<Rec>(s.slots[0]);
+    for (std::size_t k = 1; k < s.slots.size(); ++k) entries.push_back(decode<Rec>(s.slots[k]));
+}
+
+} // namespace
+
+ItemRec default_item_header(std::size_t count) {
+    ItemRec h;
+    h.number = static_cast<int16_t>(count);
+    return h;
+}
+MonsterRec default_monster_header(std::size_t count) {
+    MonsterRec h;
+    h.number = static_cast<int16_t>(count);
+    h.name = "Base Record";
+    return h;
+}
+ShopRec default_shop_header(std::size_t count) {
+    ShopRec h;
+    h.number = static_cast<int16_t>(count);
+    return h;
+}
+SpellRec default_spell_header(std::size_t count) {
+    SpellRec h;
+    h.number = static_cast<int16_t>(count);
+    return h;
+}
+SpellProgressionRec default_progression_header(std::size_t count) {
+    SpellProgressionRec h;
+    h.number = static_cast<int16_t>(count);
+    return h;
+}
+
+std::vector<uint8_t> item_file_bytes(const World& w) {
+    return list_file(w.item_header, w.items, ITEM_SLOT_LENGTH);
+}
+std::vector<uint8_t> monster_file_bytes(const World& w) {
+    return list_file(w.monster_header, w.monsters, MONSTER_SLOT_LENGTH);
+}
+std::vector<uint8_t> shop_file_bytes(const World& w) {
+    return list_file(w.shop_header, w.shops, SHOP_SLOT_LENGTH);
+}
+std::vector<uint8_t> spell_file_bytes(const World& w) {
+    return list_file(w.spell_header, w.spells, SPELL_SLOT_LENGTH);
+}
+std::vector<uint8_t> progression_file_bytes(const World& w) {
+    return list_file(w.progression_header, w.progression, PROGRESSION_SLOT_LENGTH);
+}
+std::vector<uint8_t> map_file_bytes(const World& w) {
+    std::vector<uint8_t> out;
+    for (const auto& m : w.maps) put_slot(out, m, MAP_SLOT_LENGTH);
+    return out;
+}
+
+std::string write_data_files(const World& w, const fs::path& dir) {
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) return "cannot create " + dir.string() + ": " + ec.message();
+    const std::pair<const char*, std::vector<uint8_t>> files[] = {
+        {"Item.dat", item_file_bytes(w)},         {"Mon.dat", monster_file_bytes(w)},
+        {"Shop.dat", shop_file_bytes(w)},         {"Mag.dat", spell_file_bytes(w)},
+        {"MagProg.dat", progression_file_bytes(w)}, {"Maps.dat", map_file_bytes(w)}};
+    for (const auto& [name, bytes] : files)
+        if (auto err = write_file(dir / name, bytes); !err.empty()) return err;
+    return {};
+}
+
+ReadResult read_data_files(const fs::path& dir) {
+    ReadResult r;
+    World& w = r.world;
+    read_list(dir, "Item.dat", ITEM_SLOT_LENGTH, w.item_header, w.items, r);
+    read_list(dir, "Mon.dat", MONSTER_SLOT_LENGTH, w.monster_header, w.monsters, r);
+    read_list(dir, "Shop.dat", SHOP_SLOT_LENGTH, w.shop_header, w.shops, r);
+    read_list(dir, "Mag.dat", SPELL_SLOT_LENGTH, w.spell_header, w.spells, r);
+    read_list(dir, "MagProg.dat", PROGRESSION_SLOT_LENGTH, w.progression_header, w.progression,
+              r);
+    Slots maps;
+    if (read_slots(dir / "Maps.dat", MAP_SLOT_LENGTH, MapRec::disk_size, maps, r))
+        for (const auto& s : maps.slots) w.maps.push_back(decode<MapRec>(s));
+    return r;
+}

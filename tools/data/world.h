@@ -1,0 +1,56 @@
+#pragma once
+// The whole world as the game reads it: the records of the six data files, and the byte
+// layout of those files (fixed slots, header records, zero-filled slot tails).
+
+#include "core/records.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Slot lengths of the world files; longer than the records stored in them.
+constexpr std::size_t ITEM_SLOT_LENGTH = 222, MONSTER_SLOT_LENGTH = 204, SHOP_SLOT_LENGTH = 86,
+                      SPELL_SLOT_LENGTH = 2314, PROGRESSION_SLOT_LENGTH = 10,
+                      MAP_SLOT_LENGTH = 31622;
+
+// Entry n of a list lives at index n - 1; the header record (slot 1) is kept as read, and
+// `number` of a compiled header is the entry count.
+struct World {
+    ItemRec item_header;
+    std::vector<ItemRec> items;
+    MonsterRec monster_header;
+    std::vector<MonsterRec> monsters;
+    ShopRec shop_header;
+    std::vector<ShopRec> shops;
+    SpellRec spell_header;
+    std::vector<SpellRec> spells;
+    SpellProgressionRec progression_header;
+    std::vector<SpellProgressionRec> progression;
+    std::vector<MapRec> maps; // map n in slot n, no header
+};
+
+// The header a compiled file gets when the sources say nothing else about it.
+ItemRec default_item_header(std::size_t count);
+MonsterRec default_monster_header(std::size_t count);
+ShopRec default_shop_header(std::size_t count);
+SpellRec default_spell_header(std::size_t count);
+SpellProgressionRec default_progression_header(std::size_t count);
+
+// Writes the six files into dir (created when missing). Each file is written beside its
+// target and renamed over it when complete. Returns an empty string or what went wrong.
+std::string write_data_files(const World& world, const std::filesystem::path& dir);
+
+struct ReadResult {
+    World world;
+    std::vector<std::string> errors;   // the files could not be read
+    std::vector<std::string> warnings; // read, but some bytes will not survive a round trip
+};
+ReadResult read_data_files(const std::filesystem::path& dir);
+
+// The bytes of one world file, as write_data_files writes them.
+std::vector<uint8_t> item_file_bytes(const World& w);
+std::vector<uint8_t> monster_file_bytes(const World& w);
+std::vector<uint8_t> shop_file_bytes(const World& w);
+std::vector<uint8_t> spell_file_bytes(const World& w);
+std::vector<uint8_t> progression_file_bytes(const World& w);
+std::vector<uint8_t> map_file_bytes(const World& w);
