@@ -1,0 +1,194 @@
+// Every kind of mistake in a source is reported once, as file:line, and makes the tool exit
+// with status 1.
+
+#include "test_support.h"
+
+#include <cstdlib>
+#include <sys/wait.h>
+
+namespace {
+
+// A small, correct content folder; each test spoils one thing in it.
+class CheckerTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        copy_content(DUSKWEND_CONTENT_DIR, tmp.path() / "content");
+        dir = tmp.path() / "content";
+    }
+
+    // Replaces the first occurrence of `from` in a content file.
+    void edit(const std::string& file, const std::string& from, const std::string& to) {
+        auto bytes = file_bytes(dir / file);
+        std::string text(bytes.begin(), bytes.end());
+        auto at = text.find(from);
+        ASSERT_NE(at, std::string::npos) << from;
+        text.replace(at, from.size(), to);
+        write_text(dir / file, text);
+    }
+
+    int line_of_text(const std::string& file, const std::string& needle) {
+        auto bytes = file_bytes(dir / file);
+        std::string text(bytes.begin(), bytes.end());
+        auto at = text.find(needle);
+        if (at == std::string::npos) {
+            ADD_FAILURE() << "no '" << needle << "' in " << file;
+            return -1;
+        }
+        return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+    }
+
+    // The line of the [[event]] table that holds `needle`; event problems are reported there.
+    int event_line(const std::string& file, const std::string& needle) {
+        auto bytes = file_bytes(dir / file);
+        std::string text(bytes.begin(), bytes.end());
+        auto at = text.rfind("[[event]]", text.find(needle));
+        return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+    }
+
+    // Checks the folder and expects exactly one problem, at file:line, mentioning `words`.
+    void expect_one_error(const std::string& file, int line, const std::string& words) {
+        Diagnostics diags;
+        load_content(dir, diags);
+        ASSERT_EQ(diags.list().size(), 1u) << (diags.list().empty() ? "no error" : diags.list()[1].str());
+        const auto& d = diags.list()[0];
+        EXPECT_EQ(d.file, (dir / file).string());
+        EXPECT_EQ(d.line, line) << d.str();
+        EXPECT_NE(d.message.find(words), std::string::npos) << d.str();
+    }
+
+    ScratchDir tmp;
+    fs::path dir;
+};
+
+TEST_F(CheckerTest, ShippedContentHasNoProblems) {
+    Diagnostics diags;
+    load_content(dir, diags);
+    for (const auto& d : diags.list()) ADD_FAILURE() << d.str();
+}
+
+TEST_F(CheckerTest, UnknownFieldWrongTypeAndRange) {
+    edit("items.toml", "price = 30\n", "price = 30\ncolour = \"red\"\n");
+    expect_one_error("items.toml", line_of_text("items.toml", "colour"), "unknown field 'colour'");
+    edit("items.toml", "colour = \"red\"\n", "");
+
+    edit("items.toml", "price = 30\n", "price = \"thirty\"\n");
+    expect_one_error("items.toml", line_of_text("items.toml", "thirty"), "'price' should be an integer");
+    edit("items.toml", "price = \"thirty\"\n", "price = 40000\n");
+    expect_one_error("items.toml", line_of_text("items.toml", "40000"), "outside the Integer range");
+    edit("items.toml", "price = 40000\n", "price = 30\n");
+
+    edit("monsters.toml", "monster_type = \"beast\"", "monster_type = \"dragonkin\"");
+    expect_one_error("monsters.toml", line_of_text("monsters.toml", "dragonkin"), "is not one of");
+}
+
+TEST_F(CheckerTest, NameLongerThanItsField) {
+    edit("items.toml", "name = \"Dagger\"", "name = \"Dagger of Quite Remarkable Length\"");
+    expect_one_error("items.toml", line_of_text("items.toml", "Remarkable"), "the field holds 20");
+}
+
+TEST_F(CheckerTest, DanglingReferences) {
+    edit("shops.toml", "stock = [11, 1,", "stock = [11, 480,");
+    expect_one_error("shops.toml", line_of_text("shops.toml", "480"), "item 480, which does not exist");
+    edit("shops.toml", "stock = [11, 480,", "stock = [11, 1,");
+
+    edit("spell_progression.toml", "spell = 14 }", "spell = 140 }");
+    expect_one_error("spell_progression.toml", line_of_text("spell_progression.toml", "140"), "spell 140");
+    edit("spell_progression.toml", "spell = 140 }", "spell = 14 }");
+
+    const std::string city = "maps/01-duskwend.toml";
+    edit(city, "map = 2\n", "map = 9\n");
+    expect_one_error(city, line_of_text(city, "map = 9"), "map 9, which does not exist");
+    edit(city, "map = 9\n", "map = 2\n");
+
+    edit(city, "monster = 8\n", "monster = 80\n");
+    expect_one_error(city, line_of_text(city, "monster = 80"), "monster 80");
+    edit(city, "monster = 80\n", "monster = 8\n");
+
+    edit(city, "shop = 2\n", "shop = 3\n");
+    expect_one_error(city, line_of_text(city, "shop = 3"), "shop 3");
+    edit(city, "shop = 3\n", "shop = 2\n");
+
+    edit(city, "message = 2\n", "message = 40\n");
+    expect_one_error(city, event_line(city, "message = 40"), "message 40 does not exist");
+    edit(city, "message = 40\n", "message = 2\n");
+
+    edit(city, "text = 1\n", "text = 9\n");
+    expect_one_error(city, event_line(city, "text = 9"), "text 9 does not exist");
+    edit(city, "text = 9\n", "text = 1\n");
+
+    edit(city, "flag = 1,", "flag = 101,");
+    expect_one_error(city, event_line(city, "flag = 101"), "flag 101 does not exist");
+}
+
+TEST_F(CheckerTest, EventSquareOutsideTheMap) {
+    const std::string city = "maps/01-duskwend.toml";
+    edit(city, "x = 16\ny = 31\n", "x = 16\ny = 33\n");
+    expect_one_error(city, event_line(city, "y = 33"), "outside the map");
+}
+
+TEST_F(CheckerTest, TooManyEventsMessagesAndTexts) {
+    const std::string city = "maps/01-duskwend.toml";
+    std::string more;
+    for (int k = 0; k < 50; ++k) more += "\n[[event]]\nkind = \"none\"\n";
+    auto bytes = file_bytes(dir / city);
+    std::string text(bytes.begin(), bytes.end());
+    auto at = text.find("\n[messages]");
+    text.insert(at, more);
+    write_text(dir / city, text);
+    // The city has 55 events; the 102nd is the first one too many.
+    int line = 0, seen = 0;
+    for (std::size_t p = 0; (p = text.find("[[event]]", p)) != std::string::npos; ++p)
+        if (++seen == 102) line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(p), '\n'));
+    expect_one_error(city, line, "too many events");
+    write_text(dir / city, std::string(bytes.begin(), bytes.end()));
+
+    edit(city, "[messages]\n", "[messages]\n51 = \"one too many\"\n");
+    expect_one_error(city, line_of_text(city, "51 = "), "a map holds 51 messages");
+    edit(city, "51 = \"one too many\"\n", "");
+
+    edit(city, "[texts]\n", "[texts]\n11 = 'one too many'\n");
+    expect_one_error(city, line_of_text(city, "11 = 'one"), "a map holds 11 texts");
+}
+
+TEST_F(CheckerTest, LongTextOverAThousandCharacters) {
+    const std::string city = "maps/01-duskwend.toml";
+    edit(city, "[texts]\n", "[texts]\n9 = '" + std::string(1001, 'a') + "'\n");
+    expect_one_error(city, line_of_text(city, "9 = 'aaa"), "1001 characters long; the field holds 1000");
+}
+
+TEST_F(CheckerTest, GridDrawingMistakesNameTheirLine) {
+    const std::string city = "maps/01-duskwend.toml";
+    // The last corner of the border line above row 3 knocked out of place.
+    auto bytes = file_bytes(dir / city);
+    std::string text(bytes.begin(), bytes.end());
+    auto row3 = text.find("\n 3 ");
+    ASSERT_EQ(text[row3 - 1], '+');
+    text[row3 - 1] = '*';
+    write_text(dir / city, text);
+    int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(row3), '\n'));
+    expect_one_error(city, line, "column 70: expected '+' at a corner");
+}
+
+TEST_F(CheckerTest, ToolExitsWithStatusOneAndPrintsFileAndLine) {
+    edit("items.toml", "price = 30\n", "price = 30\ncolour = 1\n");
+    fs::path out = tmp.path() / "out.txt";
+    std::string cmd = std::string(DUSKWEND_DATA_TOOL) + " check " + dir.string() + " 2> " + out.string();
+    int status = std::system(cmd.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    auto bytes = file_bytes(out);
+    std::string printed(bytes.begin(), bytes.end());
+    std::string expected = (dir / "items.toml").string() + ":" +
+                           std::to_string(line_of_text("items.toml", "colour")) +
+                           ": unknown field 'colour'";
+    EXPECT_NE(printed.find(expected), std::string::npos) << printed;
+
+    // compile refuses too, and writes nothing.
+    cmd = std::string(DUSKWEND_DATA_TOOL) + " compile " + dir.string() + " -o " +
+          (tmp.path() / "data").string() + " 2> /dev/null";
+    status = std::system(cmd.c_str());
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_FALSE(fs::exists(tmp.path() / "data" / "Item.dat"));
+}
+
+} // namespace

@@ -1,0 +1,126 @@
+// The compiled shipped world gives the game what it relies on: the starting characters'
+// gear, the temple's wares, a guild hall door on map 1, and references that all resolve.
+
+#include "test_support.h"
+
+#include "tools/data/map_grid.h"
+
+namespace {
+
+class ShippedWorld : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        Diagnostics diags;
+        World w = load_content(DUSKWEND_CONTENT_DIR, diags);
+        ASSERT_TRUE(diags.ok());
+        // Read back from the compiled bytes, as the game would.
+        ScratchDir tmp;
+        ASSERT_EQ(write_data_files(w, tmp.path()), "");
+        auto r = read_data_files(tmp.path());
+        ASSERT_TRUE(r.errors.empty());
+        world = new World(r.world);
+    }
+    static void TearDownTestSuite() { delete world; }
+    static const ItemRec& item(int n) { return world->items.at(static_cast<std::size_t>(n - 1)); }
+    static bool usable(const ItemRec& i, int class_id) {
+        return i.usable_by[static_cast<std::size_t>(class_id + 1)] != 0;
+    }
+    static World* world;
+};
+World* ShippedWorld::world = nullptr;
+
+constexpr int FIGHTER = 0, THIEF = 1;
+
+TEST_F(ShippedWorld, StartingCharactersCarryFittingGear) {
+    EXPECT_EQ(item(1).use_effects[0][0], 5); // a healing potion
+    EXPECT_EQ(item(1).use_effects[0][1], 0);
+    for (auto [n, who] : {std::pair{2, THIEF}, std::pair{3, FIGHTER}}) {
+        EXPECT_EQ(item(n).kind, 1) << n; // a one-handed weapon beside the left-hand item
+        EXPECT_GT(item(n).to_hit_percent, 0) << n;
+        EXPECT_GT(item(n).damage_dice * item(n).damage_sides, 0) << n;
+        EXPECT_TRUE(usable(item(n), who)) << n;
+    }
+    for (auto [n, who] : {std::pair{9, THIEF}, std::pair{10, FIGHTER}}) {
+        EXPECT_EQ(item(n).kind, 8) << n;
+        EXPECT_TRUE(usable(item(n), who)) << n;
+        EXPECT_GT(item(n).price, 0) << n; // sold at the Temple of Light
+    }
+    for (auto [n, who] : {std::pair{12, THIEF}, std::pair{13, FIGHTER}}) {
+        EXPECT_EQ(item(n).kind, 7) << n;
+        EXPECT_TRUE(usable(item(n), who)) << n;
+        EXPECT_GT(item(n).armour, 0) << n;
+    }
+}
+
+TEST_F(ShippedWorld, HeadersCountTheirEntries) {
+    EXPECT_EQ(world->item_header.number, static_cast<int>(world->items.size()));
+    EXPECT_EQ(world->monster_header.name.trimmed(), "Base Record");
+    EXPECT_GE(world->items.size(), 40u);
+    EXPECT_GE(world->monsters.size(), 30u);
+    EXPECT_GE(world->spells.size(), 30u);
+    EXPECT_GE(world->maps.size(), 4u);
+    for (std::size_t k = 0; k < world->monsters.size(); ++k)
+        EXPECT_EQ(world->monsters[k].picture, static_cast<int>(k + 1));
+}
+
+TEST_F(ShippedWorld, PartyStartsOnAnOpenStreetNorthOfTheGuildHall) {
+    const MapRec& city = world->maps[0];
+    int x = -1, y = -1;
+    for (const auto& e : city.events)
+        if (e[0] == 2 && e[4] == 0) x = e[2], y = e[3] - 1; // the last door decides
+    ASSERT_GE(y, 0);
+    // Walking south from the start square enters the door: its north side is passable.
+    int door_side = side_type(city.grid[static_cast<std::size_t>(x)][static_cast<std::size_t>(y + 1)], NORTH);
+    EXPECT_TRUE(door_side == 0 || door_side >= 6);
+    // No event on the start square sends the party anywhere at once.
+    for (const auto& e : city.events)
+        if (e[2] == x && e[3] == y) {
+            EXPECT_TRUE(e[0] != 1 && e[0] != 2 && e[0] != 5);
+        }
+}
+
+TEST_F(ShippedWorld, EveryOtherMapSendsTheGuildHallToTheSameStart) {
+    // The guild hall takes the start square from whichever map was loaded last.
+    auto door = [](const MapRec& m) {
+        std::pair<int, int> at{-1, -1};
+        for (const auto& e : m.events)
+            if (e[0] == 2 && e[4] == 0) at = {e[2], e[3]};
+        return at;
+    };
+    for (const auto& m : world->maps) EXPECT_EQ(door(m), door(world->maps[0]));
+}
+
+TEST_F(ShippedWorld, TeleportsLeadBackAndLandOnOpenSquares) {
+    for (std::size_t n = 0; n < world->maps.size(); ++n) {
+        bool leads_elsewhere = false;
+        for (const auto& e : world->maps[n].events) {
+            if (e[0] != 1) continue;
+            leads_elsewhere |= e[4] != static_cast<int>(n + 1);
+            const MapRec& target = world->maps.at(static_cast<std::size_t>(e[4] - 1));
+            // The landing square holds no teleport of its own, or the party would bounce.
+            for (const auto& t : target.events)
+                EXPECT_FALSE(t[0] == 1 && t[2] == e[5] && t[3] == e[6])
+                    << "map " << n + 1 << " lands on a teleport";
+        }
+        EXPECT_TRUE(leads_elsewhere) << "map " << n + 1 << " has no way out";
+    }
+}
+
+TEST_F(ShippedWorld, EncounterRowsAreFilledFromTheTopAndDangerRises) {
+    int previous = 0;
+    for (const auto& m : world->maps) {
+        int highest = 0;
+        bool empty_seen = false;
+        for (const auto& row : m.encounters) {
+            if (row[0] == 0) empty_seen = true;
+            else {
+                EXPECT_FALSE(empty_seen);
+                highest = std::max<int>(highest, world->monsters.at(static_cast<std::size_t>(row[0] - 1)).level);
+            }
+        }
+        EXPECT_GT(highest, previous);
+        previous = highest;
+    }
+}
+
+} // namespace
