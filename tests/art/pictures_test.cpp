@@ -58,7 +58,8 @@ Bmp read_bmp(const std::string& name) {
     bmp.height = h;
     for (int y = 0; y < h; ++y) {
         const uint8_t* row = b.data() + offset + stride * (h - 1 - y);
-        for (int x = 0; x < w; ++x) bmp.pixels.push_back({row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+        for (int x = 0; x < w; ++x)
+            bmp.pixels.push_back({row[3 * x + 2], row[3 * x + 1], row[3 * x]});
     }
     return bmp;
 }

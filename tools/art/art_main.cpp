@@ -13,7 +13,6 @@
 #include "image.h"
 #include "walls.h"
 
-
 #include <cstdio>
 #include <exception>
 #include <stdexcept>

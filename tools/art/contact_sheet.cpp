@@ -54,7 +54,9 @@ void draw_text(Image& img, TTF_Font* font, const std::string& text, int x, int y
             if (!img.contains(x + i, y + j)) continue;
             const auto* p = static_cast<const uint8_t*>(s->pixels) + j * s->pitch + i * 4;
             Rgb& d = img.at(x + i, y + j);
-            auto m = [&](uint8_t a, uint8_t b) { return uint8_t((a * p[3] + b * (255 - p[3])) / 255); };
+            auto m = [&](uint8_t a, uint8_t b) {
+                return uint8_t((a * p[3] + b * (255 - p[3])) / 255);
+            };
             d = {m(p[0], d.r), m(p[1], d.g), m(p[2], d.b)};
         }
     SDL_FreeSurface(s);
@@ -108,8 +110,8 @@ void add_view_tiles(std::vector<Tile>& tiles, const std::string& dir) {
     };
     std::vector<Sample> samples;
     for (int t = 1; t <= kWallTypes; ++t)
-        samples.push_back({{t, t, t, t, t, 0, 0, 0, t, t},
-                           "corridor of type " + std::to_string(t)});
+        samples.push_back(
+            {{t, t, t, t, t, 0, 0, 0, t, t}, "corridor of type " + std::to_string(t)});
     samples.push_back({{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, "open square"});
     samples.push_back({{0, 1, 0, 0, 0, 0, 6, 0, 1, 1}, "door ahead in stone"});
     samples.push_back({{2, 7, 2, 2, 2, 0, 0, 0, 0, 2}, "archway at the end, brick"});

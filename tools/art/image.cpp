@@ -9,10 +9,9 @@
 #include <stdexcept>
 
 const Rgb kPalette[16] = {
-    {0, 0, 0},       {0, 0, 170},     {0, 170, 0},     {0, 170, 170},
-    {170, 0, 0},     {170, 0, 170},   {170, 85, 0},    {170, 170, 170},
-    {85, 85, 85},    {85, 85, 255},   {85, 255, 85},   {85, 255, 255},
-    {255, 85, 85},   {255, 85, 255},  {255, 255, 85},  {255, 255, 255},
+    {0, 0, 0},     {0, 0, 170},     {0, 170, 0},    {0, 170, 170},   {170, 0, 0},   {170, 0, 170},
+    {170, 85, 0},  {170, 170, 170}, {85, 85, 85},   {85, 85, 255},   {85, 255, 85}, {85, 255, 255},
+    {255, 85, 85}, {255, 85, 255},  {255, 255, 85}, {255, 255, 255},
 };
 
 namespace {
@@ -132,8 +131,8 @@ void save_png(const Image& image, const std::string& path) {
     std::vector<uint8_t> raw;
     raw.reserve(image.pixels.size() * 3);
     for (const Rgb& p : image.pixels) raw.insert(raw.end(), {p.r, p.g, p.b});
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(
-        raw.data(), image.width, image.height, 24, image.width * 3, SDL_PIXELFORMAT_RGB24);
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(raw.data(), image.width, image.height, 24,
+                                                        image.width * 3, SDL_PIXELFORMAT_RGB24);
     if (!s) throw std::runtime_error(path + ": " + SDL_GetError());
     const int rc = IMG_SavePNG(s, path.c_str());
     SDL_FreeSurface(s);

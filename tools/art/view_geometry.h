@@ -11,9 +11,9 @@ struct ViewRect {
 // Destination rectangles of the view's ten slots (0..2 distance 2, 3..4 sides of the square
 // ahead, 5..7 distance 1, 8..9 sides of the party's own square).
 inline constexpr ViewRect kSlotRect[10] = {
-    {2, 27, 74, 50},     {76, 27, 74, 50},  {150, 27, 74, 50}, {33, 11, 43, 108},
-    {150, 11, 43, 108},  {-127, 11, 160, 109}, {33, 11, 160, 109}, {193, 11, 160, 109},
-    {0, 0, 33, 136},     {193, 0, 33, 136},
+    {2, 27, 74, 50},    {76, 27, 74, 50},     {150, 27, 74, 50},  {33, 11, 43, 108},
+    {150, 11, 43, 108}, {-127, 11, 160, 109}, {33, 11, 160, 109}, {193, 11, 160, 109},
+    {0, 0, 33, 136},    {193, 0, 33, 136},
 };
 
 // The plane of the party's own square: the side walls there start at the picture's edge.
@@ -29,9 +29,9 @@ struct HolderSpec {
     const char* file;
     HolderKind kind;
     int piece_w, piece_h;
-    int slot;        // a slot this holder is drawn into
-    ViewRect outer;  // side pieces: the plane at their outer edge
-    ViewRect inner;  // side pieces: the plane at their inner edge
+    int slot;       // a slot this holder is drawn into
+    ViewRect outer; // side pieces: the plane at their outer edge
+    ViewRect inner; // side pieces: the plane at their inner edge
 };
 
 // In the order mWall, mWall2, mLeft, mLeft2, mRight, mRight2.

@@ -71,8 +71,7 @@ Image build_holder(const HolderSpec& spec, const std::array<WallFaces, kWallType
             const Image& face = spec.piece_w == 160 ? faces[t].front1 : faces[t].front2;
             check_size(face, spec.piece_w, spec.piece_h, spec.file);
             // The far row is a little dimmer, which sells the depth.
-            blit(holder, quantise(shade(face, spec.piece_w == 160 ? 1.0 : 0.92), kNoBlack), x0,
-                 0);
+            blit(holder, quantise(shade(face, spec.piece_w == 160 ? 1.0 : 0.92), kNoBlack), x0, 0);
         } else {
             blit(holder, side_piece(spec, faces[t].large), x0, 0);
             blit(holder, side_mask(spec), x0, spec.piece_h);
@@ -117,7 +116,7 @@ Image build_background() {
     }
     img = quantise(img);
     // A few stars.
-    const int stars[][2] = {{14, 3}, {40, 8}, {71, 2}, {97, 11}, {131, 5},
+    const int stars[][2] = {{14, 3},  {40, 8},  {71, 2},   {97, 11},  {131, 5},
                             {160, 9}, {188, 3}, {212, 12}, {120, 17}, {57, 19}};
     for (const auto& s : stars) img.at(s[0], s[1]) = kPalette[15];
     // Far roofs of the city against the glow.
