@@ -52,8 +52,8 @@ void make_walls(const std::string& out_dir, const std::string& face_dir) {
         faces[t].front2 = flatten(load_png(base + "-front2.png"), nullptr);
         faces[t].large = flatten(load_png(base + "-large.png"), nullptr);
     }
-    for (const HolderSpec& spec : kHolders)
-        save_bmp(build_holder(spec, faces), out_dir + "/" + spec.file);
+    for (const HolderLayout& layout : kHolders)
+        save_bmp(build_holder(layout, faces), out_dir + "/" + layout.file);
 }
 
 } // namespace

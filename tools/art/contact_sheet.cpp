@@ -81,14 +81,14 @@ void add_wall_tiles(std::vector<Tile>& tiles, const std::string& dir,
     const auto holders = load_holders(dir);
     for (int t = 0; t < kWallTypes; ++t) {
         int width = 0, height = 0;
-        for (const HolderSpec& h : kHolders) {
+        for (const HolderLayout& h : kHolders) {
             width += h.piece_w * kScale + 8;
             height = std::max(height, holders[&h - kHolders].height * kScale);
         }
         Image block(width, height, kPaper);
         int x = 0;
         for (int i = 0; i < 6; ++i) {
-            const HolderSpec& h = kHolders[i];
+            const HolderLayout& h = kHolders[i];
             Image piece(h.piece_w, holders[i].height);
             blit(piece, holders[i], t * h.piece_w, 0, h.piece_w, holders[i].height, 0, 0);
             blit(block, enlarge(piece, kScale), x, 0);

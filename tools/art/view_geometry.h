@@ -25,7 +25,7 @@ inline constexpr int kWallTypes = 7;
 
 enum class HolderKind { Front, Left, Right };
 
-struct HolderSpec {
+struct HolderLayout {
     const char* file;
     HolderKind kind;
     int piece_w, piece_h;
@@ -35,7 +35,7 @@ struct HolderSpec {
 };
 
 // In the order mWall, mWall2, mLeft, mLeft2, mRight, mRight2.
-inline constexpr HolderSpec kHolders[6] = {
+inline constexpr HolderLayout kHolders[6] = {
     {"w1a.bmp", HolderKind::Front, 160, 109, 6, {}, {}},
     {"w1b.bmp", HolderKind::Front, 74, 50, 1, {}, {}},
     {"l1a.bmp", HolderKind::Left, 33, 136, 8, kNearPlane, kSlotRect[6]},
@@ -51,7 +51,7 @@ struct ColumnSpan {
     int top, bottom;
 };
 
-inline ColumnSpan side_span(const HolderSpec& h, int x) {
+inline ColumnSpan side_span(const HolderLayout& h, int x) {
     const ViewRect& slot = kSlotRect[h.slot];
     const int w = h.piece_w;
     const int from_outer = h.kind == HolderKind::Left ? x : w - 1 - x;

@@ -13,23 +13,23 @@ const std::vector<int> kNoBlack = {0};
 // Side walls are turned away from the light.
 constexpr double kSideShade = 0.82;
 
-Image side_piece(const HolderSpec& spec, const Image& face) {
-    const ViewRect& slot = kSlotRect[spec.slot];
-    const int w = spec.piece_w;
-    const double top0 = spec.outer.y - slot.y, bottom0 = spec.outer.y + spec.outer.h - slot.y;
-    const double top1 = spec.inner.y - slot.y, bottom1 = spec.inner.y + spec.inner.h - slot.y;
+Image side_piece(const HolderLayout& layout, const Image& face) {
+    const ViewRect& slot = kSlotRect[layout.slot];
+    const int w = layout.piece_w;
+    const double top0 = layout.outer.y - slot.y, bottom0 = layout.outer.y + layout.outer.h - slot.y;
+    const double top1 = layout.inner.y - slot.y, bottom1 = layout.inner.y + layout.inner.h - slot.y;
     const double h0 = bottom0 - top0, h1 = bottom1 - top1;
-    Image piece(w, spec.piece_h);
+    Image piece(w, layout.piece_h);
     for (int x = 0; x < w; ++x) {
-        const int from_outer = spec.kind == HolderKind::Left ? x : w - 1 - x;
+        const int from_outer = layout.kind == HolderKind::Left ? x : w - 1 - x;
         const double t = (from_outer + 0.5) / w;
         // Depth along the wall is not linear on screen: the far half is drawn narrower.
         const double depth = t * h1 / ((1 - t) * h0 + t * h1);
         // Seen from the corridor, a left wall's near end is at the face's left, a right
         // wall's near end at its right.
-        const double u = spec.kind == HolderKind::Left ? depth : 1 - depth;
+        const double u = layout.kind == HolderKind::Left ? depth : 1 - depth;
         const double top = top0 + (top1 - top0) * t, bottom = bottom0 + (bottom1 - bottom0) * t;
-        for (int y = 0; y < spec.piece_h; ++y) {
+        for (int y = 0; y < layout.piece_h; ++y) {
             const double v = std::clamp((y + 0.5 - top) / (bottom - top), 0.0, 0.999);
             const int fx = std::clamp(int(u * face.width), 0, face.width - 1);
             piece.at(x, y) = face.at(fx, int(v * face.height));
@@ -37,17 +37,17 @@ Image side_piece(const HolderSpec& spec, const Image& face) {
     }
     piece = quantise(shade(piece, kSideShade), kNoBlack);
     for (int x = 0; x < w; ++x) {
-        const ColumnSpan span = side_span(spec, x);
-        for (int y = 0; y < spec.piece_h; ++y)
+        const ColumnSpan span = side_span(layout, x);
+        for (int y = 0; y < layout.piece_h; ++y)
             if (y < span.top || y >= span.bottom) piece.at(x, y) = {0, 0, 0};
     }
     return piece;
 }
 
-Image side_mask(const HolderSpec& spec) {
-    Image mask(spec.piece_w, spec.piece_h, {255, 255, 255});
-    for (int x = 0; x < spec.piece_w; ++x) {
-        const ColumnSpan span = side_span(spec, x);
+Image side_mask(const HolderLayout& layout) {
+    Image mask(layout.piece_w, layout.piece_h, {255, 255, 255});
+    for (int x = 0; x < layout.piece_w; ++x) {
+        const ColumnSpan span = side_span(layout, x);
         for (int y = span.top; y < span.bottom; ++y) mask.at(x, y) = {0, 0, 0};
     }
     return mask;
@@ -62,19 +62,20 @@ void check_size(const Image& img, int w, int h, const char* what) {
 
 } // namespace
 
-Image build_holder(const HolderSpec& spec, const std::array<WallFaces, kWallTypes>& faces) {
-    const bool front = spec.kind == HolderKind::Front;
-    Image holder(spec.piece_w * kWallTypes, front ? spec.piece_h : 2 * spec.piece_h);
+Image build_holder(const HolderLayout& layout, const std::array<WallFaces, kWallTypes>& faces) {
+    const bool front = layout.kind == HolderKind::Front;
+    Image holder(layout.piece_w * kWallTypes, front ? layout.piece_h : 2 * layout.piece_h);
     for (int t = 0; t < kWallTypes; ++t) {
-        const int x0 = t * spec.piece_w;
+        const int x0 = t * layout.piece_w;
         if (front) {
-            const Image& face = spec.piece_w == 160 ? faces[t].front1 : faces[t].front2;
-            check_size(face, spec.piece_w, spec.piece_h, spec.file);
+            const Image& face = layout.piece_w == 160 ? faces[t].front1 : faces[t].front2;
+            check_size(face, layout.piece_w, layout.piece_h, layout.file);
             // The far row is a little dimmer, which sells the depth.
-            blit(holder, quantise(shade(face, spec.piece_w == 160 ? 1.0 : 0.92), kNoBlack), x0, 0);
+            blit(holder, quantise(shade(face, layout.piece_w == 160 ? 1.0 : 0.92), kNoBlack), x0,
+                 0);
         } else {
-            blit(holder, side_piece(spec, faces[t].large), x0, 0);
-            blit(holder, side_mask(spec), x0, spec.piece_h);
+            blit(holder, side_piece(layout, faces[t].large), x0, 0);
+            blit(holder, side_mask(layout), x0, layout.piece_h);
         }
     }
     return holder;

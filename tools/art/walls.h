@@ -17,7 +17,7 @@ struct WallFaces {
 };
 
 // Builds one holder (piece above mask for side holders) from the faces of types 1..7.
-Image build_holder(const HolderSpec& spec, const std::array<WallFaces, kWallTypes>& faces);
+Image build_holder(const HolderLayout& layout, const std::array<WallFaces, kWallTypes>& faces);
 
 // The background of the view: dusk sky, the city's far roofs and the street in perspective.
 Image build_background();
