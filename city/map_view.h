@@ -1,0 +1,7 @@
+#pragma once
+// The first-person view of the city: up to ten wall faces in three depths, composed from the
+// six wall holders onto back.bmp in mainPic.
+
+struct Game;
+
+void sub_draw_view(Game& g);

@@ -1,0 +1,254 @@
+// The events of the party's square. Each map holds a table of 101 events; after every
+// drawing of the city each one standing on the party's square whose condition holds is
+// carried out, in table order, against the state the earlier ones left.
+#include "city/square_events.h"
+
+#include "city/city_map.h"
+#include "city/map_view.h"
+#include "core/game.h"
+#include "core/numbers.h"
+#include "core/output.h"
+#include "core/pictures.h"
+#include "core/rules.h"
+
+#include <array>
+#include <string>
+
+namespace {
+
+using Event = std::array<int16_t, MAP_EVENT_FIELDS>;
+
+constexpr int EVENT_KIND = 0, EVENT_X = 2, EVENT_Y = 3, EVENT_P1 = 4, EVENT_P2 = 5, EVENT_P3 = 6,
+              EVENT_P4 = 7, EVENT_FLAG = 8, EVENT_TEST = 9, EVENT_TEST_VALUE = 10;
+
+constexpr int EVENT_TELEPORT = 1, EVENT_BUILDING = 2, EVENT_PICTURE = 3, EVENT_MESSAGE = 4,
+              EVENT_SWITCH = 6, EVENT_TEXT = 7, EVENT_TREASURE = 8;
+
+constexpr int TREASURE_EXPERIENCE = 0, TREASURE_CROWNS = 1, TREASURE_ITEM = 2;
+
+bool in_range(int n, int first, int last) { return n >= first && n <= last; }
+
+// An event without a flag (field 8 below 1) always holds; a flag number past the table
+// never does, so damaged data is skipped rather than followed.
+bool condition_holds(const Game& g, const Event& e) {
+    const int flag = e[EVENT_FLAG];
+    if (flag < 1) return true;
+    if (flag >= GAME_FLAG_COUNT) return false;
+    const int v = g.game_flags[flag], want = e[EVENT_TEST_VALUE];
+    switch (e[EVENT_TEST]) {
+    case 1: return v > 0;
+    case 2: return v == 0;
+    case 3: return v == want;
+    case 4: return v < want;
+    case 5: return v > want;
+    default: return false;
+    }
+}
+
+// Pictures, messages and texts can be seen from some facings only: field 5 holds their side
+// bits in any of the three groups; 0 means from every facing.
+bool seen_from_facing(const Game& g, const Event& e) {
+    static constexpr int FACING_MASK[4] = {0x111, 0x222, 0x444, 0x888};
+    return e[EVENT_P2] == 0 || (e[EVENT_P2] & FACING_MASK[g.party_facing & 3]) != 0;
+}
+
+// The world's checker keeps every number an event names inside its table or file; a
+// hand-made or damaged map may not, and such an event is skipped, never followed.
+bool references_sound(const Game& g, const Event& e) {
+    switch (e[EVENT_KIND]) {
+    case EVENT_TELEPORT:
+        return inside_grid(e[EVENT_P2], e[EVENT_P3]) && e[EVENT_P4] <= 4 &&
+               (e[EVENT_P1] == g.map_level || map_in_file(g, e[EVENT_P1]));
+    case EVENT_MESSAGE: return in_range(e[EVENT_P1], 0, MAP_MESSAGE_COUNT - 1);
+    case EVENT_SWITCH: return e[EVENT_P2] != 2 || in_range(e[EVENT_P1], 0, GAME_FLAG_COUNT - 1);
+    case EVENT_TEXT: return in_range(e[EVENT_P1], 0, MAP_TEXT_COUNT - 1);
+    case EVENT_TREASURE: return e[EVENT_P1] != TREASURE_ITEM || in_range(e[EVENT_P3], 1, g.item_count);
+    default: return true;
+    }
+}
+
+void teleport(Game& g, const Event& e) {
+    const int map = e[EVENT_P1], facing = e[EVENT_P4];
+    g.party_x = e[EVENT_P2];
+    g.party_y = e[EVENT_P3];
+    if (facing > 0) g.party_facing = static_cast<int16_t>(facing - 1);
+    if (g.map_level != map) sub_load_map(g, map);
+    sub_draw_view(g);
+}
+
+void building(Game& g, const Event& e) {
+    switch (e[EVENT_P1]) {
+    case 0:
+        load_main_picture(g, "tavern.bmp");
+        g.current_location = LOCATION_GUILD_HALL;
+        g.location_step = 0;
+        sub_show_message(g, "You enter the Guildhall");
+        break;
+    case 1:
+        load_main_picture(g, "shoppe.bmp");
+        g.current_location = LOCATION_SHOP;
+        g.building_number = e[EVENT_P2];
+        g.location_step = 0;
+        sub_show_message(g, "You enter 'Ye Oldde Equippe' shop.");
+        break;
+    case 2:
+        load_main_picture(g, "temple.bmp");
+        g.current_location = LOCATION_TEMPLE;
+        g.building_number = e[EVENT_P2];
+        g.location_step = 0;
+        if (e[EVENT_P2] == 0) sub_show_message(g, "You enter The temple of Light.");
+        break;
+    case 3:
+        load_main_picture(g, "review.bmp");
+        g.current_location = LOCATION_REVIEW;
+        g.location_step = 0;
+        sub_show_message(g, "You enter into a Review Board.");
+        break;
+    default: break;
+    }
+}
+
+// A picture the Data folder does not hold leaves the view as it is: one missing sign is not
+// worth ending the game over.
+void picture(Game& g, const Event& e) {
+    try {
+        load_main_picture(g, "Map" + std::to_string(e[EVENT_P1]) + ".bmp");
+    } catch (const DataError&) {
+    }
+}
+
+// A long text may start with \C (begin a fresh page) and is shown one message per piece
+// between the markers \n and \N; \N adds an empty message after its piece. After a marker
+// the scan resumes one character into the next piece, as the page printer does.
+void long_text(Game& g, const Event& e) {
+    std::string text = g.map_rec.texts[e[EVENT_P1]];
+    if (text.starts_with("\\C")) {
+        g.message_line = -1;
+        text.erase(0, 2);
+    }
+    text.erase(text.find_last_not_of(' ') + 1);
+    std::size_t start = 0, i = 0;
+    while (i + 1 < text.size()) {
+        if (text[i] == '\\' && (text[i + 1] == 'n' || text[i + 1] == 'N')) {
+            sub_show_message(g, text.substr(start, i - start));
+            if (text[i + 1] == 'N') sub_show_message(g, "");
+            start = i + 2;
+            i += 3;
+        } else {
+            ++i;
+        }
+    }
+    if (start < text.size()) sub_show_message(g, text.substr(start));
+}
+
+int members_present(const Game& g) {
+    int n = 0;
+    for (const PartyMemberRec& p : g.party)
+        if (p.in_use > 0) ++n;
+    return n;
+}
+
+void experience_or_crowns(Game& g, const Event& e) {
+    const bool crowns = e[EVENT_P1] == TREASURE_CROWNS;
+    const int a = e[EVENT_P2];
+    const std::string what = crowns ? " imperial crowns." : " experience points.";
+    if (e[EVENT_P3] != 0) {
+        // Each member receives the whole amount.
+        for (PartyMemberRec& p : g.party) {
+            if (p.in_use <= 0) continue;
+            int32_t& value = crowns ? p.crowns : p.experience;
+            value = to_long(double(value) + a);
+            sub_show_message(g, p.name.trimmed() + " receives" + str_form(a) + what);
+        }
+        return;
+    }
+    sub_show_message(g, "The party recieves" + str_form(a) + what);
+    const int n = members_present(g);
+    if (n == 0) return;
+    // Shared: each present member gets a / n + 1, rounded half to even.
+    for (PartyMemberRec& p : g.party) {
+        if (p.in_use <= 0) continue;
+        int32_t& value = crowns ? p.crowns : p.experience;
+        value = to_long(double(value) + double(a) / n + 1);
+    }
+}
+
+void item_treasure(Game& g, const Event& e) {
+    const int item = e[EVENT_P3], q = e[EVENT_P2];
+    const int n = members_present(g);
+    if (n == 0) return;
+    const int m = static_cast<int>(n * sub_random(g));
+    PartyMemberRec& p = g.party[m];
+
+    int slot = -1;
+    for (int j = 0; j <= 9 && slot < 0; ++j)
+        if (p.pack[j][PACK_ITEM] == item || p.pack[j][PACK_ITEM] == 0) slot = j;
+    if (slot < 0) return; // a full pack: the treasure is lost
+
+    auto& row = p.pack[slot];
+    if (row[PACK_ITEM] == 0) {
+        row[PACK_ITEM] = static_cast<int16_t>(item);
+        row[PACK_QUANTITY] = static_cast<int16_t>(q);
+        const double d = 5.0 * p.level + p.thief_skills[0] - 5.0 * g.map_rec.difficulty;
+        const double r = 100 * sub_random(g);
+        row[PACK_IDENTIFIED] = r > d ? 0 : 1;
+    } else {
+        row[PACK_QUANTITY] = to_integer(double(row[PACK_QUANTITY]) + q);
+    }
+
+    sub_show_message(g, "");
+    sub_read_item(g, item);
+    std::string found = p.name.trimmed() + " finds" + str_form(q) + " ";
+    if (row[PACK_IDENTIFIED] == 1)
+        found += (q < 2 ? g.item_rec.name : g.item_rec.plural_name).trimmed() + ".";
+    else
+        found += std::string("something") + (q > 1 ? "s" : "") + ".";
+    sub_show_message(g, found);
+}
+
+void treasure(Game& g, const Event& e) {
+    sub_show_message(g, "");
+    switch (e[EVENT_P1]) {
+    case TREASURE_EXPERIENCE:
+    case TREASURE_CROWNS: experience_or_crowns(g, e); break;
+    case TREASURE_ITEM: item_treasure(g, e); break;
+    default: break;
+    }
+}
+
+void carry_out(Game& g, const Event& e) {
+    switch (e[EVENT_KIND]) {
+    case EVENT_TELEPORT: teleport(g, e); break;
+    case EVENT_BUILDING: building(g, e); break;
+    case EVENT_PICTURE:
+        if (seen_from_facing(g, e)) picture(g, e);
+        break;
+    case EVENT_MESSAGE:
+        if (seen_from_facing(g, e))
+            sub_show_message(g, g.map_rec.messages[e[EVENT_P1]]);
+        break;
+    case EVENT_SWITCH:
+        if (e[EVENT_P2] == 2)
+            g.game_flags[e[EVENT_P1]] = e[EVENT_P3];
+        break;
+    case EVENT_TEXT:
+        if (seen_from_facing(g, e)) long_text(g, e);
+        break;
+    case EVENT_TREASURE: treasure(g, e); break;
+    // Kind 5, the fixed fight, is set up by combat.
+    default: break;
+    }
+}
+
+} // namespace
+
+void sub_square_events(Game& g) {
+    for (int i = 0; i < MAP_EVENT_COUNT; ++i) {
+        // A copy: a teleport may load another map under the event that caused it. The
+        // events after it are then those of the new map, tested against the new square.
+        const Event e = g.map_rec.events[i];
+        if (e[EVENT_KIND] <= 0 || e[EVENT_X] != g.party_x || e[EVENT_Y] != g.party_y) continue;
+        if (!condition_holds(g, e) || !references_sound(g, e)) continue;
+        carry_out(g, e);
+    }
+}

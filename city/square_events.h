@@ -1,0 +1,7 @@
+#pragma once
+// The events of the party's square: doors, teleports, pictures, messages, switches, long
+// texts and treasure, run after every drawing of the city.
+
+struct Game;
+
+void sub_square_events(Game& g);
