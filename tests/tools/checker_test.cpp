@@ -34,7 +34,8 @@ class CheckerTest : public ::testing::Test {
             ADD_FAILURE() << "no '" << needle << "' in " << file;
             return -1;
         }
-        return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+        return 1 + static_cast<int>(
+                       std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
     }
 
     // The line of the [[event]] table that holds `needle`; event problems are reported there.
@@ -42,14 +43,16 @@ class CheckerTest : public ::testing::Test {
         auto bytes = file_bytes(dir / file);
         std::string text(bytes.begin(), bytes.end());
         auto at = text.rfind("[[event]]", text.find(needle));
-        return 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+        return 1 + static_cast<int>(
+                       std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
     }
 
     // Checks the folder and expects exactly one problem, at file:line, mentioning `words`.
     void expect_one_error(const std::string& file, int line, const std::string& words) {
         Diagnostics diags;
         load_content(dir, diags);
-        ASSERT_EQ(diags.list().size(), 1u) << (diags.list().empty() ? "no error" : diags.list()[1].str());
+        ASSERT_EQ(diags.list().size(), 1u)
+            << (diags.list().empty() ? "no error" : diags.list()[1].str());
         const auto& d = diags.list()[0];
         EXPECT_EQ(d.file, (dir / file).string());
         EXPECT_EQ(d.line, line) << d.str();
@@ -72,9 +75,11 @@ TEST_F(CheckerTest, UnknownFieldWrongTypeAndRange) {
     edit("items.toml", "colour = \"red\"\n", "");
 
     edit("items.toml", "price = 30\n", "price = \"thirty\"\n");
-    expect_one_error("items.toml", line_of_text("items.toml", "thirty"), "'price' should be an integer");
+    expect_one_error("items.toml", line_of_text("items.toml", "thirty"),
+                     "'price' should be an integer");
     edit("items.toml", "price = \"thirty\"\n", "price = 40000\n");
-    expect_one_error("items.toml", line_of_text("items.toml", "40000"), "outside the Integer range");
+    expect_one_error("items.toml", line_of_text("items.toml", "40000"),
+                     "outside the Integer range");
     edit("items.toml", "price = 40000\n", "price = 30\n");
 
     edit("monsters.toml", "monster_type = \"beast\"", "monster_type = \"dragonkin\"");
@@ -88,11 +93,13 @@ TEST_F(CheckerTest, NameLongerThanItsField) {
 
 TEST_F(CheckerTest, DanglingReferences) {
     edit("shops.toml", "stock = [11, 1,", "stock = [11, 480,");
-    expect_one_error("shops.toml", line_of_text("shops.toml", "480"), "item 480, which does not exist");
+    expect_one_error("shops.toml", line_of_text("shops.toml", "480"),
+                     "item 480, which does not exist");
     edit("shops.toml", "stock = [11, 480,", "stock = [11, 1,");
 
     edit("spell_progression.toml", "spell = 14 }", "spell = 140 }");
-    expect_one_error("spell_progression.toml", line_of_text("spell_progression.toml", "140"), "spell 140");
+    expect_one_error("spell_progression.toml", line_of_text("spell_progression.toml", "140"),
+                     "spell 140");
     edit("spell_progression.toml", "spell = 140 }", "spell = 14 }");
 
     const std::string city = "maps/01-duskwend.toml";
@@ -138,7 +145,9 @@ TEST_F(CheckerTest, TooManyEventsMessagesAndTexts) {
     // The city has 55 events; the 102nd is the first one too many.
     int line = 0, seen = 0;
     for (std::size_t p = 0; (p = text.find("[[event]]", p)) != std::string::npos; ++p)
-        if (++seen == 102) line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(p), '\n'));
+        if (++seen == 102)
+            line = 1 + static_cast<int>(
+                           std::count(text.begin(), text.begin() + static_cast<long>(p), '\n'));
     expect_one_error(city, line, "too many events");
     write_text(dir / city, std::string(bytes.begin(), bytes.end()));
 
@@ -153,7 +162,8 @@ TEST_F(CheckerTest, TooManyEventsMessagesAndTexts) {
 TEST_F(CheckerTest, LongTextOverAThousandCharacters) {
     const std::string city = "maps/01-duskwend.toml";
     edit(city, "[texts]\n", "[texts]\n9 = '" + std::string(1001, 'a') + "'\n");
-    expect_one_error(city, line_of_text(city, "9 = 'aaa"), "1001 characters long; the field holds 1000");
+    expect_one_error(city, line_of_text(city, "9 = 'aaa"),
+                     "1001 characters long; the field holds 1000");
 }
 
 TEST_F(CheckerTest, GridDrawingMistakesNameTheirLine) {
@@ -165,14 +175,16 @@ TEST_F(CheckerTest, GridDrawingMistakesNameTheirLine) {
     ASSERT_EQ(text[row3 - 1], '+');
     text[row3 - 1] = '*';
     write_text(dir / city, text);
-    int line = 1 + static_cast<int>(std::count(text.begin(), text.begin() + static_cast<long>(row3), '\n'));
+    int line = 1 + static_cast<int>(
+                       std::count(text.begin(), text.begin() + static_cast<long>(row3), '\n'));
     expect_one_error(city, line, "column 70: expected '+' at a corner");
 }
 
 TEST_F(CheckerTest, ToolExitsWithStatusOneAndPrintsFileAndLine) {
     edit("items.toml", "price = 30\n", "price = 30\ncolour = 1\n");
     fs::path out = tmp.path() / "out.txt";
-    std::string cmd = std::string(DUSKWEND_DATA_TOOL) + " check " + dir.string() + " 2> " + out.string();
+    std::string cmd =
+        std::string(DUSKWEND_DATA_TOOL) + " check " + dir.string() + " 2> " + out.string();
     int status = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 1);

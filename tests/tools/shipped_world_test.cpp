@@ -70,7 +70,8 @@ TEST_F(ShippedWorld, PartyStartsOnAnOpenStreetNorthOfTheGuildHall) {
         if (e[0] == 2 && e[4] == 0) x = e[2], y = e[3] - 1; // the last door decides
     ASSERT_GE(y, 0);
     // Walking south from the start square enters the door: its north side is passable.
-    int door_side = side_type(city.grid[static_cast<std::size_t>(x)][static_cast<std::size_t>(y + 1)], NORTH);
+    int door_side =
+        side_type(city.grid[static_cast<std::size_t>(x)][static_cast<std::size_t>(y + 1)], NORTH);
     EXPECT_TRUE(door_side == 0 || door_side >= 6);
     // No event on the start square sends the party anywhere at once.
     for (const auto& e : city.events)
@@ -112,10 +113,12 @@ TEST_F(ShippedWorld, EncounterRowsAreFilledFromTheTopAndDangerRises) {
         int highest = 0;
         bool empty_seen = false;
         for (const auto& row : m.encounters) {
-            if (row[0] == 0) empty_seen = true;
+            if (row[0] == 0)
+                empty_seen = true;
             else {
                 EXPECT_FALSE(empty_seen);
-                highest = std::max<int>(highest, world->monsters.at(static_cast<std::size_t>(row[0] - 1)).level);
+                highest = std::max<int>(
+                    highest, world->monsters.at(static_cast<std::size_t>(row[0] - 1)).level);
             }
         }
         EXPECT_GT(highest, previous);

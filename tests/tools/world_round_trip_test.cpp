@@ -112,8 +112,7 @@ TEST(WorldRoundTrip, OddDataFilesComeBackByteForByte) {
     for (const auto& d : diags.list()) EXPECT_TRUE(d.consistency) << d.str();
     ASSERT_EQ(write_data_files(again, tmp.path() / "second"), "");
     for (const char* f : WORLD_FILES)
-        EXPECT_EQ(file_bytes(tmp.path() / "first" / f), file_bytes(tmp.path() / "second" / f))
-            << f;
+        EXPECT_EQ(file_bytes(tmp.path() / "first" / f), file_bytes(tmp.path() / "second" / f)) << f;
 }
 
 TEST(WorldFiles, SlotsHeadersAndTailsFollowTheFileLayout) {

@@ -41,22 +41,32 @@ std::optional<ParsedFile> parse_file(const fs::path& path, const std::string& na
 
 const char* reference_word(Reference::To to) {
     switch (to) {
-    case Reference::To::item: return "item";
-    case Reference::To::monster: return "monster";
-    case Reference::To::spell: return "spell";
-    case Reference::To::shop: return "shop";
-    case Reference::To::map: return "map";
+    case Reference::To::item:
+        return "item";
+    case Reference::To::monster:
+        return "monster";
+    case Reference::To::spell:
+        return "spell";
+    case Reference::To::shop:
+        return "shop";
+    case Reference::To::map:
+        return "map";
     }
     return "";
 }
 
 std::size_t count_of(const World& w, Reference::To to) {
     switch (to) {
-    case Reference::To::item: return w.items.size();
-    case Reference::To::monster: return w.monsters.size();
-    case Reference::To::spell: return w.spells.size();
-    case Reference::To::shop: return w.shops.size();
-    case Reference::To::map: return w.maps.size();
+    case Reference::To::item:
+        return w.items.size();
+    case Reference::To::monster:
+        return w.monsters.size();
+    case Reference::To::spell:
+        return w.spells.size();
+    case Reference::To::shop:
+        return w.shops.size();
+    case Reference::To::map:
+        return w.maps.size();
     }
     return 0;
 }
@@ -87,13 +97,15 @@ World load_content(const fs::path& dir, Diagnostics& diags) {
     World w;
     std::vector<Reference> refs;
     using Reader = void (*)(const toml::table&, const Source&, World&, std::vector<Reference>&);
-    const std::pair<const char*, Reader> lists[] = {
-        {ITEMS_SOURCE, read_item_source},   {MONSTERS_SOURCE, read_monster_source},
-        {SPELLS_SOURCE, read_spell_source}, {SHOPS_SOURCE, read_shop_source},
-        {PROGRESSION_SOURCE, read_progression_source}};
+    const std::pair<const char*, Reader> lists[] = {{ITEMS_SOURCE, read_item_source},
+                                                    {MONSTERS_SOURCE, read_monster_source},
+                                                    {SPELLS_SOURCE, read_spell_source},
+                                                    {SHOPS_SOURCE, read_shop_source},
+                                                    {PROGRESSION_SOURCE, read_progression_source}};
     for (const auto& [file, reader] : lists) {
         std::string name = (dir / file).string();
-        if (auto f = parse_file(dir / file, name, diags)) reader(f->root, Source{name, &diags}, w, refs);
+        if (auto f = parse_file(dir / file, name, diags))
+            reader(f->root, Source{name, &diags}, w, refs);
     }
 
     std::map<int, std::pair<MapRec, std::string>> maps;
@@ -112,8 +124,9 @@ World load_content(const fs::path& dir, Diagnostics& diags) {
         read_map_source(f->root, Source{name, &diags}, f->lines, m, number, refs);
         if (number == 0) continue;
         if (auto it = maps.find(number); it != maps.end()) {
-            diags.error(name, 0, "map " + std::to_string(number) + " is already given by " +
-                                     it->second.second);
+            diags.error(name, 0,
+                        "map " + std::to_string(number) + " is already given by " +
+                            it->second.second);
             continue;
         }
         maps.emplace(number, std::pair{m, name});
@@ -155,7 +168,8 @@ std::string write_content(const World& w, const fs::path& dir) {
     for (std::size_t i = 0; i < w.maps.size(); ++i) {
         char name[32];
         std::snprintf(name, sizeof name, "%02zu.toml", i + 1);
-        files.emplace_back(dir / MAPS_FOLDER / name, map_source(w.maps[i], static_cast<int>(i + 1)));
+        files.emplace_back(dir / MAPS_FOLDER / name,
+                           map_source(w.maps[i], static_cast<int>(i + 1)));
     }
     for (const auto& [path, text] : files) {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);

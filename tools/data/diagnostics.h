@@ -13,7 +13,8 @@ struct Diagnostic {
     bool consistency = false;
     // "file:line: message", the form editors jump to.
     std::string str() const {
-        return line > 0 ? file + ":" + std::to_string(line) + ": " + message : file + ": " + message;
+        return line > 0 ? file + ":" + std::to_string(line) + ": " + message
+                        : file + ": " + message;
     }
 };
 

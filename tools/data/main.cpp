@@ -54,9 +54,9 @@ int main(int argc, char** argv) {
             report(diags, false);
             if (!diags.ok()) return 1;
             std::cout << "ok: " << world.items.size() << " items, " << world.monsters.size()
-                      << " monsters, " << world.spells.size() << " spells, "
-                      << world.shops.size() << " shops, " << world.progression.size()
-                      << " spell progression entries, " << world.maps.size() << " maps\n";
+                      << " monsters, " << world.spells.size() << " spells, " << world.shops.size()
+                      << " shops, " << world.progression.size() << " spell progression entries, "
+                      << world.maps.size() << " maps\n";
             return 0;
         }
         if (!report(diags, lenient)) return 1;

@@ -72,7 +72,8 @@ std::string draw_grid(const Table<MAP_SIZE, MAP_SIZE>& g, const Table<MAP_SIZE, 
     for (int y = 0; y <= MAP_SIZE; ++y) {
         std::string border(MARGIN, ' ');
         for (int x = 0; x < MAP_SIZE; ++x) {
-            int t = y < MAP_SIZE ? side_type(at(g, x, y), NORTH) : side_type(at(g, x, y - 1), SOUTH);
+            int t =
+                y < MAP_SIZE ? side_type(at(g, x, y), NORTH) : side_type(at(g, x, y - 1), SOUTH);
             if (y > 0 && y < MAP_SIZE) t = side_type(at(g, x, y - 1), SOUTH);
             border += '+';
             border += wall_char(t, false);
@@ -151,8 +152,9 @@ bool parse_grid(const std::string& drawing, int first_line, Table<MAP_SIZE, MAP_
         std::string s = text;
         s.erase(s.find_last_not_of(' ') + 1);
         if (s.size() > MARGIN + WIDTH) {
-            bad(line, MARGIN + WIDTH, "the line is longer than the drawing (" +
-                                          std::to_string(MARGIN + WIDTH) + " characters)");
+            bad(line, MARGIN + WIDTH,
+                "the line is longer than the drawing (" + std::to_string(MARGIN + WIDTH) +
+                    " characters)");
             continue;
         }
         s.resize(MARGIN + WIDTH, ' ');
@@ -165,8 +167,9 @@ bool parse_grid(const std::string& drawing, int first_line, Table<MAP_SIZE, MAP_
                 if (x == MAP_SIZE) continue;
                 int t = wall_type(s[col + 1], false);
                 if (t < 0) {
-                    bad(line, col + 1, std::string("'") + s[col + 1] +
-                                           "' is not a wall; use ' ', '-' or a type 0..7");
+                    bad(line, col + 1,
+                        std::string("'") + s[col + 1] +
+                            "' is not a wall; use ' ', '-' or a type 0..7");
                     continue;
                 }
                 if (y > 0) set_side_type(at(g, x, y - 1), SOUTH, t);
@@ -174,8 +177,8 @@ bool parse_grid(const std::string& drawing, int first_line, Table<MAP_SIZE, MAP_
             } else {
                 int t = wall_type(s[col], true);
                 if (t < 0) {
-                    bad(line, col, std::string("'") + s[col] +
-                                       "' is not a wall; use ' ', '|' or a type 0..7");
+                    bad(line, col,
+                        std::string("'") + s[col] + "' is not a wall; use ' ', '|' or a type 0..7");
                     continue;
                 }
                 if (x > 0) set_side_type(at(g, x - 1, y), EAST, t);

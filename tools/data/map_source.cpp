@@ -11,8 +11,7 @@ enum EventKind { NONE = 0, TELEPORT, DOOR, PICTURE, MESSAGE, FIGHT, SWITCH, TEXT
 constexpr NamedCode EVENT_KINDS[] = {{0, "none"},    {1, "teleport"}, {2, "door"},
                                      {3, "picture"}, {4, "message"},  {5, "fight"},
                                      {6, "switch"},  {7, "text"},     {8, "treasure"}};
-constexpr NamedCode FACINGS[] = {
-    {0, "keep"}, {1, "north"}, {2, "east"}, {3, "south"}, {4, "west"}};
+constexpr NamedCode FACINGS[] = {{0, "keep"}, {1, "north"}, {2, "east"}, {3, "south"}, {4, "west"}};
 constexpr NamedCode BUILDINGS[] = {
     {0, "guild hall"}, {1, "shop"}, {2, "temple"}, {3, "review board"}};
 constexpr NamedCode TEMPLES[] = {{0, "Light"}, {1, "Luck"}, {2, "Dark"}};
@@ -105,33 +104,42 @@ void read_condition(const toml::node& n, Event& e, const Source& src) {
     }
     for (auto&& [k, v] : *t) {
         std::string key(k.str());
-        if (key == "flag") read_value(v, e[8], src, "condition.flag");
-        else if (key == "is") read_value(v, e[9], src, "condition.is", CONDITIONS);
-        else if (key == "value") read_value(v, e[10], src, "condition.value");
-        else src.error(line_of(v), "unknown field '" + key + "' in 'condition'");
+        if (key == "flag")
+            read_value(v, e[8], src, "condition.flag");
+        else if (key == "is")
+            read_value(v, e[9], src, "condition.is", CONDITIONS);
+        else if (key == "value")
+            read_value(v, e[10], src, "condition.value");
+        else
+            src.error(line_of(v), "unknown field '" + key + "' in 'condition'");
     }
 }
 
-void read_event(const toml::table& t, Event& e, const Source& src,
-                std::vector<Reference>& refs, int index) {
+void read_event(const toml::table& t, Event& e, const Source& src, std::vector<Reference>& refs,
+                int index) {
     int line = static_cast<int>(t.source().begin.line);
     if (const auto* raw = t.get("fields")) {
-        if (t.size() > 1)
-            src.error(line, "an event given as 'fields' takes no other keys");
+        if (t.size() > 1) src.error(line, "an event given as 'fields' takes no other keys");
         read_value(*raw, e, src, "fields");
         return;
     }
-    if (const auto* k = t.get("kind")) read_value(*k, e[0], src, "kind", EVENT_KINDS);
-    else src.error(line, "event " + std::to_string(index) + " has no 'kind'");
+    if (const auto* k = t.get("kind"))
+        read_value(*k, e[0], src, "kind", EVENT_KINDS);
+    else
+        src.error(line, "event " + std::to_string(index) + " has no 'kind'");
     std::string kind_name = name_of(EVENT_KINDS, e[0]) ? name_of(EVENT_KINDS, e[0]) : "raw";
     for (auto&& [k, v] : t) {
         std::string key(k.str());
         int kline = static_cast<int>(k.source().begin.line);
         if (key == "kind") continue;
-        if (key == "x") read_value(v, e[2], src, "x");
-        else if (key == "y") read_value(v, e[3], src, "y");
-        else if (key == "unused_1") read_value(v, e[1], src, key);
-        else if (key == "condition") read_condition(v, e, src);
+        if (key == "x")
+            read_value(v, e[2], src, "x");
+        else if (key == "y")
+            read_value(v, e[3], src, "y");
+        else if (key == "unused_1")
+            read_value(v, e[1], src, key);
+        else if (key == "condition")
+            read_condition(v, e, src);
         else {
             const Param* p = nullptr;
             for (const auto& cand : PARAMS)
@@ -144,17 +152,28 @@ void read_event(const toml::table& t, Event& e, const Source& src,
             if (p->meaning == Meaning::facing_mask) {
                 read_facing_mask(v, f, src);
             } else if (p->meaning == Meaning::boolean) {
-                if (v.is_boolean()) f = v.as_boolean()->get() ? 1 : 0;
-                else read_value(v, f, src, key);
+                if (v.is_boolean())
+                    f = v.as_boolean()->get() ? 1 : 0;
+                else
+                    read_value(v, f, src, key);
             } else if (read_value(v, f, src, key, p->names)) {
                 Reference::To to{};
                 bool ref = true;
                 switch (p->meaning) {
-                case Meaning::map: to = Reference::To::map; break;
-                case Meaning::shop: to = Reference::To::shop; break;
-                case Meaning::item: to = Reference::To::item; break;
-                case Meaning::monster: to = Reference::To::monster; break;
-                default: ref = false;
+                case Meaning::map:
+                    to = Reference::To::map;
+                    break;
+                case Meaning::shop:
+                    to = Reference::To::shop;
+                    break;
+                case Meaning::item:
+                    to = Reference::To::item;
+                    break;
+                case Meaning::monster:
+                    to = Reference::To::monster;
+                    break;
+                default:
+                    ref = false;
                 }
                 if (ref && (f != 0 || p->meaning != Meaning::item))
                     refs.push_back({to, f, src.file, line_of(v), key});
@@ -166,8 +185,8 @@ void read_event(const toml::table& t, Event& e, const Source& src,
 // The named form of an event, or nullopt when only the raw fields keep every value.
 std::optional<std::string> render_named_event(const Event& e) {
     if (e[0] < TELEPORT || e[0] > TREASURE) return std::nullopt;
-    std::string s = "kind = " + toml_string(name_of(EVENT_KINDS, e[0])) + "\nx = " +
-                    std::to_string(e[2]) + "\ny = " + std::to_string(e[3]) + "\n";
+    std::string s = "kind = " + toml_string(name_of(EVENT_KINDS, e[0])) +
+                    "\nx = " + std::to_string(e[2]) + "\ny = " + std::to_string(e[3]) + "\n";
     if (e[1] != 0) s += "unused_1 = " + std::to_string(e[1]) + "\n";
     bool covered[MAP_EVENT_FIELDS] = {};
     auto put = [&](const char* key, int field, const std::string& value) {
@@ -187,15 +206,20 @@ std::optional<std::string> render_named_event(const Event& e) {
         break;
     case DOOR:
         put("building", 4, coded(e[4], BUILDINGS));
-        if (e[4] == 1) put("shop", 5, std::to_string(e[5]));
-        else if (e[4] == 2) put("temple", 5, coded(e[5], TEMPLES));
-        else if (e[5] != 0) put("number", 5, std::to_string(e[5]));
+        if (e[4] == 1)
+            put("shop", 5, std::to_string(e[5]));
+        else if (e[4] == 2)
+            put("temple", 5, coded(e[5], TEMPLES));
+        else if (e[5] != 0)
+            put("number", 5, std::to_string(e[5]));
         break;
     case PICTURE:
     case MESSAGE:
     case TEXT:
-        put(e[0] == PICTURE ? "picture" : e[0] == MESSAGE ? "message" : "text", 4,
-            std::to_string(e[4]));
+        put(e[0] == PICTURE   ? "picture"
+            : e[0] == MESSAGE ? "message"
+                              : "text",
+            4, std::to_string(e[4]));
         if (e[5] != 0) put("seen_from", 5, render_facing_mask(e[5]));
         break;
     case FIGHT:
@@ -212,11 +236,15 @@ std::optional<std::string> render_named_event(const Event& e) {
     case TREASURE:
         put("reward", 4, coded(e[4], REWARDS));
         put("amount", 5, std::to_string(e[5]));
-        if (e[4] == 2) put("item", 6, std::to_string(e[6]));
-        else if (e[6] == 1) put("each", 6, "true");
-        else if (e[6] != 0) put("each", 6, std::to_string(e[6]));
+        if (e[4] == 2)
+            put("item", 6, std::to_string(e[6]));
+        else if (e[6] == 1)
+            put("each", 6, "true");
+        else if (e[6] != 0)
+            put("each", 6, std::to_string(e[6]));
         break;
-    default: break;
+    default:
+        break;
     }
     for (int f = 4; f <= 7; ++f)
         if (!covered[f] && e[static_cast<std::size_t>(f)] != 0) return std::nullopt;
@@ -230,15 +258,24 @@ std::optional<std::string> render_named_event(const Event& e) {
 
 char event_mark(int kind) {
     switch (kind) {
-    case TELEPORT: return 'T';
-    case DOOR: return 'D';
-    case PICTURE: return 'P';
-    case MESSAGE: return 'M';
-    case FIGHT: return 'F';
-    case SWITCH: return 'S';
-    case TEXT: return 'X';
-    case TREASURE: return '$';
-    default: return '.';
+    case TELEPORT:
+        return 'T';
+    case DOOR:
+        return 'D';
+    case PICTURE:
+        return 'P';
+    case MESSAGE:
+        return 'M';
+    case FIGHT:
+        return 'F';
+    case SWITCH:
+        return 'S';
+    case TEXT:
+        return 'X';
+    case TREASURE:
+        return '$';
+    default:
+        return '.';
     }
 }
 
@@ -263,15 +300,18 @@ void check_events(const MapRec& m, const std::vector<EventCheck>& lines,
             if (e[5] < 0 || e[5] >= MAP_SIZE || e[6] < 0 || e[6] >= MAP_SIZE)
                 err("teleport target (" + std::to_string(e[5]) + ", " + std::to_string(e[6]) +
                     ") is outside the map (x and y 0..32)");
-            if (e[7] < 0 || e[7] > 4) err("teleport facing " + std::to_string(e[7]) + " is not 0..4");
+            if (e[7] < 0 || e[7] > 4)
+                err("teleport facing " + std::to_string(e[7]) + " is not 0..4");
             break;
         case DOOR:
-            if (e[4] < 0 || e[4] > 3) err("door building " + std::to_string(e[4]) + " does not exist");
+            if (e[4] < 0 || e[4] > 3)
+                err("door building " + std::to_string(e[4]) + " does not exist");
             if (e[4] == 2 && (e[5] < 0 || e[5] > 2))
                 err("temple " + std::to_string(e[5]) + " does not exist (Light, Luck or Dark)");
             break;
         case MESSAGE:
-            if (e[4] < 0 || e[4] >= MAP_MESSAGE_COUNT || !message_defined[static_cast<std::size_t>(e[4])])
+            if (e[4] < 0 || e[4] >= MAP_MESSAGE_COUNT ||
+                !message_defined[static_cast<std::size_t>(e[4])])
                 err("message " + std::to_string(e[4]) + " does not exist in [messages]");
             break;
         case TEXT:
@@ -279,7 +319,8 @@ void check_events(const MapRec& m, const std::vector<EventCheck>& lines,
                 err("text " + std::to_string(e[4]) + " does not exist in [texts]");
             break;
         case FIGHT:
-            if (e[5] < 1 || e[5] > 100) err("a fight needs 1..100 monsters, not " + std::to_string(e[5]));
+            if (e[5] < 1 || e[5] > 100)
+                err("a fight needs 1..100 monsters, not " + std::to_string(e[5]));
             break;
         case SWITCH:
             if (e[4] < 0 || e[4] > FLAG_LAST)
@@ -289,7 +330,8 @@ void check_events(const MapRec& m, const std::vector<EventCheck>& lines,
             if (e[4] == 2 && e[6] < 1) err("an item treasure needs an item");
             if (e[4] == 2 && e[5] < 1) err("an item treasure needs an amount of 1 or more");
             break;
-        default: break;
+        default:
+            break;
         }
     }
 }
@@ -307,7 +349,8 @@ void read_indexed_texts(const toml::node& n, const char* what, std::size_t count
         int line = static_cast<int>(k.source().begin.line);
         std::string key(k.str());
         std::size_t index = count;
-        if (!key.empty() && key.size() < 6 && key.find_first_not_of("0123456789") == std::string::npos)
+        if (!key.empty() && key.size() < 6 &&
+            key.find_first_not_of("0123456789") == std::string::npos)
             index = std::stoul(key);
         if (index >= count) {
             src.error(line, std::string(what) + " '" + key + "': a map holds " +
@@ -316,11 +359,14 @@ void read_indexed_texts(const toml::node& n, const char* what, std::size_t count
             continue;
         }
         std::string name = std::string(what) + " " + key;
-        auto text = long_text ? read_long_text(v, length, src, name) : read_text(v, length, src, name);
+        auto text =
+            long_text ? read_long_text(v, length, src, name) : read_text(v, length, src, name);
         if (!text) continue;
         defined[index] = true;
-        if (long_text) long_out[index] = *text;
-        else short_out[index] = *text;
+        if (long_text)
+            long_out[index] = *text;
+        else
+            short_out[index] = *text;
     }
 }
 
@@ -341,17 +387,25 @@ void read_map_source(const toml::table& root, const Source& src,
         if (key == "number") {
             int16_t n = 0;
             if (read_value(v, n, src, key)) {
-                if (n < 1) src.error(line, "map number " + std::to_string(n) + " should be 1 or more");
-                else number = n;
+                if (n < 1)
+                    src.error(line, "map number " + std::to_string(n) + " should be 1 or more");
+                else
+                    number = n;
             }
         } else if (key == "name") {
             if (!v.is_string()) src.error(line, "'name' should be a string");
-        } else if (key == "hit_point_rate") read_value(v, m.hit_point_rate, src, key);
-        else if (key == "magic_point_rate") read_value(v, m.magic_point_rate, src, key);
-        else if (key == "encounter_chance") read_value(v, m.encounter_chance, src, key);
-        else if (key == "difficulty") read_value(v, m.difficulty, src, key);
-        else if (key == "unused_0") read_value(v, m.unused_0, src, key);
-        else if (key == "unused_120") read_value(v, m.unused_120, src, key);
+        } else if (key == "hit_point_rate")
+            read_value(v, m.hit_point_rate, src, key);
+        else if (key == "magic_point_rate")
+            read_value(v, m.magic_point_rate, src, key);
+        else if (key == "encounter_chance")
+            read_value(v, m.encounter_chance, src, key);
+        else if (key == "difficulty")
+            read_value(v, m.difficulty, src, key);
+        else if (key == "unused_0")
+            read_value(v, m.unused_0, src, key);
+        else if (key == "unused_120")
+            read_value(v, m.unused_120, src, key);
         else if (key == "encounters") {
             const auto* arr = v.as_array();
             if (!arr || arr->size() > MAP_ENCOUNTER_ROWS) {
@@ -368,13 +422,16 @@ void read_map_source(const toml::table& root, const Source& src,
                 } else if (const auto* t = row.as_table()) {
                     for (auto&& [rk, rv] : *t) {
                         std::string f(rk.str());
-                        if (f == "monster") read_value(rv, out[0], src, what + ".monster");
+                        if (f == "monster")
+                            read_value(rv, out[0], src, what + ".monster");
                         else if (f == "count") {
                             std::array<int16_t, 3> dice{};
                             if (read_value(rv, dice, src, what + ".count"))
                                 std::copy(dice.begin(), dice.end(), out.begin() + 1);
-                        } else if (f == "more") read_value(rv, out[4], src, what + ".more");
-                        else src.error(line_of(rv), "unknown field '" + f + "' in 'encounters'");
+                        } else if (f == "more")
+                            read_value(rv, out[4], src, what + ".more");
+                        else
+                            src.error(line_of(rv), "unknown field '" + f + "' in 'encounters'");
                     }
                 } else {
                     src.error(line_of(row), "'" + what + "' should be a table");
@@ -384,7 +441,7 @@ void read_map_source(const toml::table& root, const Source& src,
                     refs.push_back({Reference::To::monster, out[0], src.file, line_of(row), what});
                     if (gap)
                         src.problem(line_of(row), what + " follows an empty row; only the rows "
-                                                       "before the first empty one are drawn");
+                                                         "before the first empty one are drawn");
                 } else {
                     gap = true;
                 }
@@ -426,7 +483,8 @@ void read_map_source(const toml::table& root, const Source& src,
                     continue;
                 }
                 read_event(*t, m.events[i], src, refs, static_cast<int>(i));
-                event_lines.push_back({static_cast<int>(t->source().begin.line), static_cast<int>(i)});
+                event_lines.push_back(
+                    {static_cast<int>(t->source().begin.line), static_cast<int>(i)});
             }
         } else if (key == "messages") {
             read_indexed_texts(v, "messages", MAP_MESSAGE_COUNT, 50, false, message_defined,
@@ -442,13 +500,17 @@ void read_map_source(const toml::table& root, const Source& src,
     if (!have_grid && !root.contains("grid")) src.error(1, "the map has no 'grid' drawing");
     if (one_sided)
         for (const auto& e : *one_sided) {
-            if (e.is_string()) apply_one_sided(e.as_string()->get(), line_of(e), m.grid, src);
-            else src.error(line_of(e), "one_sided entries are strings \"x,y side type\"");
+            if (e.is_string())
+                apply_one_sided(e.as_string()->get(), line_of(e), m.grid, src);
+            else
+                src.error(line_of(e), "one_sided entries are strings \"x,y side type\"");
         }
     if (raw_squares)
         for (const auto& e : *raw_squares) {
-            if (e.is_string()) apply_raw_square(e.as_string()->get(), line_of(e), m.grid, src);
-            else src.error(line_of(e), "raw_squares entries are strings \"x,y 0xVALUE\"");
+            if (e.is_string())
+                apply_raw_square(e.as_string()->get(), line_of(e), m.grid, src);
+            else
+                src.error(line_of(e), "raw_squares entries are strings \"x,y 0xVALUE\"");
         }
     check_events(m, event_lines, message_defined, text_defined, src);
 }
@@ -456,7 +518,8 @@ void read_map_source(const toml::table& root, const Source& src,
 std::string map_source(const MapRec& m, int number) {
     std::string out = "# Map " + std::to_string(number) +
                       ". See content/README.md for the format of the grid and the events.\n"
-                      "number = " + std::to_string(number) + "\n";
+                      "number = " +
+                      std::to_string(number) + "\n";
     auto field = [&](const char* key, int16_t v, bool always) {
         if (always || v != 0) out += std::string(key) + " = " + std::to_string(v) + "\n";
     };
@@ -510,9 +573,12 @@ std::string map_source(const MapRec& m, int number) {
     for (std::size_t i = 0; i < last_event; ++i) {
         const auto& e = m.events[i];
         out += "\n[[event]]  # " + std::to_string(i) + "\n";
-        if (auto named = render_named_event(e)) out += *named;
-        else if (e == Event{}) out += "kind = \"none\"\n";
-        else out += "fields = " + render(e) + "\n";
+        if (auto named = render_named_event(e))
+            out += *named;
+        else if (e == Event{})
+            out += "kind = \"none\"\n";
+        else
+            out += "fields = " + render(e) + "\n";
     }
     out += "\n[messages]\n";
     for (std::size_t i = 0; i < m.messages.size(); ++i)

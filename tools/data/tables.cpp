@@ -20,22 +20,21 @@ constexpr NamedCode MONSTER_TYPES[] = {{0, "beast"}, {1, "undead"}, {2, "unholy"
 constexpr NamedCode GENDERS[] = {{0, "its"}, {1, "his"}, {2, "her"}};
 constexpr NamedCode SPELL_EFFECTS[] = {{0, "healing"}, {1, "damage"}, {3, "armour"},
                                        {4, "attack"},  {6, "speed"},  {8, "confusion"}};
-constexpr NamedCode TARGET_TYPES[] = {{0, "caster"},         {1, "member"},
-                                      {2, "party"},          {3, "none"},
-                                      {4, "combat member"},  {5, "combat none"},
+constexpr NamedCode TARGET_TYPES[] = {{0, "caster"},      {1, "member"},        {2, "party"},
+                                      {3, "none"},        {4, "combat member"}, {5, "combat none"},
                                       {6, "combat party"}};
 constexpr NamedCode SHOP_KINDS[] = {{0, "arms and armour"}};
-constexpr NamedCode USE_EFFECTS[] = {{5, "heal"}};   // kind 5 with sub-kind 0
+constexpr NamedCode USE_EFFECTS[] = {{5, "heal"}}; // kind 5 with sub-kind 0
 constexpr NamedCode ATTACK_EFFECTS[] = {{1, "disease"}};
 
 // How one list file is read and written. Fields named in `coded` take a name or a number;
 // `special` fields have their own reader and writer.
 template <class Rec> struct Schema {
-    const char* array_key;   // [[item]]
-    const char* file_title;  // comment at the top of a decompiled file
+    const char* array_key;  // [[item]]
+    const char* file_title; // comment at the top of a decompiled file
     std::map<std::string, CodeNames> coded;
-    using Reader = std::function<bool(const toml::node&, Rec&, const Source&,
-                                      std::vector<Reference>&)>;
+    using Reader =
+        std::function<bool(const toml::node&, Rec&, const Source&, std::vector<Reference>&)>;
     using Writer = std::function<std::optional<std::string>(const Rec&)>;
     std::map<std::string, std::pair<Reader, Writer>> special;
     bool always_number = true; // write `number = n` on every entry
@@ -129,8 +128,8 @@ void read_list(const toml::table& root, const Source& src, const Schema<Rec>& s,
     if (header_table) read_record(*header_table, header, s, src, header_refs, 0);
 }
 
-template <class Rec> std::string render_field_value(const Schema<Rec>& s, const char* name,
-                                                    const auto& field) {
+template <class Rec>
+std::string render_field_value(const Schema<Rec>& s, const char* name, const auto& field) {
     using F = std::remove_cvref_t<decltype(field)>;
     if constexpr (std::is_same_v<F, int16_t>) {
         if (auto c = s.coded.find(name); c != s.coded.end())
@@ -141,8 +140,8 @@ template <class Rec> std::string render_field_value(const Schema<Rec>& s, const 
 
 // "key = value" lines of rec, in field order, leaving out what equals `base`.
 template <class Rec>
-std::string render_record(const Rec& rec, const Rec& base, const Schema<Rec>& s,
-                          bool entry, const char* separator) {
+std::string render_record(const Rec& rec, const Rec& base, const Schema<Rec>& s, bool entry,
+                          const char* separator) {
     std::vector<std::string> base_values;
     visit_fields(base, [&](const char* name, const auto& f) {
         base_values.push_back(render_field_value(s, name, f));
@@ -201,11 +200,11 @@ std::string write_list(const Schema<Rec>& s, const Rec& header, const std::vecto
 
 struct RowColumns {
     const char* columns[3];
-    int named_column;      // the column that may be given by name, under `name_key`
+    int named_column; // the column that may be given by name, under `name_key`
     const char* name_key;
     CodeNames names;
-    int fixed_column;      // with a name, this column must be 0 (-1: none)
-    const char* word_key;  // column 0 may be a word: "always" = -1 (nullptr: none)
+    int fixed_column;     // with a name, this column must be 0 (-1: none)
+    const char* word_key; // column 0 may be a word: "always" = -1 (nullptr: none)
 };
 
 bool read_rows(const toml::node& n, Table<11, 3>& rows, const RowColumns& rc, const Source& src,
@@ -245,21 +244,25 @@ bool read_rows(const toml::node& n, Table<11, 3>& rows, const RowColumns& rc, co
                     src.error(line_of(v), "'" + key + "' should be a name");
                     ok = false;
                 } else if (auto code = code_of(rc.names, v.as_string()->get())) {
-                    rows[r][static_cast<std::size_t>(rc.named_column)] = static_cast<int16_t>(*code);
+                    rows[r][static_cast<std::size_t>(rc.named_column)] =
+                        static_cast<int16_t>(*code);
                 } else {
                     src.error(line_of(v), "'" + key + "' = \"" + v.as_string()->get() +
                                               "\" is not a known " + key);
                     ok = false;
                 }
             } else if (col == 0 && rc.word_key && v.is_string()) {
-                if (v.as_string()->get() == rc.word_key) rows[r][0] = -1;
+                if (v.as_string()->get() == rc.word_key)
+                    rows[r][0] = -1;
                 else {
-                    src.error(line_of(v), "'" + key + "' should be a number or \"" +
-                                              rc.word_key + "\"");
+                    src.error(line_of(v),
+                              "'" + key + "' should be a number or \"" + rc.word_key + "\"");
                     ok = false;
                 }
             } else if (col >= 0) {
-                ok = read_value(v, rows[r][static_cast<std::size_t>(col)], src, row_what + "." + key) && ok;
+                ok = read_value(v, rows[r][static_cast<std::size_t>(col)], src,
+                                row_what + "." + key) &&
+                     ok;
             } else {
                 src.error(line_of(v), "unknown field '" + key + "' in '" + what + "'");
                 ok = false;
@@ -302,8 +305,8 @@ std::optional<std::string> render_rows(const Table<11, 3>& rows, const RowColumn
 }
 
 const RowColumns USE_ROWS{{"kind", "sub_kind", "strength"}, 0, "effect", USE_EFFECTS, 1, nullptr};
-const RowColumns ATTACK_ROWS{{"chance", "kind", "grade"}, 1, "effect", ATTACK_EFFECTS, -1,
-                             "always"};
+const RowColumns ATTACK_ROWS{
+    {"chance", "kind", "grade"}, 1, "effect", ATTACK_EFFECTS, -1, "always"};
 
 // usable_by: a list of class names ("all" for every class), or 26 raw Booleans.
 bool read_usable_by(const toml::node& n, ItemRec& item, const Source& src) {
@@ -313,7 +316,8 @@ bool read_usable_by(const toml::node& n, ItemRec& item, const Source& src) {
         return false;
     }
     item.usable_by = {};
-    if (!arr->empty() && (*arr)[0].is_integer()) return read_value(n, item.usable_by, src, "usable_by");
+    if (!arr->empty() && (*arr)[0].is_integer())
+        return read_value(n, item.usable_by, src, "usable_by");
     bool ok = true;
     for (const auto& e : *arr) {
         if (!e.is_string()) {
@@ -323,7 +327,8 @@ bool read_usable_by(const toml::node& n, ItemRec& item, const Source& src) {
         }
         const std::string& name = e.as_string()->get();
         if (name == "all") {
-            for (const auto& c : CLASS_NAMES) item.usable_by[static_cast<std::size_t>(c.value + 1)] = -1;
+            for (const auto& c : CLASS_NAMES)
+                item.usable_by[static_cast<std::size_t>(c.value + 1)] = -1;
         } else if (auto c = code_of(CLASS_NAMES, name)) {
             item.usable_by[static_cast<std::size_t>(*c + 1)] = -1;
         } else {
@@ -366,11 +371,9 @@ bool read_reference(const toml::node& n, int16_t& out, Reference::To to, const S
 
 Schema<ItemRec> item_schema() {
     Schema<ItemRec> s{"item", "The items of Duskwend.", {{"kind", ITEM_KINDS}}, {}};
-    s.special["usable_by"] = {
-        [](const toml::node& n, ItemRec& r, const Source& src, std::vector<Reference>&) {
-            return read_usable_by(n, r, src);
-        },
-        render_usable_by};
+    s.special["usable_by"] = {[](const toml::node& n, ItemRec& r, const Source& src,
+                                 std::vector<Reference>&) { return read_usable_by(n, r, src); },
+                              render_usable_by};
     s.special["use_effects"] = {
         [](const toml::node& n, ItemRec& r, const Source& src, std::vector<Reference>&) {
             return read_rows(n, r.use_effects, USE_ROWS, src, "use_effects");
@@ -380,8 +383,10 @@ Schema<ItemRec> item_schema() {
 }
 
 Schema<MonsterRec> monster_schema() {
-    Schema<MonsterRec> s{"monster", "The monsters of Duskwend; monster n is drawn by Mon<n>.bmp.",
-                         {{"monster_type", MONSTER_TYPES}, {"gender", GENDERS}}, {}};
+    Schema<MonsterRec> s{"monster",
+                         "The monsters of Duskwend; monster n is drawn by Mon<n>.bmp.",
+                         {{"monster_type", MONSTER_TYPES}, {"gender", GENDERS}},
+                         {}};
     s.special["attack_effects"] = {
         [](const toml::node& n, MonsterRec& r, const Source& src, std::vector<Reference>&) {
             return read_rows(n, r.attack_effects, ATTACK_ROWS, src, "attack_effects");
@@ -391,8 +396,10 @@ Schema<MonsterRec> monster_schema() {
 }
 
 Schema<SpellRec> spell_schema() {
-    Schema<SpellRec> s{"spell", "The spells and inherent powers of Duskwend.",
-                       {{"effect", SPELL_EFFECTS}, {"target_type", TARGET_TYPES}}, {}};
+    Schema<SpellRec> s{"spell",
+                       "The spells and inherent powers of Duskwend.",
+                       {{"effect", SPELL_EFFECTS}, {"target_type", TARGET_TYPES}},
+                       {}};
     s.special["description"] = {
         [](const toml::node& n, SpellRec& r, const Source& src, std::vector<Reference>&) {
             auto t = read_long_text(n, 1024, src, "description");
@@ -407,8 +414,10 @@ Schema<SpellRec> spell_schema() {
 }
 
 Schema<ShopRec> shop_schema() {
-    Schema<ShopRec> s{"shop", "The shops of Duskwend; a shop door names its shop by number.",
-                      {{"shop_kind", SHOP_KINDS}}, {}};
+    Schema<ShopRec> s{"shop",
+                      "The shops of Duskwend; a shop door names its shop by number.",
+                      {{"shop_kind", SHOP_KINDS}},
+                      {}};
     s.special["stock"] = {
         [](const toml::node& n, ShopRec& r, const Source& src, std::vector<Reference>& refs) {
             if (!read_value(n, r.stock, src, "stock")) return false;
@@ -436,17 +445,16 @@ Schema<SpellProgressionRec> progression_schema() {
     s.inline_entries = true;
     for (const char* field : {"spell", "replaces_spell"}) {
         std::string f = field;
-        s.special[f] = {
-            [f](const toml::node& n, SpellProgressionRec& r, const Source& src,
-                std::vector<Reference>& refs) {
-                return read_reference(n, f == "spell" ? r.spell : r.replaces_spell,
-                                      Reference::To::spell, src, f, refs);
-            },
-            [f](const SpellProgressionRec& r) -> std::optional<std::string> {
-                int16_t v = f == "spell" ? r.spell : r.replaces_spell;
-                if (v == 0 && f != "spell") return std::nullopt;
-                return std::to_string(v);
-            }};
+        s.special[f] = {[f](const toml::node& n, SpellProgressionRec& r, const Source& src,
+                            std::vector<Reference>& refs) {
+                            return read_reference(n, f == "spell" ? r.spell : r.replaces_spell,
+                                                  Reference::To::spell, src, f, refs);
+                        },
+                        [f](const SpellProgressionRec& r) -> std::optional<std::string> {
+                            int16_t v = f == "spell" ? r.spell : r.replaces_spell;
+                            if (v == 0 && f != "spell") return std::nullopt;
+                            return std::to_string(v);
+                        }};
     }
     return s;
 }

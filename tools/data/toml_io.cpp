@@ -16,19 +16,28 @@ const char* name_of(CodeNames names, int value) {
     return nullptr;
 }
 
-int line_of(const toml::node& n) { return static_cast<int>(n.source().begin.line); }
+int line_of(const toml::node& n) {
+    return static_cast<int>(n.source().begin.line);
+}
 
 namespace {
 
 const char* type_word(const toml::node& n) {
     switch (n.type()) {
-    case toml::node_type::string: return "a string";
-    case toml::node_type::integer: return "an integer";
-    case toml::node_type::floating_point: return "a number with a fraction";
-    case toml::node_type::boolean: return "true/false";
-    case toml::node_type::array: return "an array";
-    case toml::node_type::table: return "a table";
-    default: return "a date or time";
+    case toml::node_type::string:
+        return "a string";
+    case toml::node_type::integer:
+        return "an integer";
+    case toml::node_type::floating_point:
+        return "a number with a fraction";
+    case toml::node_type::boolean:
+        return "true/false";
+    case toml::node_type::array:
+        return "an array";
+    case toml::node_type::table:
+        return "a table";
+    default:
+        return "a date or time";
     }
 }
 
@@ -65,8 +74,7 @@ bool read_value(const toml::node& n, int16_t& out, const Source& src, const std:
             out = static_cast<int16_t>(*c);
             return true;
         }
-        src.error(line_of(n),
-                  "'" + what + "' = \"" + s + "\" is not one of " + name_list(names));
+        src.error(line_of(n), "'" + what + "' = \"" + s + "\" is not one of " + name_list(names));
         return false;
     }
     if (!names.empty() && !n.is_integer()) {
@@ -96,9 +104,8 @@ std::optional<std::string> read_text(const toml::node& n, std::size_t length, co
     return text_in_code_page(n.as_string()->get(), line_of(n), length, src, what);
 }
 
-std::optional<std::string> text_in_code_page(const std::string& utf8, int line,
-                                             std::size_t length, const Source& src,
-                                             const std::string& what) {
+std::optional<std::string> text_in_code_page(const std::string& utf8, int line, std::size_t length,
+                                             const Source& src, const std::string& what) {
     std::string bad;
     auto bytes = utf8_to_cp1252(utf8, &bad);
     if (!bytes) {
@@ -142,21 +149,30 @@ std::string toml_string(std::string_view utf8) {
     std::string s = "\"";
     for (char ch : utf8) {
         auto b = static_cast<unsigned char>(ch);
-        if (ch == '"') s += "\\\"";
-        else if (ch == '\\') s += "\\\\";
+        if (ch == '"')
+            s += "\\\"";
+        else if (ch == '\\')
+            s += "\\\\";
         else if (b < 0x20 || b == 0x7F) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04X", b);
             s += buf;
-        } else s += ch;
+        } else
+            s += ch;
     }
     return s + "\"";
 }
 
-std::string render(int16_t v) { return std::to_string(v); }
-std::string render(int32_t v) { return std::to_string(v); }
+std::string render(int16_t v) {
+    return std::to_string(v);
+}
+std::string render(int32_t v) {
+    return std::to_string(v);
+}
 
-std::string toml_stored_text(const std::string& bytes) { return toml_string(cp1252_to_utf8(bytes)); }
+std::string toml_stored_text(const std::string& bytes) {
+    return toml_string(cp1252_to_utf8(bytes));
+}
 
 std::optional<std::string> read_long_text(const toml::node& n, std::size_t length,
                                           const Source& src, const std::string& what) {

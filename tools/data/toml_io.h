@@ -32,7 +32,9 @@ int line_of(const toml::node& n);
 struct Source {
     std::string file;
     Diagnostics* diags;
-    void error(int line, std::string message) const { diags->error(file, line, std::move(message)); }
+    void error(int line, std::string message) const {
+        diags->error(file, line, std::move(message));
+    }
     void problem(int line, std::string message) const {
         diags->error(file, line, std::move(message), true);
     }
@@ -73,9 +75,8 @@ bool read_value(const toml::node& n, int32_t& out, const Source& src, const std:
 // The text of a string node in the code page, at most `length` characters.
 std::optional<std::string> read_text(const toml::node& n, std::size_t length, const Source& src,
                                      const std::string& what);
-std::optional<std::string> text_in_code_page(const std::string& utf8, int line,
-                                             std::size_t length, const Source& src,
-                                             const std::string& what);
+std::optional<std::string> text_in_code_page(const std::string& utf8, int line, std::size_t length,
+                                             const Source& src, const std::string& what);
 template <std::size_t N>
 bool read_value(const toml::node& n, FixedText<N>& out, const Source& src,
                 const std::string& what) {
@@ -126,7 +127,9 @@ template <std::size_t N> std::string toml_text(const FixedText<N>& t) {
 
 std::string render(int16_t v);
 std::string render(int32_t v);
-template <std::size_t N> std::string render(const FixedText<N>& t) { return toml_text(t); }
+template <std::size_t N> std::string render(const FixedText<N>& t) {
+    return toml_text(t);
+}
 template <class T, std::size_t N> std::string render(const std::array<T, N>& a) {
     std::size_t used = N;
     while (used > 0 && render(a[used - 1]) == render(T{})) --used;

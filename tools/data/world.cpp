@@ -142,8 +142,8 @@ std::string write_data_files(const World& w, const fs::path& dir) {
     fs::create_directories(dir, ec);
     if (ec) return "cannot create " + dir.string() + ": " + ec.message();
     const std::pair<const char*, std::vector<uint8_t>> files[] = {
-        {"Item.dat", item_file_bytes(w)},         {"Mon.dat", monster_file_bytes(w)},
-        {"Shop.dat", shop_file_bytes(w)},         {"Mag.dat", spell_file_bytes(w)},
+        {"Item.dat", item_file_bytes(w)},           {"Mon.dat", monster_file_bytes(w)},
+        {"Shop.dat", shop_file_bytes(w)},           {"Mag.dat", spell_file_bytes(w)},
         {"MagProg.dat", progression_file_bytes(w)}, {"Maps.dat", map_file_bytes(w)}};
     for (const auto& [name, bytes] : files)
         if (auto err = write_file(dir / name, bytes); !err.empty()) return err;
@@ -157,8 +157,7 @@ ReadResult read_data_files(const fs::path& dir) {
     read_list(dir, "Mon.dat", MONSTER_SLOT_LENGTH, w.monster_header, w.monsters, r);
     read_list(dir, "Shop.dat", SHOP_SLOT_LENGTH, w.shop_header, w.shops, r);
     read_list(dir, "Mag.dat", SPELL_SLOT_LENGTH, w.spell_header, w.spells, r);
-    read_list(dir, "MagProg.dat", PROGRESSION_SLOT_LENGTH, w.progression_header, w.progression,
-              r);
+    read_list(dir, "MagProg.dat", PROGRESSION_SLOT_LENGTH, w.progression_header, w.progression, r);
     Slots maps;
     if (read_slots(dir / "Maps.dat", MAP_SLOT_LENGTH, MapRec::disk_size, maps, r))
         for (const auto& s : maps.slots) w.maps.push_back(decode<MapRec>(s));
