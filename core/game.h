@@ -64,6 +64,21 @@ struct Game {
     int16_t sheet_target = 0;
     int16_t use_identified = 0;
 
+    // Character creation: the character being made, until it is stored.
+    int16_t new_race = 0, new_sex = 0, new_class = 0;
+    int16_t new_strength = 0, new_intelligence = 0, new_piety = 0, new_dexterity = 0,
+            new_speed = 0, new_vitality = 0, new_personality = 0, new_karma = 0;
+    int16_t bonus_points = 0;
+    int16_t cursor_line = 0;
+    int16_t new_hit_points = 0, new_magic_points = 0;
+    std::array<int16_t, 6> new_resistances{};
+    std::string new_name;
+    std::array<int16_t, 5> new_thief_skills{};
+    std::array<int16_t, 101> new_spells{};
+    // The guild hall step whose one-time action (take, remove, save, load, a night at the inn,
+    // storing a new character) has run; a repaint of that step does not run it again.
+    int16_t guild_step_acted = -1;
+
     // The fight.
     std::array<MonsterGroupRec, MONSTER_GROUP_COUNT> monster_groups{};
 

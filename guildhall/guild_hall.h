@@ -1,0 +1,34 @@
+#pragma once
+// The guild hall: its steps and the pieces its files share.
+
+#include <string>
+
+struct Game;
+
+// location_step values of the guild hall.
+constexpr int GUILD_MENU = 0, GUILD_ADD_LIST = 1, GUILD_VIEW_CHARACTER = 2, GUILD_TAKE_WHICH = 3,
+              GUILD_TAKE = 4, GUILD_REMOVE_WHICH = 5, GUILD_REMOVE = 6, GUILD_CREATE_RACE = 7,
+              GUILD_CREATE_SEX = 8, GUILD_CREATE_CLASS = 9, GUILD_CREATE_ATTRIBUTES = 10,
+              GUILD_CREATE_BONUS = 11, GUILD_CREATE_NAME = 12, GUILD_CREATE_DONE = 13,
+              GUILD_SAVE = 14, GUILD_LOAD = 15, GUILD_INN_PAYER = 16, GUILD_INN_REST = 17,
+              GUILD_CREATE_THIEF_SKILLS = 18;
+
+constexpr int INN_PRICE = 25;
+
+// The letter typed, as an index from "A" = 0; -1 for anything but a single character.
+int typed_index(const Game& g);
+
+// A menu line: the letter text in colour 1, then at x = 25 the text in colour 0.
+void print_menu_line(Game& g, const std::string& letter, const std::string& text);
+
+// Character creation (guildhall/creation.cpp).
+void creation_key(Game& g);
+void draw_creation(Game& g);
+// The attribute maxima of the new character's race and class; an attribute above its
+// maximum is lowered to it and refunds one point. The review board uses it too.
+void sub_clamp_creation_attributes(Game& g);
+void sub_compute_creation_resistances(Game& g);
+
+// The inn (guildhall/inn.cpp).
+void inn_key(Game& g);
+void draw_inn(Game& g);

@@ -1,0 +1,85 @@
+// A night at the inn: who may pay, what the night restores, and the growing debt.
+#include "core/game.h"
+#include "guildhall/guild_hall.h"
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+using fixture::type;
+
+namespace {
+
+struct Inn : ::testing::Test {
+    Inn() : dir("inn") {
+        fixture::write_small_world(dir.path);
+        s = std::make_unique<fixture::StartedGame>(dir.path);
+        for (int i = 0; i < 3; ++i) {
+            PartyMemberRec& m = g().party[i];
+            m.in_use = 1, m.name = std::string("M") + char('0' + i), m.hit_points = 10, m.max_hit_points = 10;
+            m.base_vitality = 10, m.base_intelligence = 12, m.base_piety = 9, m.crowns = 25, m.bank = -100;
+        }
+    }
+    Game& g() { return s->g; }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const auto& r : s->g.Form1.Text.runs()) out.push_back(r.text);
+        return out;
+    }
+    fixture::TempDir dir;
+    std::unique_ptr<fixture::StartedGame> s;
+};
+
+TEST_F(Inn, OnlyLivingMembersWith25CrownsMayPay) {
+    g().party[0].crowns = 24;
+    g().party[2].hit_points = 0;
+    type(g(), "h");
+    const auto t = texts();
+    EXPECT_EQ(std::count(t.begin(), t.end(), "  B."), 1);
+    EXPECT_EQ(std::count(t.begin(), t.end(), "  A."), 0);
+    EXPECT_EQ(std::count(t.begin(), t.end(), "  C."), 0);
+    type(g(), "a");
+    EXPECT_EQ(g().location_step, GUILD_INN_PAYER);
+    type(g(), "b");
+    EXPECT_EQ(g().party[1].crowns, 0);
+    EXPECT_EQ(g().location_step, GUILD_INN_REST);
+    type(g(), "x");
+    EXPECT_EQ(g().location_step, GUILD_MENU);
+
+    type(g(), "h");
+    EXPECT_EQ(texts().back(), " No one in the party can afford to pay for the room.");
+    type(g(), "q");
+    EXPECT_EQ(g().location_step, GUILD_MENU);
+    EXPECT_EQ(g().quit_requested, 0) << "any key leaves, none acts";
+}
+
+TEST_F(Inn, TheNightHealsRestoresManaAndGrowsDebt) {
+    PartyMemberRec& wounded = g().party[0];
+    wounded.hit_points = 9;                  // one point short: " gains 1 hit point."
+    PartyMemberRec& mage = g().party[1];
+    mage.class_id = 3, mage.max_magic_points = 3, mage.magic_points = 0;
+    PartyMemberRec& dead = g().party[2];
+    dead.hit_points = 0, dead.max_magic_points = 4, dead.magic_points = 1, dead.class_id = 2;
+    type(g(), "hb");
+    const auto t = texts();
+    EXPECT_NE(std::find(t.begin(), t.end(), " M0 gains 1 hit point."), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), " M1 gains 3 points of mana."), t.end()) << "capped at what is missing";
+    EXPECT_NE(std::find(t.begin(), t.end(), " M2 gains 3 points of mana."), t.end()) << "the dead regain mana";
+    EXPECT_EQ(wounded.hit_points, 10);
+    EXPECT_EQ(dead.hit_points, 0);
+    EXPECT_EQ(wounded.bank, -101);
+    type(g(), "x");
+    for (int night = 0; night < 2; ++night) {
+        g().party[0].crowns = 25;
+        type(g(), "hax");
+    }
+    EXPECT_EQ(g().party[0].bank, -103) << "-101, -102 (-102.01), -103";
+}
+
+TEST_F(Inn, HugeMaximaDoNotOverflow) {
+    PartyMemberRec& m = g().party[0];
+    m.base_vitality = 18, m.max_hit_points = 30000, m.hit_points = 1;
+    type(g(), "ha");
+    EXPECT_EQ(m.hit_points, 30000);
+}
+
+} // namespace
