@@ -38,10 +38,13 @@ class CityTest : public ::testing::Test {
     CityTest() : dir("city") { fixture::write_small_world(dir.path); }
 
     // Writes the maps, starts the game and puts a party of `members` in the city at (x, y).
-    Game& start(const std::vector<MapRec>& maps, int x, int y, int facing = 0, int members = 2) {
+    // A host of the test's own may serve the pictures.
+    Game& start(const std::vector<MapRec>& maps, int x, int y, int facing = 0, int members = 2,
+                Host* host = nullptr) {
         fixture::write_slots(dir.path / MAP_FILE, maps, MAP_SLOT);
         started = std::make_unique<fixture::StartedGame>(dir.path);
         Game& g = started->g;
+        if (host) g.host = host;
         g.screens.map_turn_events = [](Game&) {};
         const char* names[] = {"Corvath", "Tallow", "Mirel", "Osk", "Vane", "Ilse", "Brann"};
         for (int m = 0; m < members; ++m) {
