@@ -34,10 +34,16 @@ void print_lines(Game& g, const std::array<std::string, MESSAGE_LINE_COUNT>& lin
     g.host->repaint(g);
 }
 
-// Adds one line (and its continuations) to a line buffer; the message area pauses once per
-// call from outside.
-void add_wrapped(Game& g, std::array<std::string, MESSAGE_LINE_COUNT>& lines, int16_t& line,
-                 const std::string& text, bool pause) {
+enum class Buffer { Messages, Page };
+
+// Adds one line to the message area or the page buffer and shows the buffer; the rest of a
+// long text goes on in a deeper call, so every line is shown as it is added. The message
+// area pauses once per call from outside, after all its lines, before the last redraw.
+void add_line(Game& g, Buffer buffer, const std::string& text) {
+    const bool messages = buffer == Buffer::Messages;
+    auto& lines = messages ? g.message_lines : g.page_lines;
+    int16_t& line = messages ? g.message_line : g.page_line;
+
     g.message_depth = static_cast<int16_t>(g.message_depth + 1);
     if (line == -1)
         for (int k = 0; k <= MESSAGE_LAST_LINE; ++k) lines[k].clear();
@@ -49,9 +55,14 @@ void add_wrapped(Game& g, std::array<std::string, MESSAGE_LINE_COUNT>& lines, in
     std::string s = text + " ";
     const std::string rest = wrap_line(g.Form1.Text, s);
     lines[line] = s;
-    if (!rest.empty()) add_wrapped(g, lines, line, rest, pause);
-    if (pause && g.message_delay > 0 && g.message_depth == 1) g.host->pause(g, g.message_delay);
+    if (!rest.empty()) add_line(g, buffer, rest);
+    if (messages && g.message_delay > 0 && g.message_depth == 1) g.host->pause(g, g.message_delay);
     g.message_depth = static_cast<int16_t>(g.message_depth - 1);
+
+    // The message area is redrawn from a clear column; the page is printed over what the
+    // caller put there.
+    if (messages) g.Form1.Text.Cls();
+    print_lines(g, lines);
 }
 
 } // namespace
@@ -92,16 +103,9 @@ void sub_display_char_status(Game& g) {
     }
 }
 
-void sub_show_message(Game& g, const std::string& text) {
-    add_wrapped(g, g.message_lines, g.message_line, text, true);
-    g.Form1.Text.Cls();
-    print_lines(g, g.message_lines);
-}
+void sub_show_message(Game& g, const std::string& text) { add_line(g, Buffer::Messages, text); }
 
-void sub_print_wrapped(Game& g, const std::string& text) {
-    add_wrapped(g, g.page_lines, g.page_line, text, false);
-    print_lines(g, g.page_lines);
-}
+void sub_print_wrapped(Game& g, const std::string& text) { add_line(g, Buffer::Page, text); }
 
 void sub_print_text_block(Game& g, const std::string& text) {
     // Positions are counted from 0 here; a marker is a backslash followed by n or N. After a

@@ -1,5 +1,7 @@
 #include "core/output_model.h"
 
+#include <algorithm>
+
 void bit_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx, int sy,
              RasterOp op) {
     for (int j = 0; j < h; ++j) {
@@ -27,7 +29,10 @@ void PictureArea::Cls() {
 
 void PictureArea::print(std::string_view text) {
     if (text.empty()) return;
-    runs_.push_back(TextRun{std::string(text), CurrentX, CurrentY, fore_colour, bold});
+    TextRun run{std::string(text), CurrentX, CurrentY, fore_colour, bold};
+    // Printing the same text again at the same place changes nothing on the screen; it is
+    // kept once, so a reprinted page does not pile up.
+    if (std::find(runs_.begin(), runs_.end(), run) == runs_.end()) runs_.push_back(std::move(run));
     CurrentX += TextWidth(text);
 }
 

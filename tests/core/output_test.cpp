@@ -14,10 +14,12 @@ class WatchingHost final : public Host {
     void pause(Game& g, double seconds) override {
         paused_for.push_back(seconds);
         lines_at_pause.push_back(g.message_lines);
+        runs_at_pause.push_back(g.Form1.Text.runs());
     }
     int repaints = 0;
     std::vector<double> paused_for;
     std::vector<std::array<std::string, MESSAGE_LINE_COUNT>> lines_at_pause;
+    std::vector<std::vector<TextRun>> runs_at_pause;
 };
 
 struct OutputTest : ::testing::Test {
@@ -86,8 +88,10 @@ TEST_F(OutputTest, LongMessagesWrapWithABlankAndPauseOnceAfterAllLines) {
     for (char c : joined)
         if (!(c == ' ' && !squeezed.empty() && squeezed.back() == ' ')) squeezed += c;
     EXPECT_EQ(squeezed.substr(0, text.size()), text);
-    // All lines were stored and shown before the pause.
+    // All lines were stored and shown before the pause, and shown again after it.
     EXPECT_EQ(host.lines_at_pause[0][g.message_line], g.message_lines[g.message_line]);
+    EXPECT_EQ(host.runs_at_pause[0], g.Form1.Text.runs());
+    EXPECT_EQ(host.repaints, g.message_line) << "one frame per line; the first line's comes after the pause";
 }
 
 TEST_F(OutputTest, AWordWiderThanTheAreaIsBrokenNotLooped) {
@@ -113,6 +117,13 @@ TEST_F(OutputTest, TheAreaScrollsAtLine25AndClearsOnMinusOne) {
     EXPECT_EQ(g.message_lines[0], "fresh ");
     EXPECT_EQ(g.message_lines[1], "");
     EXPECT_EQ(g.message_depth, 0);
+}
+
+TEST_F(OutputTest, APageReprintedOverItselfKeepsEachRunOnce) {
+    g.page_line = -1;
+    g.Form1.Text.Cls();
+    for (const char* line : {"one", "two", "three"}) sub_print_wrapped(g, line);
+    EXPECT_EQ(texts(g.Form1.Text), (std::vector<std::string>{"0 0 one ", "13 0 two ", "26 0 three "}));
 }
 
 TEST_F(OutputTest, TextBlockMarkers) {
