@@ -1,6 +1,6 @@
 #pragma once
-// A started game standing in a city built by the test: its own maps in Maps.dat, a party
-// of its own, and the map's passing time switched off so only the city itself acts.
+// A started game standing in a city the test builds: its own maps, a party of its own, and
+// passing time switched off so only the city itself acts.
 
 #include "core/dispatch.h"
 #include "core/game.h"
@@ -9,36 +9,28 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
-#include <vector>
 
 namespace city_test {
 
-// Grid sides: the wall type t of one side, placed in the three bit groups.
+// The bits of one side (N 1, E 2, S 4, W 8) for wall type t.
 inline int16_t side_of_type(int side, int t) {
-    return static_cast<int16_t>(((t & 1) ? side : 0) | ((t & 2) ? side << 4 : 0) | ((t & 4) ? side << 8 : 0));
+    return int16_t(((t & 1) ? side : 0) | ((t & 2) ? side << 4 : 0) | ((t & 4) ? side << 8 : 0));
 }
 
-// An event row: kind, unused, x, y, four parameters, flag, test, test value.
+// kind, x, y, four parameters, condition flag, test, value.
 inline std::array<int16_t, MAP_EVENT_FIELDS> event(int kind, int x, int y, int p1 = 0, int p2 = 0, int p3 = 0,
                                                    int p4 = 0, int flag = 0, int test = 0, int value = 0) {
-    return {int16_t(kind), 0,          int16_t(x),    int16_t(y),    int16_t(p1),   int16_t(p2),
-            int16_t(p3),   int16_t(p4), int16_t(flag), int16_t(test), int16_t(value)};
+    return {int16_t(kind), 0, int16_t(x), int16_t(y), int16_t(p1), int16_t(p2), int16_t(p3), int16_t(p4),
+            int16_t(flag), int16_t(test), int16_t(value)};
 }
 
-// Maps with no random encounters.
-inline std::vector<MapRec> empty_maps(int count) {
-    std::vector<MapRec> maps(static_cast<std::size_t>(count));
-    for (MapRec& m : maps) m.encounter_chance = -1;
-    return maps;
-}
+inline std::vector<MapRec> maps_of(int count) { return std::vector<MapRec>(std::size_t(count)); }
 
 class CityTest : public ::testing::Test {
   protected:
     CityTest() : dir("city") { fixture::write_small_world(dir.path); }
 
-    // Writes the maps, starts the game and puts a party of `members` in the city at (x, y).
-    // A host of the test's own may serve the pictures.
+    // Puts a party of `members` into the city at (x, y); `host` may serve the pictures.
     Game& start(const std::vector<MapRec>& maps, int x, int y, int facing = 0, int members = 2,
                 Host* host = nullptr) {
         fixture::write_slots(dir.path / MAP_FILE, maps, MAP_SLOT);
@@ -46,21 +38,17 @@ class CityTest : public ::testing::Test {
         Game& g = started->g;
         if (host) g.host = host;
         g.screens.map_turn_events = [](Game&) {};
-        const char* names[] = {"Corvath", "Tallow", "Mirel", "Osk", "Vane", "Ilse", "Brann"};
+        const char* names[] = {"Corvath", "Tallow", "Mirel", "Osk"};
         for (int m = 0; m < members; ++m) {
-            PartyMemberRec& p = g.party[m];
-            p.in_use = 1;
-            p.name = names[m];
-            p.level = 1;
-            p.hit_points = p.max_hit_points = 10;
-            p.crowns = 100;
+            g.party[m].in_use = 1;
+            g.party[m].name = names[m];
+            g.party[m].level = 1;
+            g.party[m].crowns = 100;
         }
         g.current_location = LOCATION_CITY;
         g.location_step = -1;
         g.map_level = 1;
-        g.party_x = static_cast<int16_t>(x);
-        g.party_y = static_cast<int16_t>(y);
-        g.party_facing = static_cast<int16_t>(facing);
+        g.party_x = int16_t(x), g.party_y = int16_t(y), g.party_facing = int16_t(facing);
         g.message_line = -1;
         sub_render_screen(g);
         return g;
@@ -69,13 +57,12 @@ class CityTest : public ::testing::Test {
     Game& game() { return started->g; }
     void type(const std::string& keys) { fixture::type(started->g, keys); }
 
-    // The message lines 0..25 without their trailing blanks, up to the last non-empty one.
+    // The message lines without trailing blanks, up to the last one that is not empty.
     std::vector<std::string> messages() const {
         std::vector<std::string> lines;
         for (int k = 0; k <= MESSAGE_LAST_LINE; ++k) {
             std::string s = started->g.message_lines[k];
-            s.erase(s.find_last_not_of(' ') + 1);
-            lines.push_back(s);
+            lines.push_back(s.erase(s.find_last_not_of(' ') + 1));
         }
         while (!lines.empty() && lines.back().empty()) lines.pop_back();
         return lines;
