@@ -120,12 +120,12 @@ TEST(WorldFiles, SlotsHeadersAndTailsFollowTheFileLayout) {
     World w = odd_world();
     ASSERT_EQ(write_data_files(w, tmp.path()), "");
     auto items = file_bytes(tmp.path() / "Item.dat");
-    ASSERT_EQ(items.size(), 3 * ITEM_SLOT_LENGTH); // header + two entries
+    ASSERT_EQ(items.size(), 3 * ITEM_SLOT); // header + two entries
     EXPECT_EQ(items[0], 2);                        // the header's count
-    EXPECT_EQ(items[ITEM_SLOT_LENGTH + 2], 'Z');   // entry 1 starts at byte 222, not 182
-    for (std::size_t k = ItemRec::disk_size; k < ITEM_SLOT_LENGTH; ++k)
-        EXPECT_EQ(items[ITEM_SLOT_LENGTH + k], 0) << "tail byte " << k;
-    EXPECT_EQ(file_bytes(tmp.path() / "Maps.dat").size(), 2 * MAP_SLOT_LENGTH); // no header
+    EXPECT_EQ(items[ITEM_SLOT + 2], 'Z');   // entry 1 starts at byte 222, not 182
+    for (std::size_t k = ItemRec::disk_size; k < ITEM_SLOT; ++k)
+        EXPECT_EQ(items[ITEM_SLOT + k], 0) << "tail byte " << k;
+    EXPECT_EQ(file_bytes(tmp.path() / "Maps.dat").size(), 2 * MAP_SLOT); // no header
 
     // A file that is not a whole number of slots is refused by name, not half read.
     items.pop_back();

@@ -117,23 +117,23 @@ SpellProgressionRec default_progression_header(std::size_t count) {
 }
 
 std::vector<uint8_t> item_file_bytes(const World& w) {
-    return list_file(w.item_header, w.items, ITEM_SLOT_LENGTH);
+    return list_file(w.item_header, w.items, ITEM_SLOT);
 }
 std::vector<uint8_t> monster_file_bytes(const World& w) {
-    return list_file(w.monster_header, w.monsters, MONSTER_SLOT_LENGTH);
+    return list_file(w.monster_header, w.monsters, MONSTER_SLOT);
 }
 std::vector<uint8_t> shop_file_bytes(const World& w) {
-    return list_file(w.shop_header, w.shops, SHOP_SLOT_LENGTH);
+    return list_file(w.shop_header, w.shops, SHOP_SLOT);
 }
 std::vector<uint8_t> spell_file_bytes(const World& w) {
-    return list_file(w.spell_header, w.spells, SPELL_SLOT_LENGTH);
+    return list_file(w.spell_header, w.spells, SPELL_SLOT);
 }
 std::vector<uint8_t> progression_file_bytes(const World& w) {
-    return list_file(w.progression_header, w.progression, PROGRESSION_SLOT_LENGTH);
+    return list_file(w.progression_header, w.progression, SPELL_PROGRESSION_SLOT);
 }
 std::vector<uint8_t> map_file_bytes(const World& w) {
     std::vector<uint8_t> out;
-    for (const auto& m : w.maps) put_slot(out, m, MAP_SLOT_LENGTH);
+    for (const auto& m : w.maps) put_slot(out, m, MAP_SLOT);
     return out;
 }
 
@@ -142,9 +142,12 @@ std::string write_data_files(const World& w, const fs::path& dir) {
     fs::create_directories(dir, ec);
     if (ec) return "cannot create " + dir.string() + ": " + ec.message();
     const std::pair<const char*, std::vector<uint8_t>> files[] = {
-        {"Item.dat", item_file_bytes(w)},           {"Mon.dat", monster_file_bytes(w)},
-        {"Shop.dat", shop_file_bytes(w)},           {"Mag.dat", spell_file_bytes(w)},
-        {"MagProg.dat", progression_file_bytes(w)}, {"Maps.dat", map_file_bytes(w)}};
+        {ITEM_FILE, item_file_bytes(w)},
+        {MONSTER_FILE, monster_file_bytes(w)},
+        {SHOP_FILE, shop_file_bytes(w)},
+        {SPELL_FILE, spell_file_bytes(w)},
+        {SPELL_PROGRESSION_FILE, progression_file_bytes(w)},
+        {MAP_FILE, map_file_bytes(w)}};
     for (const auto& [name, bytes] : files)
         if (auto err = write_file(dir / name, bytes); !err.empty()) return err;
     return {};
@@ -153,13 +156,14 @@ std::string write_data_files(const World& w, const fs::path& dir) {
 ReadResult read_data_files(const fs::path& dir) {
     ReadResult r;
     World& w = r.world;
-    read_list(dir, "Item.dat", ITEM_SLOT_LENGTH, w.item_header, w.items, r);
-    read_list(dir, "Mon.dat", MONSTER_SLOT_LENGTH, w.monster_header, w.monsters, r);
-    read_list(dir, "Shop.dat", SHOP_SLOT_LENGTH, w.shop_header, w.shops, r);
-    read_list(dir, "Mag.dat", SPELL_SLOT_LENGTH, w.spell_header, w.spells, r);
-    read_list(dir, "MagProg.dat", PROGRESSION_SLOT_LENGTH, w.progression_header, w.progression, r);
+    read_list(dir, ITEM_FILE, ITEM_SLOT, w.item_header, w.items, r);
+    read_list(dir, MONSTER_FILE, MONSTER_SLOT, w.monster_header, w.monsters, r);
+    read_list(dir, SHOP_FILE, SHOP_SLOT, w.shop_header, w.shops, r);
+    read_list(dir, SPELL_FILE, SPELL_SLOT, w.spell_header, w.spells, r);
+    read_list(dir, SPELL_PROGRESSION_FILE, SPELL_PROGRESSION_SLOT, w.progression_header,
+              w.progression, r);
     Slots maps;
-    if (read_slots(dir / "Maps.dat", MAP_SLOT_LENGTH, MapRec::disk_size, maps, r))
+    if (read_slots(dir / MAP_FILE, MAP_SLOT, MapRec::disk_size, maps, r))
         for (const auto& s : maps.slots) w.maps.push_back(decode<MapRec>(s));
     return r;
 }

@@ -2,16 +2,13 @@
 // The whole world as the game reads it: the records of the six data files, and the byte
 // layout of those files (fixed slots, header records, zero-filled slot tails).
 
+#include "core/datafiles.h" // slot lengths and file names
 #include "core/records.h"
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
-// Slot lengths of the world files; longer than the records stored in them.
-constexpr std::size_t ITEM_SLOT_LENGTH = 222, MONSTER_SLOT_LENGTH = 204, SHOP_SLOT_LENGTH = 86,
-                      SPELL_SLOT_LENGTH = 2314, PROGRESSION_SLOT_LENGTH = 10,
-                      MAP_SLOT_LENGTH = 31622;
 
 // Entry n of a list lives at index n - 1; the header record (slot 1) is kept as read, and
 // `number` of a compiled header is the entry count.
