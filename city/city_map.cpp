@@ -12,11 +12,19 @@ constexpr Step RIGHT[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
 
 // The facing is kept within 0..3 by every key and event; the mask only keeps a stray value
 // from reading past the tables.
-Step facing_ahead(int facing) { return AHEAD[facing & 3]; }
-Step facing_right(int facing) { return RIGHT[facing & 3]; }
-int side_bit(int direction) { return 1 << (direction & 3); }
+Step facing_ahead(int facing) {
+    return AHEAD[facing & 3];
+}
+Step facing_right(int facing) {
+    return RIGHT[facing & 3];
+}
+int side_bit(int direction) {
+    return 1 << (direction & 3);
+}
 
-bool inside_grid(int x, int y) { return x >= 0 && x < MAP_SIZE && y >= 0 && y < MAP_SIZE; }
+bool inside_grid(int x, int y) {
+    return x >= 0 && x < MAP_SIZE && y >= 0 && y < MAP_SIZE;
+}
 
 int16_t square_value(const Game& g, int x, int y) {
     return inside_grid(x, y) ? g.map_rec.grid[x][y] : 0;

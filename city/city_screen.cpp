@@ -53,7 +53,8 @@ void walk_key(Game& g) {
         sub_show_message(g, "Move which character?");
         for (int c = 0; c < PARTY_SIZE; ++c)
             if (g.party[c].in_use > 0)
-                sub_show_message(g, std::string(1, char('A' + c)) + ". " + g.party[c].name.trimmed());
+                sub_show_message(g,
+                                 std::string(1, char('A' + c)) + ". " + g.party[c].name.trimmed());
         sub_show_message(g, "X. Exit");
         g.location_step = CITY_ORDER_WHO;
     }

@@ -59,7 +59,8 @@ void plain_copy(Game& g, const ViewSlot& s, int t) {
 void masked_copy(Game& g, const ViewSlot& s, int t) {
     const Bitmap& src = g.Form1.*s.holder;
     Bitmap& dst = g.Form1.mainPic.image;
-    bit_blt(dst, s.dest_x, s.dest_y, s.width, s.height, src, (t - 1) * s.width, s.height, RasterOp::And);
+    bit_blt(dst, s.dest_x, s.dest_y, s.width, s.height, src, (t - 1) * s.width, s.height,
+            RasterOp::And);
     bit_blt(dst, s.dest_x, s.dest_y, s.width, s.height, src, (t - 1) * s.width, 0, RasterOp::Or);
 }
 

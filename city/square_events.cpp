@@ -26,7 +26,9 @@ constexpr int EVENT_TELEPORT = 1, EVENT_BUILDING = 2, EVENT_PICTURE = 3, EVENT_M
 
 constexpr int TREASURE_EXPERIENCE = 0, TREASURE_CROWNS = 1, TREASURE_ITEM = 2;
 
-bool in_range(int n, int first, int last) { return n >= first && n <= last; }
+bool in_range(int n, int first, int last) {
+    return n >= first && n <= last;
+}
 
 // An event without a flag (field 8 below 1) always holds; a flag number past the table
 // never does, so damaged data is skipped rather than followed.
@@ -36,12 +38,18 @@ bool condition_holds(const Game& g, const Event& e) {
     if (flag >= GAME_FLAG_COUNT) return false;
     const int v = g.game_flags[flag], want = e[EVENT_TEST_VALUE];
     switch (e[EVENT_TEST]) {
-    case 1: return v > 0;
-    case 2: return v == 0;
-    case 3: return v == want;
-    case 4: return v < want;
-    case 5: return v > want;
-    default: return false;
+    case 1:
+        return v > 0;
+    case 2:
+        return v == 0;
+    case 3:
+        return v == want;
+    case 4:
+        return v < want;
+    case 5:
+        return v > want;
+    default:
+        return false;
     }
 }
 
@@ -59,11 +67,16 @@ bool references_sound(const Game& g, const Event& e) {
     case EVENT_TELEPORT:
         return inside_grid(e[EVENT_P2], e[EVENT_P3]) && e[EVENT_P4] <= 4 &&
                (e[EVENT_P1] == g.map_level || map_in_file(g, e[EVENT_P1]));
-    case EVENT_MESSAGE: return in_range(e[EVENT_P1], 0, MAP_MESSAGE_COUNT - 1);
-    case EVENT_SWITCH: return e[EVENT_P2] != 2 || in_range(e[EVENT_P1], 0, GAME_FLAG_COUNT - 1);
-    case EVENT_TEXT: return in_range(e[EVENT_P1], 0, MAP_TEXT_COUNT - 1);
-    case EVENT_TREASURE: return e[EVENT_P1] != TREASURE_ITEM || in_range(e[EVENT_P3], 1, g.item_count);
-    default: return true;
+    case EVENT_MESSAGE:
+        return in_range(e[EVENT_P1], 0, MAP_MESSAGE_COUNT - 1);
+    case EVENT_SWITCH:
+        return e[EVENT_P2] != 2 || in_range(e[EVENT_P1], 0, GAME_FLAG_COUNT - 1);
+    case EVENT_TEXT:
+        return in_range(e[EVENT_P1], 0, MAP_TEXT_COUNT - 1);
+    case EVENT_TREASURE:
+        return e[EVENT_P1] != TREASURE_ITEM || in_range(e[EVENT_P3], 1, g.item_count);
+    default:
+        return true;
     }
 }
 
@@ -104,7 +117,8 @@ void building(Game& g, const Event& e) {
         g.location_step = 0;
         sub_show_message(g, "You enter into a Review Board.");
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -210,33 +224,43 @@ void treasure(Game& g, const Event& e) {
     sub_show_message(g, "");
     switch (e[EVENT_P1]) {
     case TREASURE_EXPERIENCE:
-    case TREASURE_CROWNS: experience_or_crowns(g, e); break;
-    case TREASURE_ITEM: item_treasure(g, e); break;
-    default: break;
+    case TREASURE_CROWNS:
+        experience_or_crowns(g, e);
+        break;
+    case TREASURE_ITEM:
+        item_treasure(g, e);
+        break;
+    default:
+        break;
     }
 }
 
 void carry_out(Game& g, const Event& e) {
     switch (e[EVENT_KIND]) {
-    case EVENT_TELEPORT: teleport(g, e); break;
-    case EVENT_BUILDING: building(g, e); break;
+    case EVENT_TELEPORT:
+        teleport(g, e);
+        break;
+    case EVENT_BUILDING:
+        building(g, e);
+        break;
     case EVENT_PICTURE:
         if (seen_from_facing(g, e)) picture(g, e);
         break;
     case EVENT_MESSAGE:
-        if (seen_from_facing(g, e))
-            sub_show_message(g, g.map_rec.messages[e[EVENT_P1]]);
+        if (seen_from_facing(g, e)) sub_show_message(g, g.map_rec.messages[e[EVENT_P1]]);
         break;
     case EVENT_SWITCH:
-        if (e[EVENT_P2] == 2)
-            g.game_flags[e[EVENT_P1]] = e[EVENT_P3];
+        if (e[EVENT_P2] == 2) g.game_flags[e[EVENT_P1]] = e[EVENT_P3];
         break;
     case EVENT_TEXT:
         if (seen_from_facing(g, e)) long_text(g, e);
         break;
-    case EVENT_TREASURE: treasure(g, e); break;
+    case EVENT_TREASURE:
+        treasure(g, e);
+        break;
     // Kind 5, the fixed fight, is set up by combat.
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -18,13 +18,16 @@ inline int16_t side_of_type(int side, int t) {
 }
 
 // kind, x, y, four parameters, condition flag, test, value.
-inline std::array<int16_t, MAP_EVENT_FIELDS> event(int kind, int x, int y, int p1 = 0, int p2 = 0, int p3 = 0,
-                                                   int p4 = 0, int flag = 0, int test = 0, int value = 0) {
-    return {int16_t(kind), 0, int16_t(x), int16_t(y), int16_t(p1), int16_t(p2), int16_t(p3), int16_t(p4),
-            int16_t(flag), int16_t(test), int16_t(value)};
+inline std::array<int16_t, MAP_EVENT_FIELDS> event(int kind, int x, int y, int p1 = 0, int p2 = 0,
+                                                   int p3 = 0, int p4 = 0, int flag = 0,
+                                                   int test = 0, int value = 0) {
+    return {int16_t(kind), 0,           int16_t(x),    int16_t(y),    int16_t(p1),   int16_t(p2),
+            int16_t(p3),   int16_t(p4), int16_t(flag), int16_t(test), int16_t(value)};
 }
 
-inline std::vector<MapRec> maps_of(int count) { return std::vector<MapRec>(std::size_t(count)); }
+inline std::vector<MapRec> maps_of(int count) {
+    return std::vector<MapRec>(std::size_t(count));
+}
 
 class CityTest : public ::testing::Test {
   protected:

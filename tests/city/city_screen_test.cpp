@@ -17,7 +17,8 @@ TEST_F(CityScreen, OnlyOpenSidesAndWallTypesSixAndSevenOfTheSquareAheadLetThePar
         for (int t = 0; t <= 7; ++t) {
             std::vector<MapRec> maps = maps_of(1);
             maps[0].grid[5][5] = 0x00F; // the square left behind never counts
-            maps[0].grid[w.x][w.y] = int16_t(side_of_type(w.side, t) | side_of_type(15 & ~w.side, 5));
+            maps[0].grid[w.x][w.y] =
+                int16_t(side_of_type(w.side, t) | side_of_type(15 & ~w.side, 5));
             Game& g = start(maps, 5, 5, w.facing);
             type("{up}");
             const bool moved = g.party_x == w.x && g.party_y == w.y;
@@ -50,7 +51,8 @@ TEST_F(CityScreen, PartyOrderMovesAMemberAndClosesTheGaps) {
     start(maps_of(1), 5, 5, 0, 3);
     Game& h = game();
     type("N{up}H");
-    EXPECT_EQ(messages(), (Lines{"Move which character?", "A. Corvath", "B. Tallow", "C. Mirel", "X. Exit"}));
+    EXPECT_EQ(messages(),
+              (Lines{"Move which character?", "A. Corvath", "B. Tallow", "C. Mirel", "X. Exit"}));
     EXPECT_EQ(h.party_y, 5); // an arrow is only a letter here
     h.message_line = -1;
     type("AH");

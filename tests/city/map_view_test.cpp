@@ -10,7 +10,9 @@ namespace {
 // right half shows the view underneath.
 constexpr uint32_t BACKGROUND = 0x0A0B0C;
 enum Holder { W1A = 1, W1B, L1A, L1B, R1A, R1B };
-uint32_t colour(Holder h, int t) { return 0x100000u * h + 0x100u * t + 0x11u; }
+uint32_t colour(Holder h, int t) {
+    return 0x100000u * h + 0x100u * t + 0x11u;
+}
 
 class WallHost final : public Host {
   public:
@@ -20,8 +22,9 @@ class WallHost final : public Host {
             Holder h;
             int w, ht;
             bool masked;
-        } shapes[] = {{"w1a.bmp", W1A, 160, 109, false}, {"w1b.bmp", W1B, 74, 50, false}, {"l1a.bmp", L1A, 33, 136, true},
-                      {"l1b.bmp", L1B, 43, 108, true},   {"r1a.bmp", R1A, 33, 136, true},  {"r1b.bmp", R1B, 43, 108, true}};
+        } shapes[] = {{"w1a.bmp", W1A, 160, 109, false}, {"w1b.bmp", W1B, 74, 50, false},
+                      {"l1a.bmp", L1A, 33, 136, true},   {"l1b.bmp", L1B, 43, 108, true},
+                      {"r1a.bmp", R1A, 33, 136, true},   {"r1b.bmp", R1B, 43, 108, true}};
         for (const auto& s : shapes) {
             if (!path.ends_with(s.file)) continue;
             Bitmap b(7 * s.w, s.masked ? 2 * s.ht : s.ht);
@@ -43,20 +46,25 @@ class WallHost final : public Host {
 struct Probe {
     int x, y;
 };
-constexpr Probe AHEAD{100, 60}, FAR{110, 50}, OWN_LEFT{5, 60}, OWN_LEFT_CLEAR{25, 60}, OWN_RIGHT{195, 60},
-    OWN_RIGHT_CLEAR{220, 60}, AHEAD_LEFT{40, 60}, FAR_LEFT{65, 40}, FAR_LEFT_EDGE{20, 40};
+constexpr Probe AHEAD{100, 60}, FAR{110, 50}, OWN_LEFT{5, 60}, OWN_LEFT_CLEAR{25, 60},
+    OWN_RIGHT{195, 60}, OWN_RIGHT_CLEAR{220, 60}, AHEAD_LEFT{40, 60}, FAR_LEFT{65, 40},
+    FAR_LEFT_EDGE{20, 40};
 
 class View : public CityTest {
   protected:
     uint32_t at(Probe p) { return game().Form1.mainPic.image.at(p.x, p.y); }
-    void show(const std::vector<MapRec>& m, int x, int y, int facing) { start(m, x, y, facing, 2, &host); }
+    void show(const std::vector<MapRec>& m, int x, int y, int facing) {
+        start(m, x, y, facing, 2, &host);
+    }
     WallHost host;
 };
 
 struct Sq {
     int x, y, side;
 };
-void put(MapRec& m, Sq s, int t) { m.grid[s.x][s.y] = int16_t(m.grid[s.x][s.y] | side_of_type(s.side, t)); }
+void put(MapRec& m, Sq s, int t) {
+    m.grid[s.x][s.y] = int16_t(m.grid[s.x][s.y] | side_of_type(s.side, t));
+}
 
 TEST_F(View, EachFacingSeesTheRightSidesOfTheRightSquares) {
     // From (10, 10): the wall ahead, the far wall, own left, own right, and ahead-left's
@@ -95,7 +103,8 @@ TEST_F(View, EachFacingSeesTheRightSidesOfTheRightSquares) {
 
 TEST_F(View, AWallAheadHidesWhatLiesBehindItInsideItsRectangle) {
     std::vector<MapRec> maps = maps_of(1);
-    put(maps[0], {10, 9, 4}, 1), put(maps[0], {9, 8, 4}, 2), put(maps[0], {10, 8, 4}, 3), put(maps[0], {9, 9, 2}, 5);
+    put(maps[0], {10, 9, 4}, 1), put(maps[0], {9, 8, 4}, 2), put(maps[0], {10, 8, 4}, 3),
+        put(maps[0], {9, 9, 2}, 5);
     show(maps, 10, 10, 0);
     EXPECT_EQ(at(FAR), colour(W1A, 1));
     EXPECT_EQ(at(AHEAD_LEFT), colour(W1A, 1));
@@ -115,8 +124,10 @@ std::vector<MapRec> walled_city() {
 
 TEST_F(View, OnlyRowsInsideTheGridAreShown) {
     // One square from the edge ahead (its near side opened), then on the edge.
-    for (auto [facing, x, y, x0, y0, near] :
-         {std::tuple{0, 10, 1, 10, 0, 4}, {1, 31, 10, 32, 10, 8}, {2, 10, 31, 10, 32, 1}, {3, 1, 10, 0, 10, 2}}) {
+    for (auto [facing, x, y, x0, y0, near] : {std::tuple{0, 10, 1, 10, 0, 4},
+                                              {1, 31, 10, 32, 10, 8},
+                                              {2, 10, 31, 10, 32, 1},
+                                              {3, 1, 10, 0, 10, 2}}) {
         SCOPED_TRACE("facing " + std::to_string(facing));
         std::vector<MapRec> maps = walled_city();
         maps[0].grid[x0][y0] = int16_t(0x00F & ~near);
@@ -133,8 +144,11 @@ TEST_F(View, OnlyRowsInsideTheGridAreShown) {
 }
 
 TEST_F(View, SquaresBesideTheLineOffTheGridHaveNoWalls) {
-    for (auto [facing, x, y, left_off] : {std::tuple{0, 0, 10, true}, {2, 0, 10, false}, {1, 10, 0, true},
-                                          {3, 10, 0, false}, {1, 10, 32, false}}) {
+    for (auto [facing, x, y, left_off] : {std::tuple{0, 0, 10, true},
+                                          {2, 0, 10, false},
+                                          {1, 10, 0, true},
+                                          {3, 10, 0, false},
+                                          {1, 10, 32, false}}) {
         SCOPED_TRACE("facing " + std::to_string(facing));
         show(walled_city(), x, y, facing);
         EXPECT_EQ(at(AHEAD), colour(W1A, 1));

@@ -21,7 +21,8 @@ TEST_F(SquareEvents, MessagesShowInTableOrderOnEveryKeyAndFromTheirFacings) {
     start(maps, 5, 5);
     EXPECT_EQ(messages(), (Lines{"Mind the gutter", "Bakers' Row"}));
     type("{down}");
-    EXPECT_EQ(messages(), (Lines{"Mind the gutter", "Bakers' Row", "Mind the gutter", "Bakers' Row"}));
+    EXPECT_EQ(messages(),
+              (Lines{"Mind the gutter", "Bakers' Row", "Mind the gutter", "Bakers' Row"}));
     game().message_line = -1;
     type("{up}{left}{right}");
     EXPECT_EQ(messages(), (Lines{"South Gate", "South Gate"}));
@@ -104,9 +105,16 @@ TEST_F(SquareEvents, ATeleportLoadsTheNewMapWithinThePass) {
 TEST_F(SquareEvents, EventsNamingWhatDoesNotExistAreSkipped) {
     std::vector<MapRec> maps = maps_of(2);
     const std::array<int16_t, MAP_EVENT_FIELDS> damaged[] = {
-        event(MESSAGE, 5, 5, 51), event(MESSAGE, 5, 5, -1), event(TEXT, 5, 5, 11), event(SWITCH, 5, 5, 101, 2, 1),
-        event(MESSAGE, 5, 5, 0, 0, 0, 0, 101, 2), event(TELEPORT, 5, 5, 3, 1, 1), event(TELEPORT, 5, 5, 0, 1, 1),
-        event(TELEPORT, 5, 5, 2, 33, 1), event(TELEPORT, 5, 5, 2, 1, 1, 5), event(TREASURE, 5, 5, 2, 1, 14),
+        event(MESSAGE, 5, 5, 51),
+        event(MESSAGE, 5, 5, -1),
+        event(TEXT, 5, 5, 11),
+        event(SWITCH, 5, 5, 101, 2, 1),
+        event(MESSAGE, 5, 5, 0, 0, 0, 0, 101, 2),
+        event(TELEPORT, 5, 5, 3, 1, 1),
+        event(TELEPORT, 5, 5, 0, 1, 1),
+        event(TELEPORT, 5, 5, 2, 33, 1),
+        event(TELEPORT, 5, 5, 2, 1, 1, 5),
+        event(TREASURE, 5, 5, 2, 1, 14),
         event(TREASURE, 5, 5, 2, 1, 0)};
     for (std::size_t i = 0; i < std::size(damaged); ++i) maps[0].events[i] = damaged[i];
     maps[0].messages[0] = "a message";
