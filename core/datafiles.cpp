@@ -15,8 +15,7 @@ void OpenDataFile::open(const fs::path& path, long slot_length) {
     slot_length_ = slot_length;
     file_.reset(std::fopen(path.c_str(), "rb"));
     if (!file_)
-        throw DataError("Cannot open the data file " + path.string() + ": " +
-                        std::strerror(errno));
+        throw DataError("Cannot open the data file " + path.string() + ": " + std::strerror(errno));
     if (std::fseek(file_.get(), 0, SEEK_END) != 0 || (size_ = std::ftell(file_.get())) < 0)
         throw DataError("Cannot read the data file " + path.string());
 }
@@ -47,8 +46,9 @@ Rec open_with_header(DataFiles& files, OpenDataFile& f, const char* name, long s
                      bool check_count) {
     f.open(files.path_of(name), slot_length);
     if (f.size() < static_cast<long>(Rec::disk_size))
-        throw DataError("The data file " + f.path().string() + " is too short to hold its header (" +
-                        std::to_string(f.size()) + " bytes)");
+        throw DataError("The data file " + f.path().string() +
+                        " is too short to hold its header (" + std::to_string(f.size()) +
+                        " bytes)");
     Rec header = fetch<Rec>(f, 1);
     if (check_count) {
         if (header.number < 0)
@@ -56,9 +56,9 @@ Rec open_with_header(DataFiles& files, OpenDataFile& f, const char* name, long s
                             std::to_string(header.number) + ")");
         const int64_t needed = int64_t(header.number) * slot_length + int64_t(Rec::disk_size);
         if (f.size() < needed)
-            throw DataError("The data file " + f.path().string() + " is shorter than its header says: " +
-                            std::to_string(header.number) + " entries need " +
-                            std::to_string(needed) + " bytes, the file has " +
+            throw DataError("The data file " + f.path().string() +
+                            " is shorter than its header says: " + std::to_string(header.number) +
+                            " entries need " + std::to_string(needed) + " bytes, the file has " +
                             std::to_string(f.size()));
     }
     return header;
@@ -92,11 +92,15 @@ void sub_open_data_files(Game& g) {
 }
 
 // Entry numbers are 32-bit; the slot is computed in 64 bits so n + 1 never overflows.
-void sub_read_item(Game& g, int32_t n) { g.item_rec = fetch<ItemRec>(g.data_files.item, int64_t(n) + 1); }
+void sub_read_item(Game& g, int32_t n) {
+    g.item_rec = fetch<ItemRec>(g.data_files.item, int64_t(n) + 1);
+}
 void sub_read_monster(Game& g, int32_t n) {
     g.monster_rec = fetch<MonsterRec>(g.data_files.monster, int64_t(n) + 1);
 }
-void sub_read_shop(Game& g, int32_t n) { g.shop_rec = fetch<ShopRec>(g.data_files.shop, int64_t(n) + 1); }
+void sub_read_shop(Game& g, int32_t n) {
+    g.shop_rec = fetch<ShopRec>(g.data_files.shop, int64_t(n) + 1);
+}
 void sub_read_spell(Game& g, int32_t n) {
     g.spell_rec = fetch<SpellRec>(g.data_files.spell, int64_t(n) + 1);
 }
@@ -138,7 +142,8 @@ SaveImage save_image(const Game& g) {
 
 bool write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
     out.close();
     return static_cast<bool>(out);
 }
@@ -146,19 +151,22 @@ bool write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
 std::optional<std::vector<uint8_t>> read_file(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
     if (in.bad()) return std::nullopt;
     return bytes;
 }
 
 // A save file holds `count` slots; the last one needs only its record's bytes.
-bool holds_slots(const std::vector<uint8_t>& bytes, int count, long slot_length, std::size_t record) {
+bool holds_slots(const std::vector<uint8_t>& bytes, int count, long slot_length,
+                 std::size_t record) {
     return bytes.size() >= std::size_t(count - 1) * std::size_t(slot_length) + record;
 }
 
 std::span<const uint8_t> slot_bytes(const std::vector<uint8_t>& bytes, int slot, long slot_length,
                                     std::size_t record) {
-    return std::span<const uint8_t>(bytes).subspan(std::size_t(slot) * std::size_t(slot_length), record);
+    return std::span<const uint8_t>(bytes).subspan(std::size_t(slot) * std::size_t(slot_length),
+                                                   record);
 }
 
 } // namespace
@@ -167,7 +175,9 @@ bool write_save_files(Game& g) {
     const SaveImage image = save_image(g);
     const DataFiles& d = g.data_files;
     const std::pair<const char*, const std::vector<uint8_t>*> files[] = {
-        {ROSTER_SAVE_FILE, &image.roster}, {PARTY_SAVE_FILE, &image.party}, {FLAGS_SAVE_FILE, &image.flags}};
+        {ROSTER_SAVE_FILE, &image.roster},
+        {PARTY_SAVE_FILE, &image.party},
+        {FLAGS_SAVE_FILE, &image.flags}};
 
     bool written = true;
     for (const auto& [name, bytes] : files)
@@ -196,9 +206,11 @@ bool read_save_files(Game& g) {
         return false;
 
     for (int i = 0; i < ROSTER_SIZE; ++i)
-        g.roster[i] = decode<CharacterRec>(slot_bytes(*roster, i, ROSTER_SLOT, CharacterRec::disk_size));
+        g.roster[i] =
+            decode<CharacterRec>(slot_bytes(*roster, i, ROSTER_SLOT, CharacterRec::disk_size));
     for (int i = 0; i < PARTY_SIZE; ++i)
-        g.party[i] = decode<PartyMemberRec>(slot_bytes(*party, i, PARTY_SLOT, PartyMemberRec::disk_size));
+        g.party[i] =
+            decode<PartyMemberRec>(slot_bytes(*party, i, PARTY_SLOT, PartyMemberRec::disk_size));
     for (int i = 0; i < GAME_FLAG_COUNT; ++i) {
         auto b = slot_bytes(*flags, i, FLAG_SLOT, 2);
         g.game_flags[i] = static_cast<int16_t>(b[0] | (b[1] << 8));

@@ -19,8 +19,8 @@ struct DataError : std::runtime_error {
 
 // Slot lengths of the files: fixed constants of the formats, longer than the records in them.
 constexpr long ITEM_SLOT = 222, MONSTER_SLOT = 204, SHOP_SLOT = 86, SPELL_SLOT = 2314,
-               SPELL_PROGRESSION_SLOT = 10, MAP_SLOT = 31622, ROSTER_SLOT = 392,
-               PARTY_SLOT = 488, FLAG_SLOT = 2;
+               SPELL_PROGRESSION_SLOT = 10, MAP_SLOT = 31622, ROSTER_SLOT = 392, PARTY_SLOT = 488,
+               FLAG_SLOT = 2;
 constexpr int ROSTER_SIZE = 11, PARTY_SIZE = 8, GAME_FLAG_COUNT = 101;
 
 inline constexpr const char* ITEM_FILE = "Item.dat";

@@ -20,9 +20,9 @@ uint64_t seconds_since_midnight() {
 }
 
 void set_default_character(CharacterRec& c, int16_t in_use, const char* name, int16_t class_id,
-                           int32_t experience, std::array<int16_t, 8> attributes, int16_t hit_points,
-                           std::array<int16_t, 5> resistances, int16_t right, int16_t left,
-                           int16_t body, std::array<int16_t, 5> thief_skills) {
+                           int32_t experience, std::array<int16_t, 8> attributes,
+                           int16_t hit_points, std::array<int16_t, 5> resistances, int16_t right,
+                           int16_t left, int16_t body, std::array<int16_t, 5> thief_skills) {
     c = CharacterRec{};
     c.in_use = in_use;
     c.name = name;
@@ -92,7 +92,9 @@ void Form_KeyDown(Game& g, int16_t& key_code, int shift) {
             if (!g.input_line.empty()) g.input_line.pop_back();
             break;
         case VK_SHIFT:
-        case VK_CAPITAL: dispatch = false; break;
+        case VK_CAPITAL:
+            dispatch = false;
+            break;
         case VK_LEFT:
         case VK_UP:
         case VK_RIGHT:
@@ -124,7 +126,8 @@ void sub_dispatch_input(Game& g) {
     if (g.sheet_member > 0) {
         g.screens.character_sheet_key(g);
     } else {
-        const bool digits_open_sheets = g.combat_step != 3 && g.combat_step != 4 && g.combat_step != 7;
+        const bool digits_open_sheets =
+            g.combat_step != 3 && g.combat_step != 4 && g.combat_step != 7;
         if (digits_open_sheets && g.input_line.size() == 1 && g.input_line[0] >= '1' &&
             g.input_line[0] <= '7') {
             g.sheet_member = static_cast<int16_t>(g.input_line[0] - '0');
@@ -138,14 +141,23 @@ void sub_dispatch_input(Game& g) {
             g.screens.combat_key(g);
         } else if (!g.input_line.empty() || g.backspace_pressed == -1) {
             switch (g.current_location) {
-            case LOCATION_GUILD_HALL: g.screens.guild_hall_key(g); break;
+            case LOCATION_GUILD_HALL:
+                g.screens.guild_hall_key(g);
+                break;
             case LOCATION_CITY:
                 if (g.screens.city_key(g) != 0) g.screens.map_turn_events(g);
                 break;
-            case LOCATION_SHOP: g.screens.shop_key(g); break;
-            case LOCATION_TEMPLE: g.screens.temple_key(g); break;
-            case LOCATION_REVIEW: g.screens.review_board_key(g); break;
-            default: break;
+            case LOCATION_SHOP:
+                g.screens.shop_key(g);
+                break;
+            case LOCATION_TEMPLE:
+                g.screens.temple_key(g);
+                break;
+            case LOCATION_REVIEW:
+                g.screens.review_board_key(g);
+                break;
+            default:
+                break;
             }
         }
     }
@@ -161,12 +173,23 @@ void sub_render_screen(Game& g) {
         g.screens.draw_combat(g);
     } else {
         switch (g.current_location) {
-        case LOCATION_GUILD_HALL: g.screens.draw_guild_hall(g); break;
-        case LOCATION_CITY: g.screens.draw_city(g); break;
-        case LOCATION_SHOP: g.screens.draw_shop(g); break;
-        case LOCATION_TEMPLE: g.screens.draw_temple(g); break;
-        case LOCATION_REVIEW: g.screens.draw_review_board(g); break;
-        default: break;
+        case LOCATION_GUILD_HALL:
+            g.screens.draw_guild_hall(g);
+            break;
+        case LOCATION_CITY:
+            g.screens.draw_city(g);
+            break;
+        case LOCATION_SHOP:
+            g.screens.draw_shop(g);
+            break;
+        case LOCATION_TEMPLE:
+            g.screens.draw_temple(g);
+            break;
+        case LOCATION_REVIEW:
+            g.screens.draw_review_board(g);
+            break;
+        default:
+            break;
         }
     }
 }

@@ -25,7 +25,7 @@ template <std::size_t N> class FixedText {
 
     const std::string& str() const { return text_; }
     operator const std::string&() const { return text_; } // NOLINT
-    operator std::string_view() const { return text_; }     // NOLINT
+    operator std::string_view() const { return text_; }   // NOLINT
     // The text without its trailing blanks, as printing code shows it.
     std::string trimmed() const {
         auto end = text_.find_last_not_of(' ');

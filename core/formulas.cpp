@@ -5,7 +5,9 @@
 
 #include <cmath>
 
-double sub_random(Game& g) { return g.rng.next(); }
+double sub_random(Game& g) {
+    return g.rng.next();
+}
 
 int16_t sub_roll_dice(Game& g, int n, int s, int b) {
     int64_t total = 0;
@@ -26,10 +28,14 @@ int32_t sub_experience_needed(Game& g, int slot) {
     const PartyMemberRec& m = g.party[slot];
     const double x = to_long(1000.0 * std::pow(2.0, m.level - 1));
     switch (m.class_id) {
-    case 1: return to_long(x * 0.75);
-    case 2: return to_long(x * 0.9);
-    case 3: return to_long(x * 1.1);
-    default: return to_long(x);
+    case 1:
+        return to_long(x * 0.75);
+    case 2:
+        return to_long(x * 0.9);
+    case 3:
+        return to_long(x * 1.1);
+    default:
+        return to_long(x);
     }
 }
 
@@ -38,15 +44,32 @@ int16_t sub_roll_level_gains(Game& g, int which, int slot) {
     const auto F = [](int a) { return sub_attribute_factor(a) / 100.0; };
     double H = 0, M = 0;
     switch (m.class_id) {
-    case 0: H = F(m.vitality) * 10; break;
-    case 1: H = F(m.vitality) * 6, M = F(m.intelligence) * 2; break;
-    case 2: H = F(m.vitality) * 8, M = F(m.piety) * 5; break;
-    case 3: H = F(m.vitality) * 4, M = F(m.intelligence) * 8; break;
-    case 4: H = F(m.vitality) * 12; break;
-    case 5: H = F(m.vitality) * 10, M = F(m.intelligence) * 2; break;
-    case 6: H = F(m.vitality) * 10, M = F(m.piety) * 2; break;
-    case 7: H = F(m.vitality) * 6, M = F(m.intelligence) * 2; break;
-    default: break;
+    case 0:
+        H = F(m.vitality) * 10;
+        break;
+    case 1:
+        H = F(m.vitality) * 6, M = F(m.intelligence) * 2;
+        break;
+    case 2:
+        H = F(m.vitality) * 8, M = F(m.piety) * 5;
+        break;
+    case 3:
+        H = F(m.vitality) * 4, M = F(m.intelligence) * 8;
+        break;
+    case 4:
+        H = F(m.vitality) * 12;
+        break;
+    case 5:
+        H = F(m.vitality) * 10, M = F(m.intelligence) * 2;
+        break;
+    case 6:
+        H = F(m.vitality) * 10, M = F(m.piety) * 2;
+        break;
+    case 7:
+        H = F(m.vitality) * 6, M = F(m.intelligence) * 2;
+        break;
+    default:
+        break;
     }
     H = std::nearbyint(H) + 1;
     M = std::nearbyint(M);

@@ -15,8 +15,8 @@
 #include <string>
 
 // current_location: the location whose screen is active when no sheet and no fight is shown.
-constexpr int LOCATION_GUILD_HALL = 0, LOCATION_CITY = 1, LOCATION_SHOP = 2,
-              LOCATION_TEMPLE = 3, LOCATION_REVIEW = 4;
+constexpr int LOCATION_GUILD_HALL = 0, LOCATION_CITY = 1, LOCATION_SHOP = 2, LOCATION_TEMPLE = 3,
+              LOCATION_REVIEW = 4;
 
 constexpr int MESSAGE_LINE_COUNT = 27; // lines 0..25 are shown, 26 is never used
 constexpr int MESSAGE_LAST_LINE = 25;
@@ -66,8 +66,8 @@ struct Game {
 
     // Character creation: the character being made, until it is stored.
     int16_t new_race = 0, new_sex = 0, new_class = 0;
-    int16_t new_strength = 0, new_intelligence = 0, new_piety = 0, new_dexterity = 0,
-            new_speed = 0, new_vitality = 0, new_personality = 0, new_karma = 0;
+    int16_t new_strength = 0, new_intelligence = 0, new_piety = 0, new_dexterity = 0, new_speed = 0,
+            new_vitality = 0, new_personality = 0, new_karma = 0;
     int16_t bonus_points = 0;
     int16_t cursor_line = 0;
     int16_t new_hit_points = 0, new_magic_points = 0;

@@ -18,7 +18,9 @@ void sub_compact_party(Game& g) {
             if (g.party[a - 1].in_use == 0) sub_swap_party_members(g, a - 1, a);
 }
 
-void sub_swap_party_members(Game& g, int a, int b) { std::swap(g.party[a], g.party[b]); }
+void sub_swap_party_members(Game& g, int a, int b) {
+    std::swap(g.party[a], g.party[b]);
+}
 
 void sub_tidy_pack(Game& g, int m) {
     auto& pack = g.party[m].pack;

@@ -103,9 +103,13 @@ void sub_display_char_status(Game& g) {
     }
 }
 
-void sub_show_message(Game& g, const std::string& text) { add_line(g, Buffer::Messages, text); }
+void sub_show_message(Game& g, const std::string& text) {
+    add_line(g, Buffer::Messages, text);
+}
 
-void sub_print_wrapped(Game& g, const std::string& text) { add_line(g, Buffer::Page, text); }
+void sub_print_wrapped(Game& g, const std::string& text) {
+    add_line(g, Buffer::Page, text);
+}
 
 void sub_print_text_block(Game& g, const std::string& text) {
     // Positions are counted from 0 here; a marker is a backslash followed by n or N. After a
@@ -133,7 +137,7 @@ void sub_print_right_aligned(Game& g, const std::string& text, int x) {
 }
 
 std::string sub_class_name(int class_id) {
-    static const char* const names[] = {"Fighter", "Thief",     "Cleric",  "Mage",
+    static const char* const names[] = {"Fighter",   "Thief",  "Cleric",  "Mage",
                                         "Berserker", "Ranger", "Paladin", "Merchant"};
     return class_id >= 0 && class_id < 8 ? names[class_id] : "";
 }
@@ -149,10 +153,14 @@ std::string sub_possessive(Game& g, int who) {
     if (who >= 10 && who <= 15) {
         sub_read_monster(g, g.monster_groups[who - 10].monster);
         switch (g.monster_rec.gender) {
-        case 0: return "its";
-        case 1: return "his";
-        case 2: return "her";
-        default: return "";
+        case 0:
+            return "its";
+        case 1:
+            return "his";
+        case 2:
+            return "her";
+        default:
+            return "";
         }
     }
     return "";

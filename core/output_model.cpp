@@ -13,9 +13,15 @@ void bit_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int s
             const uint32_t s = src.at(fx, fy);
             uint32_t& d = dst.at(tx, ty);
             switch (op) {
-            case RasterOp::Copy: d = s; break;
-            case RasterOp::And: d &= s; break;
-            case RasterOp::Or: d |= s; break;
+            case RasterOp::Copy:
+                d = s;
+                break;
+            case RasterOp::And:
+                d &= s;
+                break;
+            case RasterOp::Or:
+                d |= s;
+                break;
             }
         }
     }
@@ -47,4 +53,6 @@ int PictureArea::TextWidth(std::string_view text) const {
     return (font ? font : &fallback)->text_width(text, bold);
 }
 
-uint32_t QBColor(int index) { return QB_COLOURS[static_cast<unsigned>(index) & 15u]; }
+uint32_t QBColor(int index) {
+    return QB_COLOURS[static_cast<unsigned>(index) & 15u];
+}

@@ -32,7 +32,8 @@ struct Bitmap {
     std::vector<uint32_t> pixels;
 
     Bitmap() = default;
-    Bitmap(int w, int h, uint32_t fill = 0) : width(w), height(h), pixels(std::size_t(w) * h, fill) {}
+    Bitmap(int w, int h, uint32_t fill = 0)
+        : width(w), height(h), pixels(std::size_t(w) * h, fill) {}
     uint32_t at(int x, int y) const { return pixels[std::size_t(y) * width + x]; }
     uint32_t& at(int x, int y) { return pixels[std::size_t(y) * width + x]; }
 };
@@ -54,7 +55,8 @@ struct TextRun {
 
 class PictureArea {
   public:
-    PictureArea(int left, int top, int width, int height) : left(left), top(top), width(width), height(height) {}
+    PictureArea(int left, int top, int width, int height)
+        : left(left), top(top), width(width), height(height) {}
 
     const int left, top, width, height; // position in the window
     int CurrentX = 0, CurrentY = 0;

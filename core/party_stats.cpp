@@ -9,13 +9,17 @@ namespace {
 struct ClassArmour {
     int constant, per_level;
 };
-constexpr ClassArmour CLASS_ARMOUR[8] = {{5, 5}, {15, 5}, {6, 3}, {5, 3}, {8, 2}, {6, 4}, {7, 3}, {12, 4}};
+constexpr ClassArmour CLASS_ARMOUR[8] = {{5, 5}, {15, 5}, {6, 3}, {5, 3},
+                                         {8, 2}, {6, 4},  {7, 3}, {12, 4}};
 
-void add(int16_t& field, int amount) { field = to_integer(double(field) + amount); }
+void add(int16_t& field, int amount) {
+    field = to_integer(double(field) + amount);
+}
 
 void apply_attribute_effect(PartyMemberRec& p, int kind, int s) {
     switch (kind) {
-    case EFFECT_BLESS: break;
+    case EFFECT_BLESS:
+        break;
     case EFFECT_DISEASE:
         add(p.strength, -(s + 1));
         add(p.dexterity, -s);
@@ -24,18 +28,26 @@ void apply_attribute_effect(PartyMemberRec& p, int kind, int s) {
         add(p.personality, -(s + 1));
         break;
     case EFFECT_BERSERK:
-    case EFFECT_STRENGTH_CHANGE: add(p.strength, s); break;
-    default: break;
+    case EFFECT_STRENGTH_CHANGE:
+        add(p.strength, s);
+        break;
+    default:
+        break;
     }
 }
 
 double apply_armour_effect(double A, int kind, int s) {
     switch (kind) {
-    case EFFECT_BLESS: return (A + 5.0 * s) * (1 + 0.05 * s);
-    case EFFECT_DISEASE: return (A - s) * (1 - s / 20.0);
-    case EFFECT_BERSERK: return A / 2;
-    case EFFECT_ARMOUR: return A + s;
-    default: return A;
+    case EFFECT_BLESS:
+        return (A + 5.0 * s) * (1 + 0.05 * s);
+    case EFFECT_DISEASE:
+        return (A - s) * (1 - s / 20.0);
+    case EFFECT_BERSERK:
+        return A / 2;
+    case EFFECT_ARMOUR:
+        return A + s;
+    default:
+        return A;
     }
 }
 
@@ -65,7 +77,8 @@ void sub_update_party_stats(Game& g) {
 
         double A = double(p.dexterity) + p.speed;
         if (p.class_id >= 0 && p.class_id < 8)
-            A += CLASS_ARMOUR[p.class_id].constant + double(CLASS_ARMOUR[p.class_id].per_level) * p.level;
+            A += CLASS_ARMOUR[p.class_id].constant +
+                 double(CLASS_ARMOUR[p.class_id].per_level) * p.level;
         const int16_t worn[3] = {p.body, p.right_hand[0], p.left_hand[0]};
         for (int16_t item : worn) {
             if (item <= 0) continue;
@@ -81,7 +94,8 @@ void sub_update_party_stats(Game& g) {
         }
         if (affected)
             for (const auto& e : p.effects)
-                if (e[EFFECT_DURATION] != 0) A = apply_armour_effect(A, e[EFFECT_TYPE], e[EFFECT_STRENGTH]);
+                if (e[EFFECT_DURATION] != 0)
+                    A = apply_armour_effect(A, e[EFFECT_TYPE], e[EFFECT_STRENGTH]);
         p.armour_class = to_integer(A);
 
         p.resistances = p.base_resistances;

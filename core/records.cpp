@@ -83,8 +83,12 @@ template <class M> auto& pick(M& m, int k, auto... members) {
 } // namespace
 
 #define DUSKWEND_CODEC(Type)                                                                       \
-    template <> std::vector<uint8_t> encode<Type>(const Type& r) { return encode_record(r); }      \
-    template <> Type decode<Type>(std::span<const uint8_t> b) { return decode_record<Type>(b); }
+    template <> std::vector<uint8_t> encode<Type>(const Type& r) {                                 \
+        return encode_record(r);                                                                   \
+    }                                                                                              \
+    template <> Type decode<Type>(std::span<const uint8_t> b) {                                    \
+        return decode_record<Type>(b);                                                             \
+    }
 
 DUSKWEND_CODEC(CharacterRec)
 DUSKWEND_CODEC(PartyMemberRec)
@@ -110,9 +114,8 @@ int16_t& attribute(PartyMemberRec& m, int k) {
 
 int16_t& base_attribute(PartyMemberRec& m, int k) {
     using P = PartyMemberRec;
-    return pick(m, k, &P::base_strength, &P::base_intelligence, &P::base_piety,
-                &P::base_dexterity, &P::base_speed, &P::base_vitality, &P::base_personality,
-                &P::base_karma);
+    return pick(m, k, &P::base_strength, &P::base_intelligence, &P::base_piety, &P::base_dexterity,
+                &P::base_speed, &P::base_vitality, &P::base_personality, &P::base_karma);
 }
 
 int16_t attribute(const PartyMemberRec& m, int k) {

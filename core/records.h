@@ -147,8 +147,8 @@ struct SpellProgressionRec {
     bool operator==(const SpellProgressionRec&) const = default;
 };
 
-constexpr int MAP_SIZE = 33, MAP_EVENT_COUNT = 101, MAP_EVENT_FIELDS = 11,
-              MAP_MESSAGE_COUNT = 51, MAP_TEXT_COUNT = 11, MAP_ENCOUNTER_ROWS = 11;
+constexpr int MAP_SIZE = 33, MAP_EVENT_COUNT = 101, MAP_EVENT_FIELDS = 11, MAP_MESSAGE_COUNT = 51,
+              MAP_TEXT_COUNT = 11, MAP_ENCOUNTER_ROWS = 11;
 
 struct MapRec {
     static constexpr std::size_t disk_size = 18072;
@@ -168,96 +168,184 @@ struct MapRec {
 // or a Table. Rec may be const.
 #define DUSKWEND_VISITABLE(Type)                                                                   \
     template <class R, class V>                                                                    \
-        requires std::is_same_v<std::remove_const_t<R>, Type>                                      \
+    requires std::is_same_v<std::remove_const_t<R>, Type>                                          \
     void visit_fields(R& r, V&& v)
 
-
-
 DUSKWEND_VISITABLE(CharacterRec) {
-    v("in_use", r.in_use); v("name", r.name); v("class_id", r.class_id); v("sex", r.sex);
-    v("level", r.level); v("experience", r.experience); v("crowns", r.crowns); v("bank", r.bank);
-    v("race", r.race); v("strength", r.strength); v("intelligence", r.intelligence);
-    v("piety", r.piety); v("dexterity", r.dexterity); v("speed", r.speed);
-    v("vitality", r.vitality); v("personality", r.personality); v("karma", r.karma);
-    v("hit_points", r.hit_points); v("max_hit_points", r.max_hit_points);
-    v("magic_points", r.magic_points); v("max_magic_points", r.max_magic_points);
-    v("healing_mark", r.healing_mark); v("resistances", r.resistances);
-    v("right_hand", r.right_hand); v("left_hand", r.left_hand); v("body", r.body);
-    v("pack", r.pack); v("thief_skills", r.thief_skills); v("spells_known", r.spells_known);
+    v("in_use", r.in_use);
+    v("name", r.name);
+    v("class_id", r.class_id);
+    v("sex", r.sex);
+    v("level", r.level);
+    v("experience", r.experience);
+    v("crowns", r.crowns);
+    v("bank", r.bank);
+    v("race", r.race);
+    v("strength", r.strength);
+    v("intelligence", r.intelligence);
+    v("piety", r.piety);
+    v("dexterity", r.dexterity);
+    v("speed", r.speed);
+    v("vitality", r.vitality);
+    v("personality", r.personality);
+    v("karma", r.karma);
+    v("hit_points", r.hit_points);
+    v("max_hit_points", r.max_hit_points);
+    v("magic_points", r.magic_points);
+    v("max_magic_points", r.max_magic_points);
+    v("healing_mark", r.healing_mark);
+    v("resistances", r.resistances);
+    v("right_hand", r.right_hand);
+    v("left_hand", r.left_hand);
+    v("body", r.body);
+    v("pack", r.pack);
+    v("thief_skills", r.thief_skills);
+    v("spells_known", r.spells_known);
 }
 
 DUSKWEND_VISITABLE(PartyMemberRec) {
-    v("in_use", r.in_use); v("name", r.name); v("class_id", r.class_id); v("sex", r.sex);
-    v("level", r.level); v("experience", r.experience); v("crowns", r.crowns); v("bank", r.bank);
-    v("race", r.race); v("strength", r.strength); v("intelligence", r.intelligence);
-    v("piety", r.piety); v("dexterity", r.dexterity); v("speed", r.speed);
-    v("vitality", r.vitality); v("personality", r.personality); v("karma", r.karma);
-    v("base_strength", r.base_strength); v("base_intelligence", r.base_intelligence);
-    v("base_piety", r.base_piety); v("base_dexterity", r.base_dexterity);
-    v("base_speed", r.base_speed); v("base_vitality", r.base_vitality);
-    v("base_personality", r.base_personality); v("base_karma", r.base_karma);
-    v("hit_points", r.hit_points); v("max_hit_points", r.max_hit_points);
-    v("magic_points", r.magic_points); v("max_magic_points", r.max_magic_points);
-    v("base_resistances", r.base_resistances); v("resistances", r.resistances);
-    v("thief_skills", r.thief_skills); v("spells_known", r.spells_known);
-    v("armour_class", r.armour_class); v("healing_mark", r.healing_mark);
-    v("right_hand", r.right_hand); v("left_hand", r.left_hand); v("body", r.body);
-    v("pack", r.pack); v("effects", r.effects);
+    v("in_use", r.in_use);
+    v("name", r.name);
+    v("class_id", r.class_id);
+    v("sex", r.sex);
+    v("level", r.level);
+    v("experience", r.experience);
+    v("crowns", r.crowns);
+    v("bank", r.bank);
+    v("race", r.race);
+    v("strength", r.strength);
+    v("intelligence", r.intelligence);
+    v("piety", r.piety);
+    v("dexterity", r.dexterity);
+    v("speed", r.speed);
+    v("vitality", r.vitality);
+    v("personality", r.personality);
+    v("karma", r.karma);
+    v("base_strength", r.base_strength);
+    v("base_intelligence", r.base_intelligence);
+    v("base_piety", r.base_piety);
+    v("base_dexterity", r.base_dexterity);
+    v("base_speed", r.base_speed);
+    v("base_vitality", r.base_vitality);
+    v("base_personality", r.base_personality);
+    v("base_karma", r.base_karma);
+    v("hit_points", r.hit_points);
+    v("max_hit_points", r.max_hit_points);
+    v("magic_points", r.magic_points);
+    v("max_magic_points", r.max_magic_points);
+    v("base_resistances", r.base_resistances);
+    v("resistances", r.resistances);
+    v("thief_skills", r.thief_skills);
+    v("spells_known", r.spells_known);
+    v("armour_class", r.armour_class);
+    v("healing_mark", r.healing_mark);
+    v("right_hand", r.right_hand);
+    v("left_hand", r.left_hand);
+    v("body", r.body);
+    v("pack", r.pack);
+    v("effects", r.effects);
 }
 
 DUSKWEND_VISITABLE(ItemRec) {
-    v("number", r.number); v("name", r.name); v("plural_name", r.plural_name);
-    v("kind", r.kind); v("unused_44", r.unused_44); v("armour", r.armour);
-    v("armour_percent", r.armour_percent); v("to_hit", r.to_hit);
-    v("to_hit_percent", r.to_hit_percent); v("damage_dice", r.damage_dice);
-    v("damage_sides", r.damage_sides); v("damage_bonus", r.damage_bonus);
-    v("usable_by", r.usable_by); v("attack_speed", r.attack_speed); v("price", r.price);
+    v("number", r.number);
+    v("name", r.name);
+    v("plural_name", r.plural_name);
+    v("kind", r.kind);
+    v("unused_44", r.unused_44);
+    v("armour", r.armour);
+    v("armour_percent", r.armour_percent);
+    v("to_hit", r.to_hit);
+    v("to_hit_percent", r.to_hit_percent);
+    v("damage_dice", r.damage_dice);
+    v("damage_sides", r.damage_sides);
+    v("damage_bonus", r.damage_bonus);
+    v("usable_by", r.usable_by);
+    v("attack_speed", r.attack_speed);
+    v("price", r.price);
     v("use_effects", r.use_effects);
 }
 
 DUSKWEND_VISITABLE(MonsterRec) {
-    v("number", r.number); v("name", r.name); v("plural_name", r.plural_name);
-    v("monster_type", r.monster_type); v("gender", r.gender); v("picture", r.picture);
-    v("hit_dice", r.hit_dice); v("damage_dice", r.damage_dice);
-    v("damage_sides", r.damage_sides); v("damage_bonus", r.damage_bonus); v("level", r.level);
-    v("unused_62", r.unused_62); v("speed", r.speed); v("to_hit", r.to_hit);
-    v("armour", r.armour); v("luck", r.luck); v("unused_74", r.unused_74);
-    v("unused_76", r.unused_76); v("attack_effects", r.attack_effects);
-    v("crowns_dice", r.crowns_dice); v("experience_base", r.experience_base);
+    v("number", r.number);
+    v("name", r.name);
+    v("plural_name", r.plural_name);
+    v("monster_type", r.monster_type);
+    v("gender", r.gender);
+    v("picture", r.picture);
+    v("hit_dice", r.hit_dice);
+    v("damage_dice", r.damage_dice);
+    v("damage_sides", r.damage_sides);
+    v("damage_bonus", r.damage_bonus);
+    v("level", r.level);
+    v("unused_62", r.unused_62);
+    v("speed", r.speed);
+    v("to_hit", r.to_hit);
+    v("armour", r.armour);
+    v("luck", r.luck);
+    v("unused_74", r.unused_74);
+    v("unused_76", r.unused_76);
+    v("attack_effects", r.attack_effects);
+    v("crowns_dice", r.crowns_dice);
+    v("experience_base", r.experience_base);
     v("experience_per_hit_point", r.experience_per_hit_point);
 }
 
 DUSKWEND_VISITABLE(ShopRec) {
-    v("number", r.number); v("shop_kind", r.shop_kind); v("name", r.name);
+    v("number", r.number);
+    v("shop_kind", r.shop_kind);
+    v("name", r.name);
     v("stock", r.stock);
 }
 
 DUSKWEND_VISITABLE(SpellRec) {
-    v("number", r.number); v("name", r.name); v("level", r.level);
-    v("casting_delay", r.casting_delay); v("effect", r.effect); v("target_type", r.target_type);
-    v("unused_30", r.unused_30); v("mana_cost", r.mana_cost);
-    v("success_base", r.success_base); v("success_per_level", r.success_per_level);
-    v("amount_dice", r.amount_dice); v("amount_sides", r.amount_sides);
-    v("amount_bonus", r.amount_bonus); v("amount_level_dice", r.amount_level_dice);
-    v("amount_level_sides", r.amount_level_sides); v("amount_level_bonus", r.amount_level_bonus);
-    v("duration_dice", r.duration_dice); v("duration_sides", r.duration_sides);
-    v("duration_bonus", r.duration_bonus); v("duration_level_dice", r.duration_level_dice);
+    v("number", r.number);
+    v("name", r.name);
+    v("level", r.level);
+    v("casting_delay", r.casting_delay);
+    v("effect", r.effect);
+    v("target_type", r.target_type);
+    v("unused_30", r.unused_30);
+    v("mana_cost", r.mana_cost);
+    v("success_base", r.success_base);
+    v("success_per_level", r.success_per_level);
+    v("amount_dice", r.amount_dice);
+    v("amount_sides", r.amount_sides);
+    v("amount_bonus", r.amount_bonus);
+    v("amount_level_dice", r.amount_level_dice);
+    v("amount_level_sides", r.amount_level_sides);
+    v("amount_level_bonus", r.amount_level_bonus);
+    v("duration_dice", r.duration_dice);
+    v("duration_sides", r.duration_sides);
+    v("duration_bonus", r.duration_bonus);
+    v("duration_level_dice", r.duration_level_dice);
     v("duration_level_sides", r.duration_level_sides);
-    v("duration_level_bonus", r.duration_level_bonus); v("unused_112", r.unused_112);
-    v("unused_116", r.unused_116); v("cast_text", r.cast_text);
+    v("duration_level_bonus", r.duration_level_bonus);
+    v("unused_112", r.unused_112);
+    v("unused_116", r.unused_116);
+    v("cast_text", r.cast_text);
     v("description", r.description);
 }
 
 DUSKWEND_VISITABLE(SpellProgressionRec) {
-    v("number", r.number); v("class_id", r.class_id); v("level", r.level);
-    v("spell", r.spell); v("replaces_spell", r.replaces_spell);
+    v("number", r.number);
+    v("class_id", r.class_id);
+    v("level", r.level);
+    v("spell", r.spell);
+    v("replaces_spell", r.replaces_spell);
 }
 
 DUSKWEND_VISITABLE(MapRec) {
-    v("unused_0", r.unused_0); v("hit_point_rate", r.hit_point_rate);
-    v("magic_point_rate", r.magic_point_rate); v("encounter_chance", r.encounter_chance);
-    v("difficulty", r.difficulty); v("encounters", r.encounters); v("unused_120", r.unused_120);
-    v("grid", r.grid); v("events", r.events); v("messages", r.messages); v("texts", r.texts);
+    v("unused_0", r.unused_0);
+    v("hit_point_rate", r.hit_point_rate);
+    v("magic_point_rate", r.magic_point_rate);
+    v("encounter_chance", r.encounter_chance);
+    v("difficulty", r.difficulty);
+    v("encounters", r.encounters);
+    v("unused_120", r.unused_120);
+    v("grid", r.grid);
+    v("events", r.events);
+    v("messages", r.messages);
+    v("texts", r.texts);
 }
 
 #undef DUSKWEND_VISITABLE

@@ -16,39 +16,47 @@ namespace {
 using Adjustment = std::array<int, ATTRIBUTE_COUNT>; // strength .. karma
 
 // Starting attributes by class and race.
-constexpr Adjustment CLASS_START[8] = {
-    {2, 0, 0, 0, 0, 1, 0, 0},    {0, 0, -1, 1, 1, 0, -1, 0}, {0, -1, 2, 0, 0, 0, 1, 0},
-    {-1, 3, 0, 0, 0, -1, 0, 0},  {3, -1, 0, 0, 0, 1, 0, 0},  {1, 1, 0, 0, 0, 0, -1, 0},
-    {1, -1, 1, -1, -1, 0, 1, 0}, {-1, 0, -1, 1, 0, 0, 1, 0}};
+constexpr Adjustment CLASS_START[8] = {{2, 0, 0, 0, 0, 1, 0, 0},    {0, 0, -1, 1, 1, 0, -1, 0},
+                                       {0, -1, 2, 0, 0, 0, 1, 0},   {-1, 3, 0, 0, 0, -1, 0, 0},
+                                       {3, -1, 0, 0, 0, 1, 0, 0},   {1, 1, 0, 0, 0, 0, -1, 0},
+                                       {1, -1, 1, -1, -1, 0, 1, 0}, {-1, 0, -1, 1, 0, 0, 1, 0}};
 constexpr Adjustment RACE[5] = {{0, 0, 0, 0, 0, 0, 0, 1},
                                 {0, 0, 0, 0, -1, 2, 0, 0},
                                 {-1, 1, 0, 0, 1, -1, 1, 0},
                                 {-1, 2, 0, 0, 0, 0, 0, 0},
                                 {0, 1, 0, 0, 1, 0, 1, 1}};
 // Attribute maxima by class (on top of 18 and the race's numbers).
-constexpr Adjustment CLASS_MAXIMUM[8] = {
-    {1, -1, 0, -1, -1, 1, 0, 0},  {0, 0, -1, 1, 1, 0, -1, 0}, {0, -1, 2, 0, 0, 0, 1, 0},
-    {-1, 3, 0, 0, 0, -1, 0, 0},   {2, -2, 0, -1, -1, 1, 0, 0}, {1, -1, 0, 0, 0, 0, -1, 0},
-    {1, -1, 1, -1, -1, 0, 1, 0},  {-1, 0, -1, 1, 0, 0, 1, 0}};
+constexpr Adjustment CLASS_MAXIMUM[8] = {{1, -1, 0, -1, -1, 1, 0, 0}, {0, 0, -1, 1, 1, 0, -1, 0},
+                                         {0, -1, 2, 0, 0, 0, 1, 0},   {-1, 3, 0, 0, 0, -1, 0, 0},
+                                         {2, -2, 0, -1, -1, 1, 0, 0}, {1, -1, 0, 0, 0, 0, -1, 0},
+                                         {1, -1, 1, -1, -1, 0, 1, 0}, {-1, 0, -1, 1, 0, 0, 1, 0}};
 
-const char* const ATTRIBUTE_LABELS[ATTRIBUTE_COUNT] = {"Strength:", "Intelligence:", "Piety:",
-                                                       "Dexterity:", "Speed:", "Vitality:",
-                                                       "Personality:", "Karma:"};
-const char* const SKILL_LABELS[5] = {"Identify Items:", "Hide in Shadows:", "Detect Traps:", "Steal:",
-                                     "Pick Locks:"};
+const char* const ATTRIBUTE_LABELS[ATTRIBUTE_COUNT] = {
+    "Strength:", "Intelligence:", "Piety:",       "Dexterity:",
+    "Speed:",    "Vitality:",     "Personality:", "Karma:"};
+const char* const SKILL_LABELS[5] = {
+    "Identify Items:", "Hide in Shadows:", "Detect Traps:", "Steal:", "Pick Locks:"};
 
 int16_t& new_attribute(Game& g, int k) {
-    int16_t* const list[ATTRIBUTE_COUNT] = {&g.new_strength, &g.new_intelligence, &g.new_piety,
-                                            &g.new_dexterity, &g.new_speed, &g.new_vitality,
-                                            &g.new_personality, &g.new_karma};
+    int16_t* const list[ATTRIBUTE_COUNT] = {
+        &g.new_strength, &g.new_intelligence, &g.new_piety,       &g.new_dexterity,
+        &g.new_speed,    &g.new_vitality,     &g.new_personality, &g.new_karma};
     return *list[k];
 }
 
-bool valid_class(int c) { return c >= 0 && c < 8; }
-bool valid_race(int r) { return r >= 0 && r < 5; }
-double F(int v) { return sub_attribute_factor(v) / 100.0; }
+bool valid_class(int c) {
+    return c >= 0 && c < 8;
+}
+bool valid_race(int r) {
+    return r >= 0 && r < 5;
+}
+double F(int v) {
+    return sub_attribute_factor(v) / 100.0;
+}
 
-PictureArea& text(Game& g) { return g.Form1.Text; }
+PictureArea& text(Game& g) {
+    return g.Form1.Text;
+}
 
 void leave_creation(Game& g) {
     g.location_step = GUILD_MENU;
@@ -58,14 +66,22 @@ void leave_creation(Game& g) {
 // Position of each creation step in the order the player meets them.
 int progress(int step) {
     switch (step) {
-    case GUILD_CREATE_RACE: return 0;
-    case GUILD_CREATE_SEX: return 1;
-    case GUILD_CREATE_CLASS: return 2;
-    case GUILD_CREATE_ATTRIBUTES: return 3;
-    case GUILD_CREATE_BONUS: return 4;
-    case GUILD_CREATE_THIEF_SKILLS: return 5;
-    case GUILD_CREATE_NAME: return 6;
-    default: return 7;
+    case GUILD_CREATE_RACE:
+        return 0;
+    case GUILD_CREATE_SEX:
+        return 1;
+    case GUILD_CREATE_CLASS:
+        return 2;
+    case GUILD_CREATE_ATTRIBUTES:
+        return 3;
+    case GUILD_CREATE_BONUS:
+        return 4;
+    case GUILD_CREATE_THIEF_SKILLS:
+        return 5;
+    case GUILD_CREATE_NAME:
+        return 6;
+    default:
+        return 7;
     }
 }
 
@@ -90,7 +106,9 @@ void print_choice(Game& g, const std::string& letter, const std::string& choice)
     t.print_line(choice);
 }
 
-void print_exit_choice(Game& g) { print_choice(g, "X.", " Exit Create and return to Guildhall."); }
+void print_exit_choice(Game& g) {
+    print_choice(g, "X.", " Exit Create and return to Guildhall.");
+}
 
 // An option of the attribute and skill steps: " A." in colour 1 and the text after it.
 void print_option(Game& g, const std::string& letter, const std::string& option) {
@@ -127,15 +145,20 @@ void start_attributes(Game& g) {
     g.new_thief_skills.fill(0);
     g.new_spells.fill(0);
     if (valid_class(g.new_class))
-        for (int k = 0; k < ATTRIBUTE_COUNT; ++k) new_attribute(g, k) = int16_t(new_attribute(g, k) + CLASS_START[g.new_class][k]);
-    if (g.new_class == 4) g.bonus_points = int16_t(g.bonus_points - 1); // a berserker pays a point for his rage
+        for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
+            new_attribute(g, k) = int16_t(new_attribute(g, k) + CLASS_START[g.new_class][k]);
+    if (g.new_class == 4)
+        g.bonus_points = int16_t(g.bonus_points - 1); // a berserker pays a point for his rage
     if (valid_race(g.new_race))
-        for (int k = 0; k < ATTRIBUTE_COUNT; ++k) new_attribute(g, k) = int16_t(new_attribute(g, k) + RACE[g.new_race][k]);
+        for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
+            new_attribute(g, k) = int16_t(new_attribute(g, k) + RACE[g.new_race][k]);
 }
 
 void accept_attributes(Game& g) {
-    static constexpr double HP[8][2] = {{10, 5}, {6, 2}, {8, 4}, {4, 2}, {12, 6}, {10, 5}, {10, 5}, {6, 2}};
-    static constexpr double MP[8][2] = {{0, 0}, {2, 1}, {5, 5}, {8, 8}, {0, 0}, {2, 1}, {2, 1}, {2, 1}};
+    static constexpr double HP[8][2] = {{10, 5}, {6, 2},  {8, 4},  {4, 2},
+                                        {12, 6}, {10, 5}, {10, 5}, {6, 2}};
+    static constexpr double MP[8][2] = {{0, 0}, {2, 1}, {5, 5}, {8, 8},
+                                        {0, 0}, {2, 1}, {2, 1}, {2, 1}};
     const int c = valid_class(g.new_class) ? g.new_class : 0;
     g.new_hit_points = to_integer(F(g.new_vitality) * HP[c][0] + HP[c][1]);
     const int mana_attribute = (c == 2 || c == 6) ? g.new_piety : g.new_intelligence;
@@ -144,11 +167,12 @@ void accept_attributes(Game& g) {
     const int D = g.new_dexterity, I = g.new_intelligence;
     const double half = (D + I) / 2.0;
     if (g.new_class == 1) {
-        g.new_thief_skills = {to_integer(I), to_integer(D), to_integer(half), to_integer(D), to_integer(half)};
+        g.new_thief_skills = {to_integer(I), to_integer(D), to_integer(half), to_integer(D),
+                              to_integer(half)};
         g.bonus_points = 40;
     } else if (g.new_class == 7) {
-        g.new_thief_skills = {to_integer(I + 10), to_integer(D - 5), to_integer(half - 5), to_integer(D),
-                              to_integer(half - 5)};
+        g.new_thief_skills = {to_integer(I + 10), to_integer(D - 5), to_integer(half - 5),
+                              to_integer(D), to_integer(half - 5)};
         g.bonus_points = 30;
     }
 
@@ -176,8 +200,10 @@ void adjust(Game& g, int16_t& value) {
         value = to_integer(value + 1.0);
     } else if (g.input_line == "-") {
         value = to_integer(value - 1.0);
-        if (value < 1) value = 1;
-        else g.bonus_points = to_integer(g.bonus_points + 1.0);
+        if (value < 1)
+            value = 1;
+        else
+            g.bonus_points = to_integer(g.bonus_points + 1.0);
     }
 }
 
@@ -227,8 +253,10 @@ void name_key(Game& g) {
         // Letter keys arrive as capitals and with Shift as small letters: swap them so the
         // name reads as typed.
         for (char ch : c) {
-            if (ch >= 'A' && ch <= 'Z') ch = char(ch - 'A' + 'a');
-            else if (ch >= 'a' && ch <= 'z') ch = char(ch - 'a' + 'A');
+            if (ch >= 'A' && ch <= 'Z')
+                ch = char(ch - 'A' + 'a');
+            else if (ch >= 'a' && ch <= 'z')
+                ch = char(ch - 'a' + 'A');
             g.new_name += ch;
         }
     }
@@ -279,24 +307,46 @@ void sub_compute_creation_resistances(Game& g) {
     auto& r = g.new_resistances;
     r.fill(5);
     switch (g.new_race) {
-    case 0: r[2] += 2; break;
-    case 1: r[1] += 5; break;
-    case 2: r[5] += 2; break;
+    case 0:
+        r[2] += 2;
+        break;
+    case 1:
+        r[1] += 5;
+        break;
+    case 2:
+        r[5] += 2;
+        break;
     case 4:
         for (auto& e : r) e -= 1;
         break;
-    default: break;
+    default:
+        break;
     }
     switch (g.new_class) {
-    case 0: r[1] += 5; break;
-    case 1: r[4] += 5; break;
-    case 2: r[2] += 5; break;
-    case 3: r[5] += 5; break;
-    case 4: r[1] += 2, r[3] += 2; break;
+    case 0:
+        r[1] += 5;
+        break;
+    case 1:
+        r[4] += 5;
+        break;
+    case 2:
+        r[2] += 5;
+        break;
+    case 3:
+        r[5] += 5;
+        break;
+    case 4:
+        r[1] += 2, r[3] += 2;
+        break;
     case 5:
-    case 6: r[1] += 5; break;
-    case 7: r[5] += 2; break;
-    default: break;
+    case 6:
+        r[1] += 5;
+        break;
+    case 7:
+        r[5] += 2;
+        break;
+    default:
+        break;
     }
     for (auto& e : r) {
         e = to_integer(e + std::nearbyint(F(g.new_vitality)));
@@ -309,27 +359,44 @@ void creation_key(Game& g) {
     const int i = typed_index(g);
     switch (g.location_step) {
     case GUILD_CREATE_RACE:
-        if (k == "X") leave_creation(g);
-        else if (i >= 0 && i <= 4) g.new_race = int16_t(i), g.location_step = GUILD_CREATE_SEX;
+        if (k == "X")
+            leave_creation(g);
+        else if (i >= 0 && i <= 4)
+            g.new_race = int16_t(i), g.location_step = GUILD_CREATE_SEX;
         break;
     case GUILD_CREATE_SEX:
-        if (k == "X") leave_creation(g);
-        else if (k == "A" || k == "B") g.new_sex = int16_t(i + 1), g.location_step = GUILD_CREATE_CLASS;
+        if (k == "X")
+            leave_creation(g);
+        else if (k == "A" || k == "B")
+            g.new_sex = int16_t(i + 1), g.location_step = GUILD_CREATE_CLASS;
         break;
     case GUILD_CREATE_CLASS:
-        if (k == "X") leave_creation(g);
-        else if (valid_class(i)) g.new_class = int16_t(i), g.location_step = GUILD_CREATE_ATTRIBUTES;
+        if (k == "X")
+            leave_creation(g);
+        else if (valid_class(i))
+            g.new_class = int16_t(i), g.location_step = GUILD_CREATE_ATTRIBUTES;
         break;
     case GUILD_CREATE_ATTRIBUTES:
-        if (k == "A") g.location_step = GUILD_CREATE_BONUS;
-        else if (k == "X") leave_creation(g);
+        if (k == "A")
+            g.location_step = GUILD_CREATE_BONUS;
+        else if (k == "X")
+            leave_creation(g);
         g.cursor_line = 0;
         break;
-    case GUILD_CREATE_BONUS: bonus_key(g); break;
-    case GUILD_CREATE_THIEF_SKILLS: thief_skills_key(g); break;
-    case GUILD_CREATE_NAME: name_key(g); break;
-    case GUILD_CREATE_DONE: g.location_step = GUILD_MENU; break;
-    default: break;
+    case GUILD_CREATE_BONUS:
+        bonus_key(g);
+        break;
+    case GUILD_CREATE_THIEF_SKILLS:
+        thief_skills_key(g);
+        break;
+    case GUILD_CREATE_NAME:
+        name_key(g);
+        break;
+    case GUILD_CREATE_DONE:
+        g.location_step = GUILD_MENU;
+        break;
+    default:
+        break;
     }
 }
 
@@ -346,7 +413,8 @@ void draw_creation(Game& g) {
     switch (step) {
     case GUILD_CREATE_RACE:
         t.print_line(" What Race is this character:-");
-        for (int r = 0; r < 5; ++r) print_choice(g, std::string(1, char('A' + r)) + ".", " " + sub_race_name(r) + ".");
+        for (int r = 0; r < 5; ++r)
+            print_choice(g, std::string(1, char('A' + r)) + ".", " " + sub_race_name(r) + ".");
         print_exit_choice(g);
         break;
     case GUILD_CREATE_SEX:
@@ -358,7 +426,8 @@ void draw_creation(Game& g) {
     case GUILD_CREATE_CLASS:
         // Only four classes are listed; the other four are chosen with E to H.
         t.print_line(" What Class is this character:-");
-        for (int c = 0; c < 4; ++c) print_choice(g, std::string(1, char('A' + c)) + ".", " " + sub_class_name(c) + ".");
+        for (int c = 0; c < 4; ++c)
+            print_choice(g, std::string(1, char('A' + c)) + ".", " " + sub_class_name(c) + ".");
         print_exit_choice(g);
         break;
     case GUILD_CREATE_ATTRIBUTES:
@@ -404,6 +473,7 @@ void draw_creation(Game& g) {
         t.print_line(g.new_name);
         t.fore_colour = 0;
         break;
-    default: break;
+    default:
+        break;
     }
 }

@@ -13,7 +13,9 @@
 
 namespace {
 
-PictureArea& text(Game& g) { return g.Form1.Text; }
+PictureArea& text(Game& g) {
+    return g.Form1.Text;
+}
 
 bool roster_occupied(const Game& g, int first, int last) {
     return std::any_of(g.roster.begin() + first, g.roster.begin() + last + 1,
@@ -24,10 +26,12 @@ int roster_count(const Game& g) {
                                           [](const CharacterRec& c) { return c.in_use > 0; }));
 }
 bool party_present(const Game& g) {
-    return std::any_of(g.party.begin(), g.party.end(), [](const PartyMemberRec& m) { return m.in_use > 0; });
+    return std::any_of(g.party.begin(), g.party.end(),
+                       [](const PartyMemberRec& m) { return m.in_use > 0; });
 }
 bool party_has_room(const Game& g) {
-    return std::any_of(g.party.begin(), g.party.end(), [](const PartyMemberRec& m) { return m.in_use <= 0; });
+    return std::any_of(g.party.begin(), g.party.end(),
+                       [](const PartyMemberRec& m) { return m.in_use <= 0; });
 }
 bool party_alive(const Game& g) {
     return std::any_of(g.party.begin(), g.party.end(),
@@ -89,15 +93,24 @@ void enter_city(Game& g) {
 
 void menu_key(Game& g) {
     const std::string& k = g.input_line;
-    if (k == "A" && roster_occupied(g, 0, 10) && party_has_room(g)) g.location_step = GUILD_ADD_LIST;
-    else if (k == "R" && party_present(g)) g.location_step = GUILD_REMOVE_WHICH;
-    else if (k == "C" && roster_count(g) < 10) g.location_step = GUILD_CREATE_RACE;
-    else if (k == "H" && party_present(g)) g.location_step = GUILD_INN_PAYER;
-    else if (k == "S") g.location_step = GUILD_SAVE;
-    else if (k == "L") g.location_step = GUILD_LOAD;
-    else if (k == "Q") g.quit_requested = 1;
-    else if (k == "E" && party_alive(g)) enter_city(g);
-    else if (k == "Z" && flags_set(g)) g.game_flags.fill(0);
+    if (k == "A" && roster_occupied(g, 0, 10) && party_has_room(g))
+        g.location_step = GUILD_ADD_LIST;
+    else if (k == "R" && party_present(g))
+        g.location_step = GUILD_REMOVE_WHICH;
+    else if (k == "C" && roster_count(g) < 10)
+        g.location_step = GUILD_CREATE_RACE;
+    else if (k == "H" && party_present(g))
+        g.location_step = GUILD_INN_PAYER;
+    else if (k == "S")
+        g.location_step = GUILD_SAVE;
+    else if (k == "L")
+        g.location_step = GUILD_LOAD;
+    else if (k == "Q")
+        g.quit_requested = 1;
+    else if (k == "E" && party_alive(g))
+        enter_city(g);
+    else if (k == "Z" && flags_set(g))
+        g.game_flags.fill(0);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -174,7 +187,7 @@ void draw_view_character(Game& g) {
     line("Class: ", 60, sub_class_name(c.class_id));
     line("Race: ", 60, sub_race_name(c.race));
     t.print_line();
-    static const char* const labels[] = {"Strength:", "Intelligence:", "Piety:", "Dexterity:",
+    static const char* const labels[] = {"Strength:", "Intelligence:", "Piety:",       "Dexterity:",
                                          "Speed:",    "Vitality:",     "Personality:", "Karma:"};
     CharacterRec copy = c;
     for (int k = 0; k < ATTRIBUTE_COUNT; ++k) {
@@ -208,11 +221,15 @@ void draw_view_character(Game& g) {
         line("Right Hand:", 150, " Empty");
     }
     // A two-handed weapon leaves nothing to show for the left hand.
-    if (two_handed) line("Left Hand:", 150, "");
-    else line("Left Hand:", 150, c.left_hand[0] > 0 ? item_text(g, c.left_hand[0], c.left_hand[1]) : " Empty");
+    if (two_handed)
+        line("Left Hand:", 150, "");
+    else
+        line("Left Hand:", 150,
+             c.left_hand[0] > 0 ? item_text(g, c.left_hand[0], c.left_hand[1]) : " Empty");
     for (int s = 0; s <= 9; ++s) {
         const auto& slot = c.pack[s];
-        line(str_form(s + 1) + ":", 150, slot[PACK_ITEM] > 0 ? item_text(g, slot[PACK_ITEM], slot[PACK_QUANTITY]) : "");
+        line(str_form(s + 1) + ":", 150,
+             slot[PACK_ITEM] > 0 ? item_text(g, slot[PACK_ITEM], slot[PACK_QUANTITY]) : "");
     }
 }
 
@@ -252,7 +269,8 @@ PartyMemberRec to_party(const CharacterRec& c) {
     p.level = c.level, p.experience = c.experience, p.crowns = c.crowns, p.bank = c.bank;
     p.race = c.race;
     CharacterRec from = c;
-    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) attribute(p, k) = base_attribute(p, k) = attribute(from, k);
+    for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
+        attribute(p, k) = base_attribute(p, k) = attribute(from, k);
     p.hit_points = c.hit_points, p.max_hit_points = c.max_hit_points;
     p.magic_points = c.magic_points, p.max_magic_points = c.max_magic_points;
     p.healing_mark = c.healing_mark;
@@ -358,7 +376,9 @@ void draw_remove(Game& g) {
 
 // ---------------------------------------------------------------------------------------
 
-int typed_index(const Game& g) { return g.input_line.size() == 1 ? g.input_line[0] - 'A' : -1; }
+int typed_index(const Game& g) {
+    return g.input_line.size() == 1 ? g.input_line[0] - 'A' : -1;
+}
 
 void print_menu_line(Game& g, const std::string& letter, const std::string& line_text) {
     PictureArea& t = text(g);
@@ -372,18 +392,34 @@ void print_menu_line(Game& g, const std::string& letter, const std::string& line
 void sub_guild_hall_key(Game& g) {
     const int step = g.location_step;
     switch (step) {
-    case GUILD_MENU: menu_key(g); break;
-    case GUILD_ADD_LIST: add_list_key(g); break;
+    case GUILD_MENU:
+        menu_key(g);
+        break;
+    case GUILD_ADD_LIST:
+        add_list_key(g);
+        break;
     case GUILD_VIEW_CHARACTER:
-    case GUILD_TAKE: g.location_step = GUILD_ADD_LIST; break;
-    case GUILD_TAKE_WHICH: take_which_key(g); break;
-    case GUILD_REMOVE_WHICH: remove_which_key(g); break;
+    case GUILD_TAKE:
+        g.location_step = GUILD_ADD_LIST;
+        break;
+    case GUILD_TAKE_WHICH:
+        take_which_key(g);
+        break;
+    case GUILD_REMOVE_WHICH:
+        remove_which_key(g);
+        break;
     case GUILD_REMOVE:
     case GUILD_SAVE:
-    case GUILD_LOAD: g.location_step = GUILD_MENU; break;
+    case GUILD_LOAD:
+        g.location_step = GUILD_MENU;
+        break;
     case GUILD_INN_PAYER:
-    case GUILD_INN_REST: inn_key(g); break;
-    default: creation_key(g); break;
+    case GUILD_INN_REST:
+        inn_key(g);
+        break;
+    default:
+        creation_key(g);
+        break;
     }
     // A key has been handled: the next step's action may run when it is drawn.
     g.guild_step_acted = -1;
@@ -395,24 +431,46 @@ void sub_draw_guild_hall(Game& g) {
     // their step; a repaint without a key (after a character sheet closes) only shows the
     // heading again.
     const int step = g.location_step;
-    const bool acts = step == GUILD_TAKE || step == GUILD_REMOVE || step == GUILD_SAVE || step == GUILD_LOAD ||
-                      step == GUILD_INN_REST || step == GUILD_CREATE_DONE;
+    const bool acts = step == GUILD_TAKE || step == GUILD_REMOVE || step == GUILD_SAVE ||
+                      step == GUILD_LOAD || step == GUILD_INN_REST || step == GUILD_CREATE_DONE;
     if (acts && g.guild_step_acted == step) return;
     if (acts) g.guild_step_acted = static_cast<int16_t>(step);
 
     PictureArea& t = text(g);
     switch (step) {
-    case GUILD_MENU: draw_menu(g); break;
-    case GUILD_ADD_LIST: draw_add_list(g); break;
-    case GUILD_VIEW_CHARACTER: draw_view_character(g); break;
-    case GUILD_TAKE_WHICH: draw_take_which(g); break;
-    case GUILD_TAKE: draw_take(g); break;
-    case GUILD_REMOVE_WHICH: draw_remove_which(g); break;
-    case GUILD_REMOVE: draw_remove(g); break;
-    case GUILD_SAVE: t.print_line(write_save_files(g) ? " Game Saved." : " The game could not be saved."); break;
-    case GUILD_LOAD: t.print_line(read_save_files(g) ? " Game Loaded." : " There is no saved game to load."); break;
+    case GUILD_MENU:
+        draw_menu(g);
+        break;
+    case GUILD_ADD_LIST:
+        draw_add_list(g);
+        break;
+    case GUILD_VIEW_CHARACTER:
+        draw_view_character(g);
+        break;
+    case GUILD_TAKE_WHICH:
+        draw_take_which(g);
+        break;
+    case GUILD_TAKE:
+        draw_take(g);
+        break;
+    case GUILD_REMOVE_WHICH:
+        draw_remove_which(g);
+        break;
+    case GUILD_REMOVE:
+        draw_remove(g);
+        break;
+    case GUILD_SAVE:
+        t.print_line(write_save_files(g) ? " Game Saved." : " The game could not be saved.");
+        break;
+    case GUILD_LOAD:
+        t.print_line(read_save_files(g) ? " Game Loaded." : " There is no saved game to load.");
+        break;
     case GUILD_INN_PAYER:
-    case GUILD_INN_REST: draw_inn(g); break;
-    default: draw_creation(g); break;
+    case GUILD_INN_REST:
+        draw_inn(g);
+        break;
+    default:
+        draw_creation(g);
+        break;
     }
 }

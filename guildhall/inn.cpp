@@ -10,9 +10,13 @@
 
 namespace {
 
-bool can_pay(const PartyMemberRec& m) { return m.in_use > 0 && m.hit_points > 0 && m.crowns >= INN_PRICE; }
+bool can_pay(const PartyMemberRec& m) {
+    return m.in_use > 0 && m.hit_points > 0 && m.crowns >= INN_PRICE;
+}
 
-bool anyone_can_pay(const Game& g) { return std::any_of(g.party.begin(), g.party.end(), can_pay); }
+bool anyone_can_pay(const Game& g) {
+    return std::any_of(g.party.begin(), g.party.end(), can_pay);
+}
 
 // The gain of a night, computed wide: only the part up to what is missing counts.
 int night_gain(double factor, double base, int missing) {
@@ -21,7 +25,9 @@ int night_gain(double factor, double base, int missing) {
     return static_cast<int>(std::min<double>(gain, missing));
 }
 
-std::string plural(int n) { return n > 1 ? "s" : ""; }
+std::string plural(int n) {
+    return n > 1 ? "s" : "";
+}
 
 void rest(Game& g, PartyMemberRec& m) {
     PictureArea& t = g.Form1.Text;
@@ -30,16 +36,19 @@ void rest(Game& g, PartyMemberRec& m) {
         const int gain = night_gain(sub_attribute_factor(m.vitality), m.max_hit_points * 0.5,
                                     m.max_hit_points - m.hit_points);
         if (gain > 0) {
-            t.print_line(" " + name + " gains" + str_form(gain) + " hit point" + plural(gain) + ".");
+            t.print_line(" " + name + " gains" + str_form(gain) + " hit point" + plural(gain) +
+                         ".");
             m.hit_points = to_integer(double(m.hit_points) + gain);
         }
     }
     if (m.max_magic_points > 0 && m.magic_points < m.max_magic_points) {
         const double base = std::nearbyint(m.max_magic_points * 0.5);
         const int attribute = (m.class_id == 2 || m.class_id == 6) ? m.piety : m.intelligence;
-        const int gain = night_gain(sub_attribute_factor(attribute), base, m.max_magic_points - m.magic_points);
+        const int gain =
+            night_gain(sub_attribute_factor(attribute), base, m.max_magic_points - m.magic_points);
         if (gain > 0) {
-            t.print_line(" " + name + " gains" + str_form(gain) + " point" + plural(gain) + " of mana.");
+            t.print_line(" " + name + " gains" + str_form(gain) + " point" + plural(gain) +
+                         " of mana.");
             m.magic_points = to_integer(double(m.magic_points) + gain);
         }
     }

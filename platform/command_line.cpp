@@ -33,22 +33,29 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
     double delay = 0.5;
 
     app.add_option("--data-dir", data_dir, "the Data folder (default: Data beside the executable)");
-    auto* seed_option = app.add_option("--seed", seed, "seed the random generator with N instead of the clock")
-                            ->check(whole_number);
+    auto* seed_option =
+        app.add_option("--seed", seed, "seed the random generator with N instead of the clock")
+            ->check(whole_number);
     app.add_option("--scale", o.scale, "window size as a whole multiple of 490 x 355")
         ->check(CLI::Range(1, 16))
         ->default_val(2);
-    app.add_flag("--fullscreen", o.fullscreen, "start in full screen (Alt+Enter toggles it at any time)");
-    auto* delay_option = app.add_option("--message-delay", delay, "seconds of the message pause (default 0.5)")
-                             ->check(CLI::Range(0.0, 60.0));
-    app.add_flag("--headless", o.headless, "no window: start, type the key script, write the outputs, exit");
+    app.add_flag("--fullscreen", o.fullscreen,
+                 "start in full screen (Alt+Enter toggles it at any time)");
+    auto* delay_option =
+        app.add_option("--message-delay", delay, "seconds of the message pause (default 0.5)")
+            ->check(CLI::Range(0.0, 60.0));
+    app.add_flag("--headless", o.headless,
+                 "no window: start, type the key script, write the outputs, exit");
     auto* keys_option = app.add_option("--keys", keys, "the key script to type after start-up");
     app.add_option("--keys-file", keys_file, "a file holding the key script")
         ->check(CLI::ExistingFile)
         ->excludes(keys_option);
-    app.add_option("--dump-text", o.dump_text, "after the keys, write the picture areas' texts (- = stdout)");
-    app.add_option("--dump-state", o.dump_state, "after the keys, write the game state as JSON (- = stdout)");
-    app.add_option("--screenshot", o.screenshot, "after the keys, write the frame as a PNG at 490 x 355");
+    app.add_option("--dump-text", o.dump_text,
+                   "after the keys, write the picture areas' texts (- = stdout)");
+    app.add_option("--dump-state", o.dump_state,
+                   "after the keys, write the game state as JSON (- = stdout)");
+    app.add_option("--screenshot", o.screenshot,
+                   "after the keys, write the frame as a PNG at 490 x 355");
 
     try {
         app.parse(argc, argv);

@@ -22,7 +22,9 @@ struct JsonFields {
         for (const auto& e : a) list.push_back(value(e));
         return list;
     }
-    template <class T> void operator()(const char* name, const T& field) { out[name] = value(field); }
+    template <class T> void operator()(const char* name, const T& field) {
+        out[name] = value(field);
+    }
 };
 
 template <class Rec> ordered_json record(const Rec& r) {
@@ -45,8 +47,8 @@ ordered_json lines(const std::array<std::string, MESSAGE_LINE_COUNT>& l) {
 
 void dump_runs(std::string& out, const PictureArea& area) {
     for (const TextRun& r : area.runs())
-        out += std::to_string(r.y) + " " + std::to_string(r.x) + " " + std::to_string(r.colour) + " " +
-               (r.bold ? "1" : "0") + " " + cp1252_to_utf8(r.text) + "\n";
+        out += std::to_string(r.y) + " " + std::to_string(r.x) + " " + std::to_string(r.colour) +
+               " " + (r.bold ? "1" : "0") + " " + cp1252_to_utf8(r.text) + "\n";
 }
 
 } // namespace
@@ -97,7 +99,9 @@ ordered_json state_dump(const Game& g) {
     s["spell_progression_count"] = g.spell_progression_count;
     ordered_json groups = ordered_json::array();
     for (const auto& m : g.monster_groups)
-        groups.push_back({{"monster", m.monster}, {"count", m.count}, {"crowns", m.crowns},
+        groups.push_back({{"monster", m.monster},
+                          {"count", m.count},
+                          {"crowns", m.crowns},
                           {"experience", m.experience}});
     s["monster_groups"] = groups;
     s["roster"] = records(g.roster);

@@ -8,7 +8,8 @@
 namespace {
 
 TTF_Font* open_font(const std::filesystem::path& path, int size) {
-    if (!std::filesystem::exists(path)) throw DataError("The font file " + path.string() + " is missing");
+    if (!std::filesystem::exists(path))
+        throw DataError("The font file " + path.string() + " is missing");
     TTF_Font* f = TTF_OpenFont(path.c_str(), size);
     if (!f) throw DataError("Cannot read the font file " + path.string() + ": " + TTF_GetError());
     // Light hinting keeps widths stable between sizes.
@@ -19,10 +20,13 @@ TTF_Font* open_font(const std::filesystem::path& path, int size) {
 } // namespace
 
 TtfLibrary::TtfLibrary() {
-    if (TTF_Init() != 0) throw DataError(std::string("Cannot start the font library: ") + TTF_GetError());
+    if (TTF_Init() != 0)
+        throw DataError(std::string("Cannot start the font library: ") + TTF_GetError());
 }
 
-TtfLibrary::~TtfLibrary() { TTF_Quit(); }
+TtfLibrary::~TtfLibrary() {
+    TTF_Quit();
+}
 
 TtfFont::TtfFont(const std::filesystem::path& data_dir, int scale)
     : regular_(open_font(data_dir / "font.ttf", FONT_PIXEL_SIZE * scale)),

@@ -25,10 +25,12 @@ void draw_picture(SDL_Surface* s, const MainPicture& pic, int scale) {
     for (int y = 0; y < b.height && y < MainPicture::height; ++y) {
         for (int x = 0; x < b.width && x < MainPicture::width; ++x) {
             const uint32_t rgb = b.at(x, y);
-            const uint32_t px = SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+            const uint32_t px =
+                SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
             for (int j = 0; j < scale; ++j) {
-                auto* row = reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
-                                                        (std::size_t(MainPicture::top + y) * scale + j) * s->pitch);
+                auto* row = reinterpret_cast<uint32_t*>(
+                    static_cast<uint8_t*>(s->pixels) +
+                    (std::size_t(MainPicture::top + y) * scale + j) * s->pitch);
                 for (int i = 0; i < scale; ++i) row[(MainPicture::left + x) * scale + i] = px;
             }
         }
@@ -59,7 +61,8 @@ SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale) {
     if (!s) return s;
     const Form& f = g.Form1;
     fill(s.get(), 0, 0, WINDOW_WIDTH, WINDOW_HEIGHT, WINDOW_BACKGROUND, scale);
-    frame_area(s.get(), MainPicture::left, MainPicture::top, MainPicture::width, MainPicture::height, scale);
+    frame_area(s.get(), MainPicture::left, MainPicture::top, MainPicture::width,
+               MainPicture::height, scale);
     draw_picture(s.get(), f.mainPic, scale);
     for (const PictureArea* area : {&f.Text, &f.SideText}) {
         frame_area(s.get(), area->left, area->top, area->width, area->height, scale);

@@ -19,33 +19,46 @@ std::optional<KeyPress> key_from_sdl(int32_t k, uint16_t mod) {
     if (k >= SDLK_0 && k <= SDLK_9) return press('0' + (k - SDLK_0));
     if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return press('1' + (k - SDLK_KP_1));
     switch (k) {
-    case SDLK_KP_0: return press('0');
-    case SDLK_BACKSPACE: return press(VK_BACK);
+    case SDLK_KP_0:
+        return press('0');
+    case SDLK_BACKSPACE:
+        return press(VK_BACK);
     case SDLK_RETURN:
-    case SDLK_KP_ENTER: return press(VK_RETURN);
+    case SDLK_KP_ENTER:
+        return press(VK_RETURN);
     case SDLK_LSHIFT:
-    case SDLK_RSHIFT: return press(VK_SHIFT);
-    case SDLK_CAPSLOCK: return press(VK_CAPITAL);
-    case SDLK_SPACE: return press(VK_SPACE);
-    case SDLK_LEFT: return press(VK_LEFT);
-    case SDLK_UP: return press(VK_UP);
-    case SDLK_RIGHT: return press(VK_RIGHT);
-    case SDLK_DOWN: return press(VK_DOWN);
+    case SDLK_RSHIFT:
+        return press(VK_SHIFT);
+    case SDLK_CAPSLOCK:
+        return press(VK_CAPITAL);
+    case SDLK_SPACE:
+        return press(VK_SPACE);
+    case SDLK_LEFT:
+        return press(VK_LEFT);
+    case SDLK_UP:
+        return press(VK_UP);
+    case SDLK_RIGHT:
+        return press(VK_RIGHT);
+    case SDLK_DOWN:
+        return press(VK_DOWN);
     // The menus print "+." and "-." for the arrow letters: the plus key is the one that
     // carries "=" on the main row.
     case SDLK_PLUS:
     case SDLK_EQUALS:
-    case SDLK_KP_PLUS: return press(VK_RIGHT);
+    case SDLK_KP_PLUS:
+        return press(VK_RIGHT);
     case SDLK_MINUS:
-    case SDLK_KP_MINUS: return press(VK_LEFT);
-    default: return std::nullopt;
+    case SDLK_KP_MINUS:
+        return press(VK_LEFT);
+    default:
+        return std::nullopt;
     }
 }
 
 std::vector<KeyPress> parse_key_script(const std::string& script) {
     static const std::map<std::string, int16_t> named = {
-        {"up", VK_UP},       {"down", VK_DOWN},     {"left", VK_LEFT},
-        {"right", VK_RIGHT}, {"enter", VK_RETURN},  {"backspace", VK_BACK},
+        {"up", VK_UP},       {"down", VK_DOWN},       {"left", VK_LEFT},
+        {"right", VK_RIGHT}, {"enter", VK_RETURN},    {"backspace", VK_BACK},
         {"shift", VK_SHIFT}, {"capslock", VK_CAPITAL}};
     static const std::string shifted_digits = ")!@#$%^&*(";
 
@@ -69,10 +82,12 @@ std::vector<KeyPress> parse_key_script(const std::string& script) {
             keys.push_back({VK_LEFT, 0});
         } else if (c == '{') {
             const auto end = script.find('}', i);
-            const std::string name = end == std::string::npos ? "" : script.substr(i + 1, end - i - 1);
+            const std::string name =
+                end == std::string::npos ? "" : script.substr(i + 1, end - i - 1);
             const auto it = named.find(name);
             if (it == named.end())
-                throw std::invalid_argument("unknown key {" + name + "} at position " + std::to_string(i + 1));
+                throw std::invalid_argument("unknown key {" + name + "} at position " +
+                                            std::to_string(i + 1));
             keys.push_back({it->second, 0});
             i = end;
         } else {

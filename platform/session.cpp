@@ -17,7 +17,8 @@ std::optional<Bitmap> read_bitmap_file(const std::string& path) {
     Bitmap b(s->w, s->h);
     SDL_LockSurface(s.get());
     for (int y = 0; y < s->h; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) + y * s->pitch);
+        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                            y * s->pitch);
         for (int x = 0; x < s->w; ++x) b.at(x, y) = row[x] & 0xFFFFFF;
     }
     SDL_UnlockSurface(s.get());
@@ -44,7 +45,8 @@ bool write_outputs(const Game& g, const Options& o) {
         std::cerr << "duskwend: cannot write the " << what << " to " << path << "\n";
         ok = false;
     };
-    if (!o.dump_text.empty() && !write_output(o.dump_text, text_dump(g))) fail("text dump", o.dump_text);
+    if (!o.dump_text.empty() && !write_output(o.dump_text, text_dump(g)))
+        fail("text dump", o.dump_text);
     if (!o.dump_state.empty() && !write_output(o.dump_state, state_dump(g).dump(2) + "\n"))
         fail("state dump", o.dump_state);
     if (!o.screenshot.empty()) {
@@ -60,7 +62,9 @@ namespace {
 // Headless: nothing to present, no time to wait.
 class HeadlessHost final : public Host {
   public:
-    std::optional<Bitmap> load_bitmap(const std::string& path) override { return read_bitmap_file(path); }
+    std::optional<Bitmap> load_bitmap(const std::string& path) override {
+        return read_bitmap_file(path);
+    }
 };
 
 } // namespace

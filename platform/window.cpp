@@ -48,8 +48,8 @@ class WindowHost final : public Host {
         if (!frame) return;
         if (!texture_ || texture_scale_ != scale) {
             if (texture_) SDL_DestroyTexture(texture_);
-            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                         frame->w, frame->h);
+            texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888,
+                                         SDL_TEXTUREACCESS_STREAMING, frame->w, frame->h);
             texture_scale_ = scale;
         }
         SDL_UpdateTexture(texture_, nullptr, frame->pixels, frame->pitch);
@@ -65,27 +65,35 @@ class WindowHost final : public Host {
     void pause(Game& g, double seconds) override {
         repaint(g);
         const uint64_t end = SDL_GetTicks64() + static_cast<uint64_t>(seconds * 1000);
-        for (uint64_t now = SDL_GetTicks64(); now < end && !close_requested; now = SDL_GetTicks64()) {
+        for (uint64_t now = SDL_GetTicks64(); now < end && !close_requested;
+             now = SDL_GetTicks64()) {
             SDL_Event e;
             if (!SDL_WaitEventTimeout(&e, static_cast<int>(end - now))) continue;
             handle_window_event(g, e);
         }
     }
 
-    std::optional<Bitmap> load_bitmap(const std::string& path) override { return read_bitmap_file(path); }
+    std::optional<Bitmap> load_bitmap(const std::string& path) override {
+        return read_bitmap_file(path);
+    }
 
     // Window-level events; true when the event was one (keys are left to the caller).
     bool handle_window_event(Game& g, const SDL_Event& e) {
         switch (e.type) {
-        case SDL_QUIT: close_requested = true; return true;
-        case SDL_WINDOWEVENT: repaint(g); return true;
+        case SDL_QUIT:
+            close_requested = true;
+            return true;
+        case SDL_WINDOWEVENT:
+            repaint(g);
+            return true;
         case SDL_RENDER_TARGETS_RESET:
         case SDL_RENDER_DEVICE_RESET:
             if (texture_) SDL_DestroyTexture(texture_);
             texture_ = nullptr;
             repaint(g);
             return true;
-        default: return false;
+        default:
+            return false;
         }
     }
 
@@ -102,7 +110,8 @@ class WindowHost final : public Host {
   private:
     const TtfFont& font_at(int scale) {
         auto it = fonts_.find(scale);
-        if (it == fonts_.end()) it = fonts_.emplace(scale, std::make_unique<TtfFont>(options_.data_dir, scale)).first;
+        if (it == fonts_.end())
+            it = fonts_.emplace(scale, std::make_unique<TtfFont>(options_.data_dir, scale)).first;
         return *it->second;
     }
 
@@ -116,7 +125,8 @@ class WindowHost final : public Host {
 
 struct SdlLibrary {
     SdlLibrary() {
-        if (SDL_Init(SDL_INIT_VIDEO) != 0) throw DataError(std::string("Cannot open a window: ") + SDL_GetError());
+        if (SDL_Init(SDL_INIT_VIDEO) != 0)
+            throw DataError(std::string("Cannot open a window: ") + SDL_GetError());
     }
     ~SdlLibrary() { SDL_Quit(); }
     SdlLibrary(const SdlLibrary&) = delete;

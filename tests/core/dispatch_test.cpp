@@ -17,9 +17,13 @@ struct Routing {
 
     void install(Game& g) {
         const auto key = [this](const char* name) {
-            return [this, name](Game& game) { calls.push_back(std::string(name) + "(" + game.input_line + ")"); };
+            return [this, name](Game& game) {
+                calls.push_back(std::string(name) + "(" + game.input_line + ")");
+            };
         };
-        const auto draw = [this](const char* name) { return [this, name](Game&) { calls.push_back(name); }; };
+        const auto draw = [this](const char* name) {
+            return [this, name](Game&) { calls.push_back(name); };
+        };
         g.screens.guild_hall_key = key("guild");
         g.screens.draw_guild_hall = draw("draw guild");
         g.screens.city_key = [this](Game& game) {
@@ -76,7 +80,7 @@ TEST_F(Dispatch, DefaultRosterFieldByField) {
     EXPECT_EQ(c.bank, -100);
     EXPECT_EQ(c.race, 0);
     EXPECT_EQ((std::array<int16_t, 8>{c.strength, c.intelligence, c.piety, c.dexterity, c.speed,
-                                       c.vitality, c.personality, c.karma}),
+                                      c.vitality, c.personality, c.karma}),
               (std::array<int16_t, 8>{16, 10, 9, 12, 14, 15, 9, 11}));
     EXPECT_EQ(c.hit_points, 10);
     EXPECT_EQ(c.max_hit_points, 10);
@@ -87,7 +91,8 @@ TEST_F(Dispatch, DefaultRosterFieldByField) {
     EXPECT_EQ(c.left_hand, (std::array<int16_t, 3>{10, 1, 0}));
     EXPECT_EQ(c.body, 13);
     EXPECT_EQ(c.pack[0], (std::array<int16_t, 3>{1, 1, 0}));
-    for (int slot = 1; slot < 11; ++slot) EXPECT_EQ(c.pack[slot], (std::array<int16_t, 3>{0, 0, 0}));
+    for (int slot = 1; slot < 11; ++slot)
+        EXPECT_EQ(c.pack[slot], (std::array<int16_t, 3>{0, 0, 0}));
     EXPECT_EQ(c.thief_skills, (std::array<int16_t, 5>{0, 0, 0, 0, 0}));
     for (int16_t spell : c.spells_known) EXPECT_EQ(spell, 0);
 
@@ -97,7 +102,7 @@ TEST_F(Dispatch, DefaultRosterFieldByField) {
     EXPECT_EQ(t.class_id, 1);
     EXPECT_EQ(t.experience, 1);
     EXPECT_EQ((std::array<int16_t, 8>{t.strength, t.intelligence, t.piety, t.dexterity, t.speed,
-                                       t.vitality, t.personality, t.karma}),
+                                      t.vitality, t.personality, t.karma}),
               (std::array<int16_t, 8>{12, 8, 9, 16, 15, 14, 11, 13}));
     EXPECT_EQ(t.hit_points, 6);
     EXPECT_EQ(t.max_hit_points, 6);
@@ -159,7 +164,8 @@ TEST_F(Dispatch, KeyLineEditor) {
     press(g, VK_UP);
     EXPECT_EQ(g.backspace_pressed, 0);
 
-    for (auto [key, letter] : {std::pair{VK_LEFT, "-"}, {VK_UP, "U"}, {VK_RIGHT, "+"}, {VK_DOWN, "D"}}) {
+    for (auto [key, letter] :
+         {std::pair{VK_LEFT, "-"}, {VK_UP, "U"}, {VK_RIGHT, "+"}, {VK_DOWN, "D"}}) {
         r.take();
         press(g, key, SHIFT_MASK);
         EXPECT_EQ(r.take(), (Calls{std::string("guild(") + letter + ")", "draw guild"}));
@@ -268,7 +274,10 @@ TEST_F(Dispatch, TheCityKeyResultDecidesTheTurnEvents) {
     Routing r;
     r.install(g);
     g.current_location = LOCATION_CITY;
-    g.screens.city_key = [&](Game&) { r.calls.push_back("city"); return 0; };
+    g.screens.city_key = [&](Game&) {
+        r.calls.push_back("city");
+        return 0;
+    };
     press(g, VK_UP);
     EXPECT_EQ(r.take(), (Calls{"city", "draw city"}));
 }

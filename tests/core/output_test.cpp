@@ -29,7 +29,8 @@ struct OutputTest : ::testing::Test {
     }
     std::vector<std::string> texts(const PictureArea& a) {
         std::vector<std::string> out;
-        for (const auto& r : a.runs()) out.push_back(std::to_string(r.y) + " " + std::to_string(r.x) + " " + r.text);
+        for (const auto& r : a.runs())
+            out.push_back(std::to_string(r.y) + " " + std::to_string(r.x) + " " + r.text);
         return out;
     }
     Game g;
@@ -45,11 +46,11 @@ TEST_F(OutputTest, StatusPanelColumns) {
     sub_display_char_status(g);
     const auto& runs = g.Form1.SideText.runs();
     EXPECT_EQ(texts(g.Form1.SideText),
-              (std::vector<std::string>{"0 0 No.", "0 20 Name", "0 80 Hits", "0 140 Mana", "0 200 AC",
-                                        "26 0  1.", "26 20 Corvath             ", "26 80  10", "26 100 / 10",
-                                        "26 140  0", "26 160 / 0", "26 200  19",
-                                        "39 0  3.", "39 20 Tallow              ", "39 80 DEAD",
-                                        "39 140  3", "39 160 / 120", "39 200 -2"}));
+              (std::vector<std::string>{"0 0 No.", "0 20 Name", "0 80 Hits", "0 140 Mana",
+                                        "0 200 AC", "26 0  1.", "26 20 Corvath             ",
+                                        "26 80  10", "26 100 / 10", "26 140  0", "26 160 / 0",
+                                        "26 200  19", "39 0  3.", "39 20 Tallow              ",
+                                        "39 80 DEAD", "39 140  3", "39 160 / 120", "39 200 -2"}));
     EXPECT_EQ(runs[5].colour, 1) << "the number in colour 1";
     EXPECT_EQ(runs[6].colour, 0) << "the rest in colour 0";
 }
@@ -91,7 +92,8 @@ TEST_F(OutputTest, LongMessagesWrapWithABlankAndPauseOnceAfterAllLines) {
     // All lines were stored and shown before the pause, and shown again after it.
     EXPECT_EQ(host.lines_at_pause[0][g.message_line], g.message_lines[g.message_line]);
     EXPECT_EQ(host.runs_at_pause[0], g.Form1.Text.runs());
-    EXPECT_EQ(host.repaints, g.message_line) << "one frame per line; the first line's comes after the pause";
+    EXPECT_EQ(host.repaints, g.message_line)
+        << "one frame per line; the first line's comes after the pause";
 }
 
 TEST_F(OutputTest, AWordWiderThanTheAreaIsBrokenNotLooped) {
@@ -123,7 +125,8 @@ TEST_F(OutputTest, APageReprintedOverItselfKeepsEachRunOnce) {
     g.page_line = -1;
     g.Form1.Text.Cls();
     for (const char* line : {"one", "two", "three"}) sub_print_wrapped(g, line);
-    EXPECT_EQ(texts(g.Form1.Text), (std::vector<std::string>{"0 0 one ", "13 0 two ", "26 0 three "}));
+    EXPECT_EQ(texts(g.Form1.Text),
+              (std::vector<std::string>{"0 0 one ", "13 0 two ", "26 0 three "}));
 }
 
 TEST_F(OutputTest, TextBlockMarkers) {
@@ -131,10 +134,12 @@ TEST_F(OutputTest, TextBlockMarkers) {
         g.page_line = -1;
         g.Form1.Text.Cls();
         sub_print_text_block(g, text);
-        return std::vector<std::string>(g.page_lines.begin(), g.page_lines.begin() + g.page_line + 1);
+        return std::vector<std::string>(g.page_lines.begin(),
+                                        g.page_lines.begin() + g.page_line + 1);
     };
     EXPECT_EQ(block("A\\nB\\NC"), (std::vector<std::string>{"A ", "B ", " ", "C "}));
-    EXPECT_EQ(block("A\\n\\nB"), (std::vector<std::string>{"A ", "\\nB "})) << "a marker right after a marker is text";
+    EXPECT_EQ(block("A\\n\\nB"), (std::vector<std::string>{"A ", "\\nB "}))
+        << "a marker right after a marker is text";
     EXPECT_EQ(block("A"), (std::vector<std::string>{"A "}));
     EXPECT_EQ(block("\\nA"), (std::vector<std::string>{" ", "A "}));
     EXPECT_TRUE(host.paused_for.empty()) << "the page buffer never pauses";

@@ -174,11 +174,11 @@ TEST(Records, MapGridEventsAndTextsAtTheirOffsets) {
     map.hit_point_rate = -3, map.difficulty = 2;
     map.encounters[0] = {5, 1, 4, 0, 20};
     map.encounters[10][4] = 99;
-    map.grid[1][0] = 0x111;  // (x = 1, y = 0): the second Integer of the grid
-    map.grid[0][1] = 0x222;  // (x = 0, y = 1): the 34th
+    map.grid[1][0] = 0x111; // (x = 1, y = 0): the second Integer of the grid
+    map.grid[0][1] = 0x222; // (x = 0, y = 1): the 34th
     map.grid[32][32] = 0x777;
-    map.events[1][0] = 8;    // event 1, field 0
-    map.events[0][1] = 9;    // event 0, field 1
+    map.events[1][0] = 8; // event 1, field 0
+    map.events[0][1] = 9; // event 0, field 1
     map.messages[0] = "A sign.";
     map.messages[50] = "Last";
     map.texts[10] = "The end.";
@@ -201,8 +201,10 @@ TEST(Records, MapGridEventsAndTextsAtTheirOffsets) {
 TEST(Records, RoundTripsKeepEveryField) {
     PartyMemberRec m;
     m.in_use = 5, m.name = "Tallow", m.experience = -2000000000, m.bank = 2147483647;
-    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) attribute(m, k) = int16_t(10 + k), base_attribute(m, k) = int16_t(-k);
-    for (int s = 0; s < 11; ++s) m.pack[s] = {int16_t(s + 1), int16_t(-s), 1}, m.effects[s] = {int16_t(s), 2, -32768};
+    for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
+        attribute(m, k) = int16_t(10 + k), base_attribute(m, k) = int16_t(-k);
+    for (int s = 0; s < 11; ++s)
+        m.pack[s] = {int16_t(s + 1), int16_t(-s), 1}, m.effects[s] = {int16_t(s), 2, -32768};
     EXPECT_EQ(decode<PartyMemberRec>(encode(m)), m);
 
     MapRec map;

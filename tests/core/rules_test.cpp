@@ -24,7 +24,16 @@ TEST(Formulas, Dice) {
 }
 
 TEST(Formulas, AttributeFactorAndExperience) {
-    for (auto [v, f] : {std::pair{0, 33}, {-4, 33}, {7, 33}, {8, 36}, {10, 55}, {12, 78}, {13, 91}, {15, 120}, {18, 171}, {25, 325}})
+    for (auto [v, f] : {std::pair{0, 33},
+                        {-4, 33},
+                        {7, 33},
+                        {8, 36},
+                        {10, 55},
+                        {12, 78},
+                        {13, 91},
+                        {15, 120},
+                        {18, 171},
+                        {25, 325}})
         EXPECT_EQ(sub_attribute_factor(v), f) << v;
     Game g;
     const auto needed = [&](int class_id, int level) {
@@ -70,10 +79,12 @@ TEST(Formulas, Haggling) {
 TEST(Housekeeping, RosterPartyAndSwaps) {
     Game g;
     const int16_t in_use[] = {1, 0, 2, 3};
-    for (int e = 0; e < 4; ++e) g.roster[e].in_use = in_use[e], g.roster[e].name = std::to_string(e);
+    for (int e = 0; e < 4; ++e)
+        g.roster[e].in_use = in_use[e], g.roster[e].name = std::to_string(e);
     g.roster[10].in_use = 9;
     sub_sort_roster(g);
-    EXPECT_EQ((std::array<int16_t, 4>{g.roster[0].in_use, g.roster[1].in_use, g.roster[2].in_use, g.roster[3].in_use}),
+    EXPECT_EQ((std::array<int16_t, 4>{g.roster[0].in_use, g.roster[1].in_use, g.roster[2].in_use,
+                                      g.roster[3].in_use}),
               (std::array<int16_t, 4>{1, 2, 3, 0}));
     EXPECT_EQ(g.roster[1].name.trimmed(), "2") << "whole entries move";
     EXPECT_EQ(g.roster[10].in_use, 9);
@@ -98,7 +109,8 @@ TEST(Housekeeping, TidyPackCompactsAndMerges) {
     sub_tidy_pack(g, 0);
     EXPECT_EQ(pack[0], (std::array<int16_t, 3>{5, 3, 1}));
     EXPECT_EQ(pack[1][0], 0) << "the merged slot is emptied where it lies";
-    EXPECT_EQ(pack[2], (std::array<int16_t, 3>{5, 4, 0})) << "identified and unidentified stay apart";
+    EXPECT_EQ(pack[2], (std::array<int16_t, 3>{5, 4, 0}))
+        << "identified and unidentified stay apart";
     for (int s = 3; s < 10; ++s) EXPECT_NE(pack[s][0], 5);
     EXPECT_EQ(pack[10][0], 7) << "slot 10 is not touched";
     EXPECT_EQ(sub_find_empty_pack_slot(g, 0), 1);
@@ -189,8 +201,8 @@ TEST(PartyStats, ArmourFromItemsAndBlessing) {
     Game& g = s.g;
     PartyMemberRec& m = g.party[0];
     m.in_use = 1, m.class_id = 0, m.level = 1, m.base_dexterity = 12, m.base_speed = 14;
-    m.body = 13;          // armour 4
-    m.left_hand[0] = 10;  // armour 2
+    m.body = 13;         // armour 4
+    m.left_hand[0] = 10; // armour 2
     sub_update_party_stats(g);
     // (36 + 6) x 1.05 x 0.5 = 22.05
     EXPECT_EQ(m.armour_class, 22);

@@ -17,7 +17,7 @@ struct Creation : ::testing::Test {
     Game& g() { return s->g; }
     std::array<int16_t, 8> attributes() {
         Game& x = g();
-        return {x.new_strength, x.new_intelligence, x.new_piety, x.new_dexterity,
+        return {x.new_strength, x.new_intelligence, x.new_piety,       x.new_dexterity,
                 x.new_speed,    x.new_vitality,     x.new_personality, x.new_karma};
     }
     fixture::TempDir dir;

@@ -35,13 +35,14 @@ struct GuildHall : ::testing::Test {
 TEST_F(GuildHall, MenuOffersOnlyWhatCanBeDone) {
     EXPECT_TRUE(shows("Add to Party."));
     EXPECT_TRUE(shows("Create new character."));
-    for (const char* absent : {"Remove from Party.", "Hire Room for the Night (25ic).", "Enter the City.", "Reset Flags."})
+    for (const char* absent : {"Remove from Party.", "Hire Room for the Night (25ic).",
+                               "Enter the City.", "Reset Flags."})
         EXPECT_FALSE(shows(absent)) << absent;
     type(g(), "rhez");
     EXPECT_EQ(g().location_step, GUILD_MENU);
     EXPECT_EQ(g().current_location, LOCATION_GUILD_HALL);
 
-    type(g(), "atax");      // take Corvath
+    type(g(), "atax"); // take Corvath
     g().party[0].hit_points = 0;
     type(g(), "x");
     EXPECT_TRUE(shows("Enter the City.")) << "shown for a party of the dead";
@@ -52,7 +53,8 @@ TEST_F(GuildHall, MenuOffersOnlyWhatCanBeDone) {
     type(g(), "x");
     EXPECT_TRUE(shows("Reset Flags."));
     type(g(), "z");
-    EXPECT_TRUE(std::all_of(g().game_flags.begin(), g().game_flags.end(), [](int16_t f) { return f == 0; }));
+    EXPECT_TRUE(std::all_of(g().game_flags.begin(), g().game_flags.end(),
+                            [](int16_t f) { return f == 0; }));
     EXPECT_FALSE(shows("Reset Flags."));
 }
 
@@ -105,15 +107,18 @@ TEST_F(GuildHall, TakeAndRemoveLoseNothingAndPickUpNothing) {
 
     type(g(), "xxra");
     EXPECT_TRUE(shows(" You have removed Corvath             "));
-    const auto back = std::find_if(g().roster.begin(), g().roster.end(),
-                                   [](const CharacterRec& c) { return c.name.trimmed() == "Corvath"; });
+    const auto back = std::find_if(g().roster.begin(), g().roster.end(), [](const CharacterRec& c) {
+        return c.name.trimmed() == "Corvath";
+    });
     ASSERT_NE(back, g().roster.end());
     EXPECT_EQ(*back, before);
     EXPECT_EQ(g().party[0].in_use, 0);
 }
 
 TEST_F(GuildHall, AFullPartyRefusesAndRemovingClosesUp) {
-    for (int i = 0; i < 7; ++i) g().party[i].in_use = 1, g().party[i].name = std::string(1, char('P' + i)), g().party[i].hit_points = 5;
+    for (int i = 0; i < 7; ++i)
+        g().party[i].in_use = 1, g().party[i].name = std::string(1, char('P' + i)),
+        g().party[i].hit_points = 5;
     // Slot 7 is always free, so the list is still offered; taking then refuses.
     type(g(), "ata");
     EXPECT_TRUE(shows(" Corvath is unable to Join."));

@@ -15,8 +15,10 @@ struct Inn : ::testing::Test {
         s = std::make_unique<fixture::StartedGame>(dir.path);
         for (int i = 0; i < 3; ++i) {
             PartyMemberRec& m = g().party[i];
-            m.in_use = 1, m.name = std::string("M") + char('0' + i), m.hit_points = 10, m.max_hit_points = 10;
-            m.base_vitality = 10, m.base_intelligence = 12, m.base_piety = 9, m.crowns = 25, m.bank = -100;
+            m.in_use = 1, m.name = std::string("M") + char('0' + i), m.hit_points = 10,
+            m.max_hit_points = 10;
+            m.base_vitality = 10, m.base_intelligence = 12, m.base_piety = 9, m.crowns = 25,
+            m.bank = -100;
         }
     }
     Game& g() { return s->g; }
@@ -54,7 +56,7 @@ TEST_F(Inn, OnlyLivingMembersWith25CrownsMayPay) {
 
 TEST_F(Inn, TheNightHealsRestoresManaAndGrowsDebt) {
     PartyMemberRec& wounded = g().party[0];
-    wounded.hit_points = 9;                  // one point short: " gains 1 hit point."
+    wounded.hit_points = 9; // one point short: " gains 1 hit point."
     PartyMemberRec& mage = g().party[1];
     mage.class_id = 3, mage.max_magic_points = 3, mage.magic_points = 0;
     PartyMemberRec& dead = g().party[2];
@@ -62,8 +64,10 @@ TEST_F(Inn, TheNightHealsRestoresManaAndGrowsDebt) {
     type(g(), "hb");
     const auto t = texts();
     EXPECT_NE(std::find(t.begin(), t.end(), " M0 gains 1 hit point."), t.end());
-    EXPECT_NE(std::find(t.begin(), t.end(), " M1 gains 3 points of mana."), t.end()) << "capped at what is missing";
-    EXPECT_NE(std::find(t.begin(), t.end(), " M2 gains 3 points of mana."), t.end()) << "the dead regain mana";
+    EXPECT_NE(std::find(t.begin(), t.end(), " M1 gains 3 points of mana."), t.end())
+        << "capped at what is missing";
+    EXPECT_NE(std::find(t.begin(), t.end(), " M2 gains 3 points of mana."), t.end())
+        << "the dead regain mana";
     EXPECT_EQ(wounded.hit_points, 10);
     EXPECT_EQ(dead.hit_points, 0);
     EXPECT_EQ(wounded.bank, -101);

@@ -36,7 +36,8 @@ ProgramRun run(const std::vector<std::string>& args, const fs::path& scratch) {
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return r;
     std::array<char, 4096> buffer{};
-    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe)) r.out.append(buffer.data(), n);
+    while (std::size_t n = fread(buffer.data(), 1, buffer.size(), pipe))
+        r.out.append(buffer.data(), n);
     const int status = pclose(pipe);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream in(err_file);
@@ -52,7 +53,9 @@ class Headless : public ::testing::Test {
 };
 
 TEST_F(Headless, StateDumpShowsTheDefaultRosterAndTheStartState) {
-    const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--seed", "1", "--dump-state", "-"}, dir.path);
+    const ProgramRun r =
+        run({"--headless", "--data-dir", data().string(), "--seed", "1", "--dump-state", "-"},
+            dir.path);
     ASSERT_EQ(r.status, 0) << r.err;
     const auto state = nlohmann::json::parse(r.out);
     EXPECT_EQ(state["current_location"], 0);
@@ -80,9 +83,10 @@ TEST_F(Headless, StateDumpShowsTheDefaultRosterAndTheStartState) {
 TEST_F(Headless, TextDumpAndScreenshotOfTheStart) {
     const fs::path png = dir.path / "start.png";
     const fs::path text = dir.path / "start.txt";
-    const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--keys", "Ab{up}{enter}",
-                       "--dump-text", text.string(), "--screenshot", png.string()},
-                      dir.path);
+    const ProgramRun r =
+        run({"--headless", "--data-dir", data().string(), "--keys", "Ab{up}{enter}", "--dump-text",
+             text.string(), "--screenshot", png.string()},
+            dir.path);
     ASSERT_EQ(r.status, 0) << r.err;
     std::ifstream in(text);
     std::string first, second;
@@ -92,20 +96,24 @@ TEST_F(Headless, TextDumpAndScreenshotOfTheStart) {
     EXPECT_EQ(second, "[Text]");
     // The status panel's header line: "No." at 0, "Name" at 20, ... "AC" at 200.
     std::string dump((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(dump.find("[SideText]\n0 0 0 0 No.\n0 20 0 0 Name\n0 80 0 0 Hits\n0 140 0 0 Mana\n0 200 0 0 AC\n"),
+    EXPECT_NE(dump.find("[SideText]\n0 0 0 0 No.\n0 20 0 0 Name\n0 80 0 0 Hits\n0 140 0 0 Mana\n0 "
+                        "200 0 0 AC\n"),
               std::string::npos)
         << dump;
 
     const auto bytes = fixture::read_bytes(png);
     ASSERT_GT(bytes.size(), 24u);
     EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
-    const auto be32 = [&](std::size_t o) { return bytes[o] << 24 | bytes[o + 1] << 16 | bytes[o + 2] << 8 | bytes[o + 3]; };
+    const auto be32 = [&](std::size_t o) {
+        return bytes[o] << 24 | bytes[o + 1] << 16 | bytes[o + 2] << 8 | bytes[o + 3];
+    };
     EXPECT_EQ(be32(16), 490);
     EXPECT_EQ(be32(20), 355);
 }
 
 TEST_F(Headless, TheSameSeedGivesTheSameRun) {
-    const std::vector<std::string> args = {"--headless", "--data-dir", data().string(), "--seed", "7", "--dump-state", "-"};
+    const std::vector<std::string> args = {
+        "--headless", "--data-dir", data().string(), "--seed", "7", "--dump-state", "-"};
     EXPECT_EQ(run(args, dir.path).out, run(args, dir.path).out);
 }
 
@@ -156,10 +164,12 @@ TEST_F(Headless, BadOptionsAndKeyScriptsGiveUsageAndStatusTwo) {
 TEST_F(Headless, KeyScriptFromAFileIgnoresNewlines) {
     const fs::path script = dir.path / "keys.txt";
     std::ofstream(script) << "1\n2\n";
-    const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--keys-file", script.string(), "--dump-state", "-"},
-                      dir.path);
+    const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--keys-file",
+                              script.string(), "--dump-state", "-"},
+                             dir.path);
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(nlohmann::json::parse(r.out)["sheet_member"], 0) << "digits for an empty party open nothing";
+    EXPECT_EQ(nlohmann::json::parse(r.out)["sheet_member"], 0)
+        << "digits for an empty party open nothing";
 }
 
 } // namespace

@@ -11,7 +11,8 @@ TEST(Keys, MachineKeysBecomeVirtualKeyCodes) {
     EXPECT_EQ(key_from_sdl(SDLK_a, KMOD_NONE), (KeyPress{65, 0}));
     EXPECT_EQ(key_from_sdl(SDLK_z, KMOD_LSHIFT), (KeyPress{90, SHIFT_MASK}));
     EXPECT_EQ(key_from_sdl(SDLK_0, KMOD_NONE), (KeyPress{48, 0}));
-    EXPECT_EQ(key_from_sdl(SDLK_9, KMOD_RSHIFT | KMOD_LCTRL), (KeyPress{57, SHIFT_MASK | CTRL_MASK}));
+    EXPECT_EQ(key_from_sdl(SDLK_9, KMOD_RSHIFT | KMOD_LCTRL),
+              (KeyPress{57, SHIFT_MASK | CTRL_MASK}));
     EXPECT_EQ(key_from_sdl(SDLK_KP_7, KMOD_NONE), (KeyPress{55, 0}));
     EXPECT_EQ(key_from_sdl(SDLK_BACKSPACE, KMOD_NONE), (KeyPress{VK_BACK, 0}));
     EXPECT_EQ(key_from_sdl(SDLK_RETURN, KMOD_LALT), (KeyPress{VK_RETURN, ALT_MASK}));
@@ -24,14 +25,16 @@ TEST(Keys, MachineKeysBecomeVirtualKeyCodes) {
     EXPECT_EQ(key_from_sdl(SDLK_KP_PLUS, KMOD_NONE), (KeyPress{VK_RIGHT, 0}));
     EXPECT_EQ(key_from_sdl(SDLK_MINUS, KMOD_NONE), (KeyPress{VK_LEFT, 0}));
     EXPECT_EQ(key_from_sdl(SDLK_KP_MINUS, KMOD_NONE), (KeyPress{VK_LEFT, 0}));
-    for (SDL_Keycode other : {SDLK_ESCAPE, SDLK_F1, SDLK_TAB, SDLK_PERIOD, SDLK_SLASH, SDLK_LCTRL, SDLK_DELETE})
+    for (SDL_Keycode other :
+         {SDLK_ESCAPE, SDLK_F1, SDLK_TAB, SDLK_PERIOD, SDLK_SLASH, SDLK_LCTRL, SDLK_DELETE})
         EXPECT_FALSE(key_from_sdl(other, KMOD_NONE)) << SDL_GetKeyName(other);
 }
 
 TEST(Keys, ScriptsTypeAsOnAUsKeyboard) {
     EXPECT_EQ(parse_key_script("aZ0"), (std::vector<KeyPress>{{65, 0}, {90, SHIFT_MASK}, {48, 0}}));
     EXPECT_EQ(parse_key_script("!)"), (std::vector<KeyPress>{{49, SHIFT_MASK}, {48, SHIFT_MASK}}));
-    EXPECT_EQ(parse_key_script(" +-"), (std::vector<KeyPress>{{VK_SPACE, 0}, {VK_RIGHT, 0}, {VK_LEFT, 0}}));
+    EXPECT_EQ(parse_key_script(" +-"),
+              (std::vector<KeyPress>{{VK_SPACE, 0}, {VK_RIGHT, 0}, {VK_LEFT, 0}}));
     EXPECT_EQ(parse_key_script("{up}\n{down}{left}{right}\r\n{enter}{backspace}{shift}{capslock}"),
               (std::vector<KeyPress>{{VK_UP, 0},
                                      {VK_DOWN, 0},

@@ -24,15 +24,17 @@ TempDir::~TempDir() {
     fs::remove_all(path, ec);
 }
 
-template <class Rec> void write_slots(const fs::path& file, const std::vector<Rec>& records, long slot_length) {
+template <class Rec>
+void write_slots(const fs::path& file, const std::vector<Rec>& records, long slot_length) {
     std::vector<uint8_t> bytes;
     for (const Rec& r : records) {
         auto e = encode(r);
         e.resize(static_cast<std::size_t>(slot_length), 0);
         bytes.insert(bytes.end(), e.begin(), e.end());
     }
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
 }
 
 template void write_slots(const fs::path&, const std::vector<ItemRec>&, long);
@@ -57,20 +59,22 @@ void write_bmp(const fs::path& file, int width, int height, uint32_t rgb) {
     b.push_back('B'), b.push_back('M');
     put(54 + image, 4), put(0, 4), put(54, 4);
     put(40, 4), put(static_cast<uint32_t>(width), 4), put(static_cast<uint32_t>(height), 4);
-    put(1, 2), put(24, 2), put(0, 4), put(image, 4), put(2835, 4), put(2835, 4), put(0, 4), put(0, 4);
+    put(1, 2), put(24, 2), put(0, 4), put(image, 4), put(2835, 4), put(2835, 4), put(0, 4),
+        put(0, 4);
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) put(rgb & 0xFF, 1), put((rgb >> 8) & 0xFF, 1), put(rgb >> 16, 1);
+        for (int x = 0; x < width; ++x)
+            put(rgb & 0xFF, 1), put((rgb >> 8) & 0xFF, 1), put(rgb >> 16, 1);
         for (int p = width * 3; p < row; ++p) put(0, 1);
     }
-    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(b.data()),
-                                                static_cast<std::streamsize>(b.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), static_cast<std::streamsize>(b.size()));
 }
 
 std::vector<ItemRec> small_world_items() {
     std::vector<ItemRec> items(14);
     items[0].number = 13;
-    const char* names[] = {"", "Potion", "Dagger", "Sword", "Mace", "Staff", "Bow", "Axe",
-                           "Club", "Buckler", "Shield", "Robe", "Leather", "Chain Mail"};
+    const char* names[] = {"",    "Potion", "Dagger",  "Sword",  "Mace", "Staff",   "Bow",
+                           "Axe", "Club",   "Buckler", "Shield", "Robe", "Leather", "Chain Mail"};
     for (int i = 1; i <= 13; ++i) {
         items[i].number = static_cast<int16_t>(i);
         items[i].name = names[i];
@@ -94,7 +98,8 @@ void write_small_world(const fs::path& dir) {
     monsters[0].number = 2;
     monsters[0].name = "Base Record";
     monsters[1].number = 1, monsters[1].name = "Rat", monsters[1].picture = 1;
-    monsters[2].number = 2, monsters[2].name = "Wolf", monsters[2].gender = 2, monsters[2].picture = 2;
+    monsters[2].number = 2, monsters[2].name = "Wolf", monsters[2].gender = 2,
+    monsters[2].picture = 2;
     write_slots(dir / MONSTER_FILE, monsters, MONSTER_SLOT);
 
     std::vector<ShopRec> shops(2);
@@ -122,7 +127,8 @@ void write_small_world(const fs::path& dir) {
 
     write_bmp(dir / "tavern.bmp", 228, 140, 0x804020);
     for (const char* font : {"font.ttf", "font-bold.ttf"})
-        fs::copy_file(fs::path(DUSKWEND_BUILD_DATA_DIR) / font, dir / font, fs::copy_options::overwrite_existing);
+        fs::copy_file(fs::path(DUSKWEND_BUILD_DATA_DIR) / font, dir / font,
+                      fs::copy_options::overwrite_existing);
 }
 
 const FontMetrics& real_font() {
@@ -140,7 +146,9 @@ StartedGame::StartedGame(const fs::path& data_dir) {
     Form_Load(g);
 }
 
-void press(Game& g, int16_t code, int shift) { Form_KeyDown(g, code, shift); }
+void press(Game& g, int16_t code, int shift) {
+    Form_KeyDown(g, code, shift);
+}
 
 void type(Game& g, const std::string& script) {
     for (const KeyPress& k : parse_key_script(script)) press(g, k.code, k.shift);

@@ -20,7 +20,8 @@ struct TempDir {
 
 // Writes records into a file of fixed slots: record i goes to slot i + 1.
 template <class Rec>
-void write_slots(const std::filesystem::path& file, const std::vector<Rec>& records, long slot_length);
+void write_slots(const std::filesystem::path& file, const std::vector<Rec>& records,
+                 long slot_length);
 
 std::vector<uint8_t> read_bytes(const std::filesystem::path& file);
 
