@@ -85,8 +85,9 @@ void enter_city(Game& g) {
     g.party_facing = 0;
     for (const auto& e : g.map_rec.events) {
         if (e[0] == 2 && e[4] == 0) {
-            g.party_x = e[2];
-            g.party_y = static_cast<int16_t>(e[3] - 1);
+            // A door on the grid's edge still leaves the party on the grid.
+            g.party_x = std::clamp<int16_t>(e[2], 0, MAP_SIZE - 1);
+            g.party_y = std::clamp<int16_t>(static_cast<int16_t>(e[3] - 1), 0, MAP_SIZE - 1);
         }
     }
 }

@@ -149,6 +149,15 @@ TEST_F(GuildHall, EnteringTheCityStartsAtTheLastGuildHallDoorOfMapOne) {
     EXPECT_EQ(g().party_x, 12);
     EXPECT_EQ(g().party_y, 19);
     EXPECT_EQ(g().party_facing, 0);
+
+    // A door drawn on the top row would put the party above the grid; it stays on row 0.
+    maps[0].events[9] = {2, 0, 40, 0, 0};
+    fixture::write_slots(dir.path / MAP_FILE, maps, MAP_SLOT);
+    g().current_location = LOCATION_GUILD_HALL;
+    g().location_step = GUILD_MENU;
+    type(g(), "e");
+    EXPECT_EQ(g().party_x, 32);
+    EXPECT_EQ(g().party_y, 0);
 }
 
 TEST_F(GuildHall, SaveAndLoad) {
