@@ -97,6 +97,26 @@ ordered_json state_dump(const Game& g) {
     s["shop_count"] = g.shop_count;
     s["spell_count"] = g.spell_count;
     s["spell_progression_count"] = g.spell_progression_count;
+    s["new_race"] = g.new_race;
+    s["new_sex"] = g.new_sex;
+    s["new_class"] = g.new_class;
+    s["new_strength"] = g.new_strength;
+    s["new_intelligence"] = g.new_intelligence;
+    s["new_piety"] = g.new_piety;
+    s["new_dexterity"] = g.new_dexterity;
+    s["new_speed"] = g.new_speed;
+    s["new_vitality"] = g.new_vitality;
+    s["new_personality"] = g.new_personality;
+    s["new_karma"] = g.new_karma;
+    s["bonus_points"] = g.bonus_points;
+    s["cursor_line"] = g.cursor_line;
+    s["new_hit_points"] = g.new_hit_points;
+    s["new_magic_points"] = g.new_magic_points;
+    s["new_resistances"] = JsonFields::value(g.new_resistances);
+    s["new_name"] = cp1252_to_utf8(g.new_name);
+    s["new_thief_skills"] = JsonFields::value(g.new_thief_skills);
+    s["new_spells"] = JsonFields::value(g.new_spells);
+    s["guild_step_acted"] = g.guild_step_acted;
     ordered_json groups = ordered_json::array();
     for (const auto& m : g.monster_groups)
         groups.push_back({{"monster", m.monster},

@@ -161,6 +161,20 @@ TEST_F(Headless, BadOptionsAndKeyScriptsGiveUsageAndStatusTwo) {
     EXPECT_NE(help.out.find("--dump-state"), std::string::npos);
 }
 
+TEST_F(Headless, ANewCharacterTypedThroughTheRunner) {
+    const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--keys",
+                              "cabba" "a" "a" "Wrex{backspace}n", "--dump-state", "-"},
+                             dir.path);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto state = nlohmann::json::parse(r.out);
+    EXPECT_EQ(state["new_name"], "Wren");
+    EXPECT_EQ(state["new_class"], 1);
+    EXPECT_EQ(state["new_sex"], 2);
+    EXPECT_EQ(state["new_thief_skills"][1], 11) << "hide in shadows 9, and 2 more for a woman";
+    EXPECT_EQ(state["upper_case_input"], 0) << "names keep the case they are typed in";
+    EXPECT_EQ(state["location_step"], 12);
+}
+
 TEST_F(Headless, KeyScriptFromAFileIgnoresNewlines) {
     const fs::path script = dir.path / "keys.txt";
     std::ofstream(script) << "1\n2\n";
