@@ -163,7 +163,11 @@ TEST_F(Headless, BadOptionsAndKeyScriptsGiveUsageAndStatusTwo) {
 
 TEST_F(Headless, ANewCharacterTypedThroughTheRunner) {
     const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--keys",
-                              "cabba" "a" "a" "Wrex{backspace}n", "--dump-state", "-"},
+                              "cabba"
+                              "a"
+                              "a"
+                              "Wrex{backspace}n",
+                              "--dump-state", "-"},
                              dir.path);
     ASSERT_EQ(r.status, 0) << r.err;
     const auto state = nlohmann::json::parse(r.out);

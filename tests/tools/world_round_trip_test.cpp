@@ -121,7 +121,7 @@ TEST(WorldFiles, SlotsHeadersAndTailsFollowTheFileLayout) {
     ASSERT_EQ(write_data_files(w, tmp.path()), "");
     auto items = file_bytes(tmp.path() / "Item.dat");
     ASSERT_EQ(items.size(), 3 * ITEM_SLOT); // header + two entries
-    EXPECT_EQ(items[0], 2);                        // the header's count
+    EXPECT_EQ(items[0], 2);                 // the header's count
     EXPECT_EQ(items[ITEM_SLOT + 2], 'Z');   // entry 1 starts at byte 222, not 182
     for (std::size_t k = ItemRec::disk_size; k < ITEM_SLOT; ++k)
         EXPECT_EQ(items[ITEM_SLOT + k], 0) << "tail byte " << k;

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-
 // Entry n of a list lives at index n - 1; the header record (slot 1) is kept as read, and
 // `number` of a compiled header is the entry count.
 struct World {
