@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 // current_location: the location whose screen is active when no sheet and no fight is shown.
 constexpr int LOCATION_GUILD_HALL = 0, LOCATION_CITY = 1, LOCATION_SHOP = 2, LOCATION_TEMPLE = 3,
@@ -76,8 +77,10 @@ struct Game {
     std::array<int16_t, 5> new_thief_skills{};
     std::array<int16_t, 101> new_spells{};
     // The guild hall step whose one-time action (take, remove, save, load, a night at the inn,
-    // storing a new character) has run; a repaint of that step does not run it again.
+    // storing a new character) has run, and what it printed: a repaint of that step shows the
+    // text again and does not run the action again.
     int16_t guild_step_acted = -1;
+    std::vector<TextRun> guild_step_text;
 
     // The fight.
     std::array<MonsterGroupRec, MONSTER_GROUP_COUNT> monster_groups{};

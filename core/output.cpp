@@ -2,6 +2,7 @@
 
 #include "core/game.h"
 #include "core/numbers.h"
+#include "core/rules.h"
 
 namespace {
 
@@ -56,7 +57,11 @@ void add_line(Game& g, Buffer buffer, const std::string& text) {
     const std::string rest = wrap_line(g.Form1.Text, s);
     lines[line] = s;
     if (!rest.empty()) add_line(g, buffer, rest);
-    if (messages && g.message_delay > 0 && g.message_depth == 1) g.host->pause(g, g.message_delay);
+    if (messages && g.message_delay > 0 && g.message_depth == 1) {
+        // The party's values are fresh while a message is read (a round may have changed them).
+        sub_update_party_stats(g);
+        g.host->pause(g, g.message_delay);
+    }
     g.message_depth = static_cast<int16_t>(g.message_depth - 1);
 
     // The message area is redrawn from a clear column; the page is printed over what the

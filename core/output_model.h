@@ -72,6 +72,8 @@ class PictureArea {
     int TextWidth(std::string_view text) const;
 
     const std::vector<TextRun>& runs() const { return runs_; }
+    // Shows again what was printed before, as it was (a screen redrawn without acting anew).
+    void restore_runs(std::vector<TextRun> runs) { runs_ = std::move(runs); }
 
   private:
     std::vector<TextRun> runs_;

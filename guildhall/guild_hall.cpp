@@ -429,13 +429,15 @@ void sub_guild_hall_key(Game& g) {
 void sub_draw_guild_hall(Game& g) {
     print_heading(g);
     // Take, remove, save, load, the night and storing a new character act once per visit of
-    // their step; a repaint without a key (after a character sheet closes) only shows the
-    // heading again.
+    // their step; a repaint without a key (after a character sheet closes) shows what the
+    // action printed and does not act again.
     const int step = g.location_step;
     const bool acts = step == GUILD_TAKE || step == GUILD_REMOVE || step == GUILD_SAVE ||
                       step == GUILD_LOAD || step == GUILD_INN_REST || step == GUILD_CREATE_DONE;
-    if (acts && g.guild_step_acted == step) return;
-    if (acts) g.guild_step_acted = static_cast<int16_t>(step);
+    if (acts && g.guild_step_acted == step) {
+        g.Form1.Text.restore_runs(g.guild_step_text);
+        return;
+    }
 
     PictureArea& t = text(g);
     switch (step) {
@@ -473,5 +475,9 @@ void sub_draw_guild_hall(Game& g) {
     default:
         draw_creation(g);
         break;
+    }
+    if (acts) {
+        g.guild_step_acted = static_cast<int16_t>(step);
+        g.guild_step_text = g.Form1.Text.runs();
     }
 }

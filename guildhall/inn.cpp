@@ -65,10 +65,12 @@ void inn_key(Game& g) {
     const int i = typed_index(g);
     if (!anyone_can_pay(g) || g.input_line == "R") {
         g.location_step = GUILD_MENU;
-    } else if (i >= 0 && i <= 6 && can_pay(g.party[i])) {
+    } else if (i >= 0 && i <= 6) {
         g.selected_member = static_cast<int16_t>(i);
-        g.party[i].crowns -= INN_PRICE;
-        g.location_step = GUILD_INN_REST;
+        if (can_pay(g.party[i])) {
+            g.party[i].crowns -= INN_PRICE;
+            g.location_step = GUILD_INN_REST;
+        }
     }
 }
 

@@ -68,6 +68,21 @@ TEST_F(OutputTest, FirstMessageGoesToLineOneAndPausesOnce) {
     EXPECT_EQ(host.paused_for.size(), 1u);
 }
 
+TEST_F(OutputTest, ThePauseSeesFreshPartyValues) {
+    PartyMemberRec& m = g.party[0];
+    m.in_use = 1, m.base_strength = 12;
+    g.message_delay = 0.5;
+    int strength_at_pause = -1;
+    struct Peek final : Host {
+        int* seen;
+        explicit Peek(int* s) : seen(s) {}
+        void pause(Game& game, double) override { *seen = game.party[0].strength; }
+    } peek(&strength_at_pause);
+    g.host = &peek;
+    sub_show_message(g, "A spell takes hold.");
+    EXPECT_EQ(strength_at_pause, 12) << "current values are derived before the pause";
+}
+
 TEST_F(OutputTest, LongMessagesWrapWithABlankAndPauseOnceAfterAllLines) {
     g.message_delay = 0.5;
     const std::string text =

@@ -191,6 +191,12 @@ TEST_F(GuildHall, AStepActsOnceEvenWhenRedrawn) {
     g().screens.draw_guild_hall(g());
     EXPECT_EQ(g().party, party);
     EXPECT_EQ(g().roster, roster) << "Tallow was not taken by the repaint";
+
+    // A refused sheet digit after saving repaints the step: the result is shown again.
+    type(g(), "xs");
+    const auto saved = g().Form1.Text.runs();
+    type(g(), "7");
+    EXPECT_EQ(g().Form1.Text.runs(), saved);
 }
 
 } // namespace

@@ -41,6 +41,8 @@ TEST_F(Inn, OnlyLivingMembersWith25CrownsMayPay) {
     EXPECT_EQ(std::count(t.begin(), t.end(), "  C."), 0);
     type(g(), "a");
     EXPECT_EQ(g().location_step, GUILD_INN_PAYER);
+    EXPECT_EQ(g().selected_member, 0) << "the letter is taken even when its member cannot pay";
+    EXPECT_EQ(g().party[0].crowns, 24);
     type(g(), "b");
     EXPECT_EQ(g().party[1].crowns, 0);
     EXPECT_EQ(g().location_step, GUILD_INN_REST);
