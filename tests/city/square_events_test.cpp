@@ -6,7 +6,8 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-constexpr int TELEPORT = 1, MESSAGE = 4, SWITCH = 6, TEXT = 7, TREASURE = 8;
+constexpr int TELEPORT = 1, BUILDING = 2, PICTURE = 3, MESSAGE = 4, SWITCH = 6, TEXT = 7,
+              TREASURE = 8;
 
 class SquareEvents : public CityTest {};
 
@@ -99,6 +100,51 @@ TEST_F(SquareEvents, ATeleportLoadsTheNewMapWithinThePass) {
     EXPECT_EQ(messages(), Lines{"arrived"});
     type("Q");
     EXPECT_EQ(messages(), (Lines{"arrived", "arrived", "arrived"}));
+}
+
+TEST_F(SquareEvents, DoorsLeadIntoTheirBuildings) {
+    struct Door {
+        int kind, number;
+        const char* picture;
+        int location;
+        Lines said;
+    };
+    const Door doors[] = {
+        {0, 0, "tavern.bmp", LOCATION_GUILD_HALL, {"You enter the Guildhall"}},
+        {1, 2, "shoppe.bmp", LOCATION_SHOP, {"You enter 'Ye Oldde Equippe' shop."}},
+        {2, 0, "temple.bmp", LOCATION_TEMPLE, {"You enter The temple of Light."}},
+        {2, 1, "temple.bmp", LOCATION_TEMPLE, {}},
+        {3, 0, "review.bmp", LOCATION_REVIEW, {"You enter into a Review Board."}},
+    };
+    for (const Door& d : doors) {
+        std::vector<MapRec> maps = maps_of(1);
+        maps[0].events[0] = event(BUILDING, 5, 5, d.kind, d.number);
+        Game& g = start(maps, 5, 5);
+        EXPECT_EQ(g.current_location, d.location) << d.picture;
+        EXPECT_EQ(g.location_step, 0);
+        EXPECT_EQ(g.Form1.mainPic.picture_name, d.picture);
+        EXPECT_EQ(messages(), d.said) << d.picture;
+        if (d.kind == 1 || d.kind == 2) {
+            EXPECT_EQ(g.building_number, d.number);
+        }
+    }
+}
+
+TEST_F(SquareEvents, PicturesEachTreasureAndATeleportsFacing) {
+    std::vector<MapRec> maps = maps_of(1);
+    maps[0].events[0] = event(PICTURE, 5, 5, 7, 0x100); // seen facing north only
+    maps[0].events[1] = event(TREASURE, 5, 4, 0, 50, 1);
+    maps[0].events[2] = event(TELEPORT, 5, 3, 1, 9, 9, 2); // facing east
+    Game& g = start(maps, 5, 5);
+    EXPECT_EQ(g.Form1.mainPic.picture_name, "Map7.bmp");
+    type("{right}");
+    EXPECT_EQ(g.Form1.mainPic.picture_name, "view") << "not seen facing east";
+    type("{left}{up}");
+    EXPECT_EQ(messages().back(), "Tallow receives 50 experience points.");
+    EXPECT_EQ(g.party[0].experience, 50);
+    type("{up}");
+    EXPECT_EQ(g.party_x * 100 + g.party_y * 10 + g.party_facing, 9 * 100 + 9 * 10 + 1);
+    EXPECT_EQ(g.Form1.mainPic.picture_name, "view");
 }
 
 // Numbers past their tables or files come from damaged maps; such events do nothing.
