@@ -16,13 +16,6 @@ namespace {
 // location_step on the city screen.
 constexpr int CITY_ENTER = -1, CITY_WALK = 0, CITY_ORDER_WHO = 1, CITY_ORDER_WHERE = 2;
 
-int members_present(const Game& g) {
-    int n = 0;
-    for (const PartyMemberRec& p : g.party)
-        if (p.in_use > 0) ++n;
-    return n;
-}
-
 // The step is made when the side of the square ahead that faces the party is open or of
 // wall type 6 or 7; types 1 to 5 block. The side of the square left behind never counts.
 void step_forward(Game& g) {
@@ -49,7 +42,7 @@ void walk_key(Game& g) {
     } else if (key == "D") {
         const int f = g.party_facing + 2;
         g.party_facing = static_cast<int16_t>(f > 3 ? f - 4 : f);
-    } else if (key == "N" && members_present(g) >= 2) {
+    } else if (key == "N" && sub_count_party_members(g) >= 2) {
         sub_show_message(g, "Move which character?");
         for (int c = 0; c < PARTY_SIZE; ++c)
             if (g.party[c].in_use > 0)

@@ -89,37 +89,29 @@ void teleport(Game& g, const Event& e) {
     sub_draw_view(g);
 }
 
+// The four buildings a door leads into, by field 4.
+struct Building {
+    const char* picture;
+    int16_t location;
+    bool numbered; // field 5 names which shop or temple
+    const char* message;
+};
+constexpr Building BUILDINGS[4] = {
+    {"tavern.bmp", LOCATION_GUILD_HALL, false, "You enter the Guildhall"},
+    {"shoppe.bmp", LOCATION_SHOP, true, "You enter 'Ye Oldde Equippe' shop."},
+    {"temple.bmp", LOCATION_TEMPLE, true, "You enter The temple of Light."},
+    {"review.bmp", LOCATION_REVIEW, false, "You enter into a Review Board."}};
+
 void building(Game& g, const Event& e) {
-    switch (e[EVENT_P1]) {
-    case 0:
-        load_main_picture(g, "tavern.bmp");
-        g.current_location = LOCATION_GUILD_HALL;
-        g.location_step = 0;
-        sub_show_message(g, "You enter the Guildhall");
-        break;
-    case 1:
-        load_main_picture(g, "shoppe.bmp");
-        g.current_location = LOCATION_SHOP;
-        g.building_number = e[EVENT_P2];
-        g.location_step = 0;
-        sub_show_message(g, "You enter 'Ye Oldde Equippe' shop.");
-        break;
-    case 2:
-        load_main_picture(g, "temple.bmp");
-        g.current_location = LOCATION_TEMPLE;
-        g.building_number = e[EVENT_P2];
-        g.location_step = 0;
-        if (e[EVENT_P2] == 0) sub_show_message(g, "You enter The temple of Light.");
-        break;
-    case 3:
-        load_main_picture(g, "review.bmp");
-        g.current_location = LOCATION_REVIEW;
-        g.location_step = 0;
-        sub_show_message(g, "You enter into a Review Board.");
-        break;
-    default:
-        break;
-    }
+    const int kind = e[EVENT_P1];
+    if (!in_range(kind, 0, 3)) return;
+    const Building& b = BUILDINGS[kind];
+    load_main_picture(g, b.picture);
+    g.current_location = b.location;
+    if (b.numbered) g.building_number = e[EVENT_P2];
+    g.location_step = 0;
+    // Only the temple of Light greets the party; the others are entered in silence.
+    if (kind != 2 || e[EVENT_P2] == 0) sub_show_message(g, b.message);
 }
 
 // A picture the Data folder does not hold leaves the view as it is: one missing sign is not
@@ -132,8 +124,7 @@ void picture(Game& g, const Event& e) {
 }
 
 // A long text may start with \C (begin a fresh page) and is shown one message per piece
-// between the markers \n and \N; \N adds an empty message after its piece. After a marker
-// the scan resumes one character into the next piece, as the page printer does.
+// between its line markers, split as the page printer splits them.
 void long_text(Game& g, const Event& e) {
     std::string text = g.map_rec.texts[e[EVENT_P1]];
     if (text.starts_with("\\C")) {
@@ -141,25 +132,7 @@ void long_text(Game& g, const Event& e) {
         text.erase(0, 2);
     }
     text.erase(text.find_last_not_of(' ') + 1);
-    std::size_t start = 0, i = 0;
-    while (i + 1 < text.size()) {
-        if (text[i] == '\\' && (text[i + 1] == 'n' || text[i + 1] == 'N')) {
-            sub_show_message(g, text.substr(start, i - start));
-            if (text[i + 1] == 'N') sub_show_message(g, "");
-            start = i + 2;
-            i += 3;
-        } else {
-            ++i;
-        }
-    }
-    if (start < text.size()) sub_show_message(g, text.substr(start));
-}
-
-int members_present(const Game& g) {
-    int n = 0;
-    for (const PartyMemberRec& p : g.party)
-        if (p.in_use > 0) ++n;
-    return n;
+    for_each_text_line(text, [&](const std::string& piece) { sub_show_message(g, piece); });
 }
 
 void experience_or_crowns(Game& g, const Event& e) {
@@ -177,7 +150,7 @@ void experience_or_crowns(Game& g, const Event& e) {
         return;
     }
     sub_show_message(g, "The party recieves" + str_form(a) + what);
-    const int n = members_present(g);
+    const int n = sub_count_party_members(g);
     if (n == 0) return;
     // Shared: each present member gets a / n + 1, rounded half to even.
     for (PartyMemberRec& p : g.party) {
@@ -189,7 +162,7 @@ void experience_or_crowns(Game& g, const Event& e) {
 
 void item_treasure(Game& g, const Event& e) {
     const int item = e[EVENT_P3], q = e[EVENT_P2];
-    const int n = members_present(g);
+    const int n = sub_count_party_members(g);
     if (n == 0) return;
     const int m = static_cast<int>(n * sub_random(g));
     PartyMemberRec& p = g.party[m];

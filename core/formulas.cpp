@@ -39,37 +39,28 @@ int32_t sub_experience_needed(Game& g, int slot) {
     }
 }
 
+namespace {
+
+// Hit points and mana a level brings, by class: multipliers of the attribute factor of
+// vitality, and of the attribute that feeds the class's mana.
+struct LevelGains {
+    double hit_points;
+    int mana_attribute; // attribute index (1 intelligence, 2 piety)
+    double mana;
+};
+constexpr LevelGains LEVEL_GAINS[8] = {{10, 1, 0}, {6, 1, 2},  {8, 2, 5},  {4, 1, 8},
+                                       {12, 1, 0}, {10, 1, 2}, {10, 2, 2}, {6, 1, 2}};
+
+} // namespace
+
 int16_t sub_roll_level_gains(Game& g, int which, int slot) {
     const PartyMemberRec& m = g.party[slot];
     const auto F = [](int a) { return sub_attribute_factor(a) / 100.0; };
     double H = 0, M = 0;
-    switch (m.class_id) {
-    case 0:
-        H = F(m.vitality) * 10;
-        break;
-    case 1:
-        H = F(m.vitality) * 6, M = F(m.intelligence) * 2;
-        break;
-    case 2:
-        H = F(m.vitality) * 8, M = F(m.piety) * 5;
-        break;
-    case 3:
-        H = F(m.vitality) * 4, M = F(m.intelligence) * 8;
-        break;
-    case 4:
-        H = F(m.vitality) * 12;
-        break;
-    case 5:
-        H = F(m.vitality) * 10, M = F(m.intelligence) * 2;
-        break;
-    case 6:
-        H = F(m.vitality) * 10, M = F(m.piety) * 2;
-        break;
-    case 7:
-        H = F(m.vitality) * 6, M = F(m.intelligence) * 2;
-        break;
-    default:
-        break;
+    if (m.class_id >= 0 && m.class_id < 8) {
+        const LevelGains& c = LEVEL_GAINS[m.class_id];
+        H = F(m.vitality) * c.hit_points;
+        M = F(attribute(m, c.mana_attribute)) * c.mana;
     }
     H = std::nearbyint(H) + 1;
     M = std::nearbyint(M);

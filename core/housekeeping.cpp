@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "core/rules.h"
 
+#include <algorithm>
 #include <utility>
 
 void sub_sort_roster(Game& g) {
@@ -10,6 +11,11 @@ void sub_sort_roster(Game& g) {
     // one place per pass. Entry 10 is never touched.
     for (int e = 1; e <= 9; ++e)
         if (g.roster[e].in_use > g.roster[e - 1].in_use) std::swap(g.roster[e], g.roster[e - 1]);
+}
+
+int sub_count_party_members(const Game& g) {
+    return static_cast<int>(std::count_if(g.party.begin(), g.party.end(),
+                                          [](const PartyMemberRec& m) { return m.in_use > 0; }));
 }
 
 void sub_compact_party(Game& g) {

@@ -116,23 +116,26 @@ void sub_print_wrapped(Game& g, const std::string& text) {
     add_line(g, Buffer::Page, text);
 }
 
-void sub_print_text_block(Game& g, const std::string& text) {
-    // Positions are counted from 0 here; a marker is a backslash followed by n or N. After a
-    // marker the scan resumes one character into the next piece, so a marker directly after
-    // another is printed as text.
+void for_each_text_line(const std::string& text,
+                        const std::function<void(const std::string&)>& line) {
+    // Positions are counted from 0 here; a marker is a backslash followed by n or N.
     std::size_t start = 0;
     std::size_t i = 0;
     while (i + 1 < text.size()) {
         if (text[i] == '\\' && (text[i + 1] == 'n' || text[i + 1] == 'N')) {
-            sub_print_wrapped(g, text.substr(start, i - start));
-            if (text[i + 1] == 'N') sub_print_wrapped(g, "");
+            line(text.substr(start, i - start));
+            if (text[i + 1] == 'N') line("");
             start = i + 2;
             i += 3;
         } else {
             ++i;
         }
     }
-    if (start < text.size()) sub_print_wrapped(g, text.substr(start));
+    if (start < text.size()) line(text.substr(start));
+}
+
+void sub_print_text_block(Game& g, const std::string& text) {
+    for_each_text_line(text, [&](const std::string& piece) { sub_print_wrapped(g, piece); });
 }
 
 void sub_print_right_aligned(Game& g, const std::string& text, int x) {

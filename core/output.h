@@ -2,6 +2,7 @@
 // Printing into the text column and the status panel: the party status panel, the message
 // area, the page buffer, text with line markers, right-aligned text and the names of things.
 
+#include <functional>
 #include <string>
 
 struct Game;
@@ -10,6 +11,11 @@ void sub_display_char_status(Game& g);
 void sub_show_message(Game& g, const std::string& text);
 void sub_print_wrapped(Game& g, const std::string& text);
 void sub_print_text_block(Game& g, const std::string& text);
+// Splits a text at its line markers "\n" and "\N" and hands each piece to `line`; "\N"
+// adds an empty piece after its own. After a marker the scan resumes one character into
+// the next piece, so a marker directly after another is kept as text.
+void for_each_text_line(const std::string& text,
+                        const std::function<void(const std::string&)>& line);
 void sub_print_right_aligned(Game& g, const std::string& text, int x);
 
 std::string sub_class_name(int class_id);

@@ -17,6 +17,7 @@ int16_t sub_haggle_price(Game& g, int16_t& price, int slot);
 
 // Roster, party and pack housekeeping.
 void sub_sort_roster(Game& g);
+int sub_count_party_members(const Game& g); // party slots 0..7 with in_use > 0
 void sub_compact_party(Game& g);
 void sub_swap_party_members(Game& g, int a, int b);
 void sub_tidy_pack(Game& g, int m);

@@ -25,10 +25,6 @@ int roster_count(const Game& g) {
     return static_cast<int>(std::count_if(g.roster.begin(), g.roster.end(),
                                           [](const CharacterRec& c) { return c.in_use > 0; }));
 }
-bool party_present(const Game& g) {
-    return std::any_of(g.party.begin(), g.party.end(),
-                       [](const PartyMemberRec& m) { return m.in_use > 0; });
-}
 bool party_has_room(const Game& g) {
     return std::any_of(g.party.begin(), g.party.end(),
                        [](const PartyMemberRec& m) { return m.in_use <= 0; });
@@ -65,14 +61,15 @@ void draw_menu(Game& g) {
     t.print_line();
     t.print_line(" Options:");
     if (roster_occupied(g, 0, 10) && party_has_room(g)) print_menu_line(g, "  A.", "Add to Party.");
-    if (party_present(g)) print_menu_line(g, "  R.", "Remove from Party.");
+    if (sub_count_party_members(g) > 0) print_menu_line(g, "  R.", "Remove from Party.");
     if (roster_count(g) < 10) print_menu_line(g, "  C.", "Create new character.");
-    if (party_present(g)) print_menu_line(g, "  H.", "Hire Room for the Night (25ic).");
+    if (sub_count_party_members(g) > 0)
+        print_menu_line(g, "  H.", "Hire Room for the Night (25ic).");
     print_menu_line(g, "  S.", "Save Game.");
     print_menu_line(g, "  L.", "Load Game.");
     print_menu_line(g, "  Q.", "Quit Game.");
     t.print_line();
-    if (party_present(g)) print_menu_line(g, "  E.", "Enter the City.");
+    if (sub_count_party_members(g) > 0) print_menu_line(g, "  E.", "Enter the City.");
     if (flags_set(g)) print_menu_line(g, "  Z.", "Reset Flags.");
 }
 
@@ -96,11 +93,11 @@ void menu_key(Game& g) {
     const std::string& k = g.input_line;
     if (k == "A" && roster_occupied(g, 0, 10) && party_has_room(g))
         g.location_step = GUILD_ADD_LIST;
-    else if (k == "R" && party_present(g))
+    else if (k == "R" && sub_count_party_members(g) > 0)
         g.location_step = GUILD_REMOVE_WHICH;
     else if (k == "C" && roster_count(g) < 10)
         g.location_step = GUILD_CREATE_RACE;
-    else if (k == "H" && party_present(g))
+    else if (k == "H" && sub_count_party_members(g) > 0)
         g.location_step = GUILD_INN_PAYER;
     else if (k == "S")
         g.location_step = GUILD_SAVE;
