@@ -1,6 +1,7 @@
 #include "core/dispatch.h"
 
 #include "core/game.h"
+#include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/pictures.h"
 #include "core/rules.h"
@@ -137,9 +138,13 @@ void sub_dispatch_input(Game& g) {
             }
             g.input_line.clear();
         }
+        // A digit that opened a sheet is not a key of the screen underneath: a fight waiting
+        // for "any key" must not move on because a sheet was opened over it.
+        const bool key_for_screen = !g.input_line.empty() || g.backspace_pressed == -1;
+        if (key_for_screen) sub_key_reached_screen(g);
         if (g.combat_active == -1) {
-            g.screens.combat_key(g);
-        } else if (!g.input_line.empty() || g.backspace_pressed == -1) {
+            if (key_for_screen) g.screens.combat_key(g);
+        } else if (key_for_screen) {
             switch (g.current_location) {
             case LOCATION_GUILD_HALL:
                 g.screens.guild_hall_key(g);

@@ -31,6 +31,32 @@ struct MonsterGroupRec {
     int16_t experience = 0;
 };
 constexpr int MONSTER_GROUP_COUNT = 6;
+constexpr int GROUP_MEMBERS = 101, MONSTER_ATTRIBUTES = 6, GROUP_EFFECT_SLOTS = 4;
+constexpr int MONSTER_HIT_POINTS = 0, MONSTER_INITIATIVE = 1, MONSTER_EFFECT_KIND = 2,
+              MONSTER_EFFECT_DURATION = 3, MONSTER_EFFECT_STRENGTH = 4;
+
+// combat_step: the steps of the combat screen (8 and 9 are not used).
+constexpr int COMBAT_ENCOUNTER = 0, COMBAT_ACTION_MENU = 1, COMBAT_ATTACK_WHICH = 2,
+              COMBAT_USE_WHAT = 3, COMBAT_USE_ON = 4, COMBAT_CAST_WHAT = 5,
+              COMBAT_CAST_ON_GROUP = 6, COMBAT_CAST_ON_MEMBER = 7, COMBAT_SUMMARY = 10,
+              COMBAT_ROUND = 11, COMBAT_DEFEAT = 12, COMBAT_VICTORY = 13;
+// combat_actions[slot][0]. ACTION_CASTING: a spell has started and takes effect at the
+// member's next initiative.
+constexpr int ACTION_DEFEND = 0, ACTION_ATTACK = 1, ACTION_USE_ITEM = 2, ACTION_CAST = 3,
+              ACTION_CASTING = 4, ACTION_HIDE = 6;
+// Indexes of action_allowed: 1 offered, 0 not, -1 blocked by berserk rage.
+constexpr int ALLOW_ATTACK = 0, ALLOW_DEFEND = 1, ALLOW_USE_ITEM = 2, ALLOW_CAST = 3,
+              ALLOW_BERSERK = 5, ALLOW_HIDE = 6, ALLOW_COUNT = 11;
+// combat_actions[slot][2]: a spell's target. 11..16 a monster group (group + 11), -1 the whole
+// party, 1..7 a party slot plus one. An item's member target is -(slot + 1).
+constexpr int TARGET_GROUP_BASE = 11, TARGET_PARTY = -1;
+
+// What a one-time step printed and whether it has acted (core/one_time_step.h).
+struct OneTimeStep {
+    int16_t screen = -1, step = -1;
+    bool acted = false;
+    std::vector<TextRun> text;
+};
 
 struct Game {
     Game();
@@ -76,14 +102,31 @@ struct Game {
     std::string new_name;
     std::array<int16_t, 5> new_thief_skills{};
     std::array<int16_t, 101> new_spells{};
-    // The guild hall step whose one-time action (take, remove, save, load, a night at the inn,
-    // storing a new character) has run, and what it printed: a repaint of that step shows the
-    // text again and does not run the action again.
-    int16_t guild_step_acted = -1;
-    std::vector<TextRun> guild_step_text;
+    // The step whose one-time action has run since the last key (core/one_time_step.h).
+    OneTimeStep one_time_step;
 
     // The fight.
+    int16_t combat_member = 0; // party slot choosing its action; 7: all have chosen
     std::array<MonsterGroupRec, MONSTER_GROUP_COUNT> monster_groups{};
+    // [group][member][attribute]: 0 hit points, 1 initiative, 2..4 the member's own effect
+    // (kind, duration, strength), 5 unused.
+    std::array<std::array<std::array<int16_t, MONSTER_ATTRIBUTES>, GROUP_MEMBERS>,
+               MONSTER_GROUP_COUNT>
+        monster_state{};
+    // [group][slot][duration, kind, strength]: effects on a whole group.
+    std::array<std::array<std::array<int16_t, 3>, GROUP_EFFECT_SLOTS>, MONSTER_GROUP_COUNT>
+        group_effects{};
+    std::array<int16_t, MONSTER_GROUP_COUNT> treasure_items{};
+    // [party slot][0 action, 1 object, 2 target, 3 unused]; kept from fight to fight.
+    std::array<std::array<int16_t, 4>, PARTY_SIZE> combat_actions{};
+    std::array<int16_t, ALLOW_COUNT> action_allowed{};
+
+    // A cast: the inputs the caller sets and what the cast reports (combat/spells.cpp).
+    int16_t cast_spell = 0;
+    int16_t cast_caster = 0;
+    int16_t cast_target = 0;
+    int16_t cast_done = 0;
+    std::string cast_result;
 
     // The shared tables.
     std::array<CharacterRec, ROSTER_SIZE> roster{};

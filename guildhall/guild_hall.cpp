@@ -4,6 +4,7 @@
 
 #include "core/datafiles.h"
 #include "core/game.h"
+#include "core/one_time_step.h"
 #include "core/numbers.h"
 #include "core/output.h"
 #include "core/rules.h"
@@ -419,8 +420,6 @@ void sub_guild_hall_key(Game& g) {
         creation_key(g);
         break;
     }
-    // A key has been handled: the next step's action may run when it is drawn.
-    g.guild_step_acted = -1;
 }
 
 void sub_draw_guild_hall(Game& g) {
@@ -431,10 +430,7 @@ void sub_draw_guild_hall(Game& g) {
     const int step = g.location_step;
     const bool acts = step == GUILD_TAKE || step == GUILD_REMOVE || step == GUILD_SAVE ||
                       step == GUILD_LOAD || step == GUILD_INN_REST || step == GUILD_CREATE_DONE;
-    if (acts && g.guild_step_acted == step) {
-        g.Form1.Text.restore_runs(g.guild_step_text);
-        return;
-    }
+    if (acts && !sub_begin_one_time_step(g, LOCATION_GUILD_HALL, step)) return;
 
     PictureArea& t = text(g);
     switch (step) {
@@ -473,8 +469,5 @@ void sub_draw_guild_hall(Game& g) {
         draw_creation(g);
         break;
     }
-    if (acts) {
-        g.guild_step_acted = static_cast<int16_t>(step);
-        g.guild_step_text = g.Form1.Text.runs();
-    }
+    if (acts) sub_end_one_time_step(g);
 }

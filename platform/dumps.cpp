@@ -116,7 +116,10 @@ ordered_json state_dump(const Game& g) {
     s["new_name"] = cp1252_to_utf8(g.new_name);
     s["new_thief_skills"] = JsonFields::value(g.new_thief_skills);
     s["new_spells"] = JsonFields::value(g.new_spells);
-    s["guild_step_acted"] = g.guild_step_acted;
+    s["one_time_step"] = {{"screen", g.one_time_step.screen},
+                          {"step", g.one_time_step.step},
+                          {"acted", g.one_time_step.acted}};
+    s["combat_member"] = g.combat_member;
     ordered_json groups = ordered_json::array();
     for (const auto& m : g.monster_groups)
         groups.push_back({{"monster", m.monster},
@@ -124,6 +127,16 @@ ordered_json state_dump(const Game& g) {
                           {"crowns", m.crowns},
                           {"experience", m.experience}});
     s["monster_groups"] = groups;
+    s["monster_state"] = g.monster_state;
+    s["group_effects"] = g.group_effects;
+    s["treasure_items"] = g.treasure_items;
+    s["combat_actions"] = g.combat_actions;
+    s["action_allowed"] = g.action_allowed;
+    s["cast_spell"] = g.cast_spell;
+    s["cast_caster"] = g.cast_caster;
+    s["cast_target"] = g.cast_target;
+    s["cast_done"] = g.cast_done;
+    s["cast_result"] = cp1252_to_utf8(g.cast_result);
     s["roster"] = records(g.roster);
     s["party"] = records(g.party);
     s["game_flags"] = JsonFields::value(g.game_flags);
