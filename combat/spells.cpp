@@ -1,5 +1,326 @@
+// Spell casting: the success roll, amount and duration, the effects a spell leaves, and the
+// report of a cast from the character sheet and in a fight.
 #include "combat/combat.h"
+#include "combat/round.h"
 
-// Spell casting. Not yet built.
-void sub_cast_spell_outside_combat(Game&) {}
-void sub_cast_spell_in_combat(Game&) {}
+#include "core/datafiles.h"
+#include "core/game.h"
+#include "core/numbers.h"
+#include "core/output.h"
+#include "core/rules.h"
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+constexpr int NO_TARGET = -100;
+
+bool valid_member(const Game& g, int slot) {
+    return slot >= 0 && slot < PARTY_SIZE && g.party[slot].in_use > 0;
+}
+
+std::string self_word(const PartyMemberRec& caster) {
+    return caster.sex == 1 ? "Himself" : "Herself";
+}
+
+std::string plural(long long n) {
+    return n > 1 ? "s" : "";
+}
+std::string plural_either_way(long long n) {
+    return n > 1 || n < -1 ? "s" : "";
+}
+
+// Effect 3, 4, 6, 8 of a spell become these effect kinds on a member or monster.
+int kind_of_effect(int effect) {
+    switch (effect) {
+    case 3:
+        return EFFECT_ARMOUR;
+    case 4:
+        return EFFECT_ATTACK;
+    case 6:
+        return EFFECT_SPEED;
+    case 8:
+        return EFFECT_CONFUSION;
+    default:
+        return -1;
+    }
+}
+
+void heal(PartyMemberRec& p, int amount) {
+    if (p.hit_points >= p.max_hit_points) return;
+    p.hit_points = to_integer(std::min<double>(double(p.hit_points) + amount, p.max_hit_points));
+}
+
+int rolled_with_levels(Game& g, int dice, int sides, int bonus, int level_dice, int level_sides,
+                       int level_bonus) {
+    const int level = g.party[g.cast_caster & 7].level;
+    int64_t v = sub_roll_dice(g, dice, sides, bonus);
+    for (int l = 0; l < level; ++l) v += sub_roll_dice(g, level_dice, level_sides, level_bonus);
+    return sub_spell_caster_bonus(g, to_integer(double(v)));
+}
+
+bool cast_succeeds(Game& g, int caster) {
+    return !(sub_spell_success_chance(g, caster) < sub_random_percent(g));
+}
+
+} // namespace
+
+bool spell_in_file(const Game& g, int spell) {
+    return spell >= 1 && spell <= g.spell_count;
+}
+
+int sub_spell_success_chance(Game& g, int caster) {
+    const PartyMemberRec& p = g.party[caster & 7];
+    const SpellRec& s = g.spell_rec;
+    double chance = s.success_base + double(s.success_per_level) * p.level;
+    if (p.class_id == 2) chance += p.piety;
+    if (p.class_id == 3) chance += p.intelligence;
+    if (p.class_id == 6) chance += p.piety / 2.0;
+    return to_integer(chance);
+}
+
+int sub_spell_amount(Game& g) {
+    const SpellRec& s = g.spell_rec;
+    return rolled_with_levels(g, s.amount_dice, s.amount_sides, s.amount_bonus, s.amount_level_dice,
+                              s.amount_level_sides, s.amount_level_bonus);
+}
+
+int sub_spell_duration(Game& g) {
+    const SpellRec& s = g.spell_rec;
+    return rolled_with_levels(g, s.duration_dice, s.duration_sides, s.duration_bonus,
+                              s.duration_level_dice, s.duration_level_sides,
+                              s.duration_level_bonus);
+}
+
+int sub_spell_caster_bonus(Game& g, int value) {
+    const PartyMemberRec& p = g.party[g.cast_caster & 7];
+    bool bonus = false;
+    if (p.class_id == 2)
+        bonus = sub_random_percent(g) < p.piety;
+    else if (p.class_id == 3)
+        bonus = sub_random_percent(g) < p.intelligence;
+    else if (p.class_id == 6)
+        bonus = p.piety / 2.0 > sub_random_percent(g);
+    if (bonus) value = to_integer(value * 1.1);
+    if (sub_random_percent(g) < p.karma) value = to_integer(value * 1.1);
+    return value;
+}
+
+void sub_place_spell_effect(Game& g, int effect, int target, int amount, int duration) {
+    const int kind = kind_of_effect(effect);
+    if (kind < 0 || !valid_member(g, target)) return;
+    auto& effects = g.party[target].effects;
+    for (const auto& e : effects)
+        if (e[EFFECT_DURATION] != 0 && e[EFFECT_TYPE] == kind) return;
+    const int k = free_effect_slot(g, target);
+    if (k < 0) return;
+    effects[k] = {to_integer(duration), int16_t(kind), to_integer(amount)};
+}
+
+void sub_place_combat_spell_effect(Game& g, int effect, int target, int member, int amount,
+                                   int duration) {
+    const int kind = kind_of_effect(effect);
+    if (kind < 0) return;
+    if (target >= 0 && target <= 9) {
+        sub_place_spell_effect(g, effect, target, amount, duration);
+    } else if (target >= 10 && target - 10 < MONSTER_GROUP_COUNT && member >= 0 &&
+               member < GROUP_MEMBERS) {
+        auto& state = g.monster_state[target - 10][member];
+        state[MONSTER_EFFECT_KIND] = int16_t(kind);
+        state[MONSTER_EFFECT_DURATION] = to_integer(duration);
+        state[MONSTER_EFFECT_STRENGTH] = to_integer(amount);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// From the character sheet
+
+void sub_cast_spell_outside_combat(Game& g) {
+    g.cast_done = 0;
+    g.cast_result.clear();
+    const int caster = g.cast_caster;
+    if (!valid_member(g, caster) || !spell_in_file(g, g.cast_spell)) return;
+    PartyMemberRec& p = g.party[caster];
+    sub_read_spell(g, g.cast_spell);
+    const SpellRec spell = g.spell_rec;
+    std::string text = "\\N" + p.name.trimmed() + " starts to cast " + spell.name.trimmed() +
+                       ".\\N" + (p.sex == 1 ? "He" : "She");
+    if (!cast_succeeds(g, caster)) {
+        text += " fails.";
+    } else {
+        text += " succeeds.\\N";
+        const int a = sub_spell_amount(g);
+        const int d = sub_spell_duration(g);
+        text += p.name.trimmed() + " " + spell.cast_text.trimmed() + " ";
+        int target = NO_TARGET;
+        switch (spell.target_type) {
+        case 0:
+            target = caster;
+            text += self_word(p);
+            break;
+        case 1:
+            if (g.cast_target == caster) {
+                target = caster;
+                text += self_word(p);
+            } else if (valid_member(g, g.cast_target)) {
+                target = g.cast_target;
+                text += g.party[target].name.trimmed();
+            }
+            break;
+        case 2:
+        case 6:
+            target = TARGET_PARTY;
+            text += "everyone";
+            break;
+        default:
+            break;
+        }
+        // "Everyone" means each member present; healing of type 2 heals them all as type 6.
+        const auto each_target = [&](auto act) {
+            if (target == TARGET_PARTY) {
+                for (int m = 0; m < PARTY_SIZE; ++m)
+                    if (g.party[m].in_use != 0) act(m);
+            } else if (target != NO_TARGET) {
+                act(target);
+            }
+        };
+        if (spell.effect == 0) {
+            text += " healing" + str_form(a) + " point" + plural(a) + " of damage.";
+            each_target([&](int m) { heal(g.party[m], a); });
+        } else if (spell.effect == 3) {
+            const std::string whose = target == NO_TARGET ? "" : sub_possessive(g, target);
+            text += (a <= 0 ? " worsening " : " improving ") + whose + " armour by" + str_form(a) +
+                    " point" + plural_either_way(a) + ".";
+            each_target([&](int m) { sub_place_spell_effect(g, 3, m, a, d); });
+        }
+        g.cast_done = 1;
+    }
+    // The sheet offers the cast only with the mana for it; the pool never goes below empty.
+    p.magic_points = to_integer(std::max(0.0, double(p.magic_points) - spell.mana_cost));
+    g.cast_result = text;
+}
+
+// ---------------------------------------------------------------------------------------
+// In a fight. The round paid the mana when the cast started.
+
+void sub_cast_spell_in_combat(Game& g) {
+    g.cast_done = 0;
+    g.cast_result.clear();
+    const int caster = g.cast_caster;
+    if (!valid_member(g, caster) || !spell_in_file(g, g.cast_spell)) return;
+    const PartyMemberRec& p = g.party[caster];
+    const std::string name = p.name.trimmed();
+    sub_read_spell(g, g.cast_spell);
+    const SpellRec spell = g.spell_rec;
+    if (!cast_succeeds(g, caster)) {
+        g.cast_result = name + " fails.";
+        return;
+    }
+    const int a = sub_spell_amount(g);
+    int d = sub_spell_duration(g);
+    // The upkeep at the end of this round takes the first turn off at once.
+    if (d > 0) d = to_integer(double(d) + 1);
+    std::string text = name + " " + spell.cast_text.trimmed() + " ";
+    const std::string no_target = name + " casts " + spell.name.trimmed() + " but has no target.";
+
+    int target = NO_TARGET, member = -1;
+    switch (spell.target_type) {
+    case 0:
+        target = caster;
+        text += self_word(p);
+        break;
+    case 1:
+    case 4: {
+        const int t = g.cast_target - 1;
+        if (t == caster) {
+            target = caster;
+            text += self_word(p);
+        } else if (t > 9) {
+            const int grp = t - 10;
+            if (grp < MONSTER_GROUP_COUNT)
+                for (int m = 0; m < GROUP_MEMBERS && member < 0; ++m)
+                    if (g.monster_state[grp][m][MONSTER_HIT_POINTS] > 0) member = m;
+            if (member < 0) {
+                g.cast_done = 1;
+                g.cast_result = no_target;
+                return;
+            }
+            target = t;
+            sub_read_monster(g, g.monster_groups[grp].monster);
+            text += "the " + g.monster_rec.name.trimmed();
+        } else if (valid_member(g, t)) {
+            target = t;
+            text += g.party[t].name.trimmed();
+        } else {
+            g.cast_done = 1;
+            g.cast_result = no_target;
+            return;
+        }
+        break;
+    }
+    case 2:
+    case 6:
+        target = TARGET_PARTY;
+        text += "everyone";
+        break;
+    default:
+        break;
+    }
+
+    const bool on_monster = target >= 10;
+    const auto monster_name = [&]() {
+        sub_read_monster(g, g.monster_groups[target - 10].monster);
+        return g.monster_rec.name.trimmed();
+    };
+    switch (spell.effect) {
+    case 0:
+        text += " healing" + str_form(a) + " point" + plural(a) + " of damage.";
+        if (target == TARGET_PARTY) {
+            for (auto& m : g.party)
+                if (m.in_use != 0) heal(m, a);
+        } else if (on_monster) {
+            int16_t& hp = g.monster_state[target - 10][member][MONSTER_HIT_POINTS];
+            hp = to_integer(double(hp) + a);
+        } else if (target != NO_TARGET) {
+            heal(g.party[target], a);
+        }
+        break;
+    case 1:
+        text += " doing" + str_form(a) + " point" + plural(a) + " of damage.";
+        if (on_monster) {
+            int16_t& hp = g.monster_state[target - 10][member][MONSTER_HIT_POINTS];
+            hp = to_integer(double(hp) - a);
+            if (hp < 1) {
+                hp = 0;
+                text += "  This kills the " + monster_name() + ".";
+            }
+        } else if (target >= 0 && target < PARTY_SIZE) {
+            // Aimed at a member, the spell hurts the member.
+            PartyMemberRec& victim = g.party[target];
+            const bool was_alive = victim.hit_points > 0;
+            victim.hit_points = to_integer(std::max(0.0, double(victim.hit_points) - a));
+            if (was_alive && victim.hit_points == 0)
+                text += "  This kills " + victim.name.trimmed() + ".";
+        }
+        break;
+    case 3:
+    case 4: {
+        const std::string whose = target == NO_TARGET ? "" : sub_possessive(g, target);
+        text += (a < 1 ? " worsening " : " improving ") + whose +
+                (spell.effect == 3 ? " armour by" : " attack by") + str_form(a) + " point" +
+                plural_either_way(a) + ".";
+        sub_place_combat_spell_effect(g, spell.effect, target, member, a, d);
+        break;
+    }
+    case 6:
+    case 8:
+        text += ".";
+        sub_place_combat_spell_effect(g, spell.effect, target, member, a, d);
+        break;
+    default:
+        break;
+    }
+    g.cast_done = 1;
+    g.cast_result = text;
+}

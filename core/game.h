@@ -128,6 +128,11 @@ struct Game {
     int16_t cast_done = 0;
     std::string cast_result;
 
+    // The round and the end of the fight (combat/round.cpp, combat/combat_end.cpp).
+    // flee_failed: the party tried to flee and was caught; the round that follows is fought
+    // without the party acting.
+    int16_t flee_failed = 0;
+
     // The shared tables.
     std::array<CharacterRec, ROSTER_SIZE> roster{};
     std::array<PartyMemberRec, PARTY_SIZE> party{};

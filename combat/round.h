@@ -1,0 +1,44 @@
+#pragma once
+// The pieces of a combat round and of spell casting, for the round itself, the end of the
+// fight and the tests.
+
+#include <array>
+#include <cstdint>
+
+struct Game;
+
+// Initiatives of the party slots for one round (0 for an empty slot).
+using PartyInitiative = std::array<int, 8>;
+
+// The round (combat/round.cpp).
+void sub_party_member_attacks(Game& g, int slot);
+int sub_monster_defence(Game& g, int group, int member);
+void sub_monster_attacks(Game& g, int group, int member);
+// A party slot 0..2; 10 + m for member m of the monster's own group (a confused monster);
+// a negative value when the monster does nothing this turn.
+int sub_choose_monster_target(Game& g, int group, int member);
+void sub_combat_upkeep(Game& g);
+void sub_move_dead_members_back(Game& g);
+
+// The effect columns of the round: an effect (kind, strength) applied to one value.
+// `level` is the monster's or member's level (kind 4, hidden).
+int effect_on_initiative(int value, int kind, int strength);
+int effect_on_monster_defence(int value, int kind, int strength);
+int effect_on_monster_attack(int value, int kind, int strength, int level);
+int effect_on_party_attack(int value, int kind, int strength, int level);
+
+// Does the member carry an active effect of this kind?
+bool member_has_effect(const Game& g, int slot, int kind);
+// The first effect slot 0..10 whose duration is 0, or -1.
+int free_effect_slot(const Game& g, int slot);
+
+// Spells (combat/spells.cpp).
+int sub_spell_success_chance(Game& g, int caster);
+int sub_spell_amount(Game& g);
+int sub_spell_duration(Game& g);
+int sub_spell_caster_bonus(Game& g, int value);
+void sub_place_spell_effect(Game& g, int effect, int target, int amount, int duration);
+void sub_place_combat_spell_effect(Game& g, int effect, int target, int member, int amount,
+                                   int duration);
+// Is the spell number one of the data file's spells?
+bool spell_in_file(const Game& g, int spell);
