@@ -1,0 +1,242 @@
+// duskwend-balance: plays many fights of the shipped world without a window and prints how
+// often a new party survives them, so a change to the world can be judged by its numbers.
+//
+// Each trial starts the game afresh, creates a Cleric and a Mage in the guild hall beside the
+// two characters every new game has, takes all four into the party and enters the city. Then
+// it meets the map's random encounters one after another, without rest in between. Every
+// round each living member in the front four attacks the first group; the rest defend.
+
+#include "combat/combat.h"
+#include "core/dispatch.h"
+#include "core/game.h"
+#include "core/numbers.h"
+#include "core/rules.h"
+#include "platform/keys.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Pictures are never looked at here: every picture is a blank one.
+class BlankHost final : public Host {
+  public:
+    std::optional<Bitmap> load_bitmap(const std::string&) override { return Bitmap(228, 140); }
+};
+
+void type(Game& g, const std::string& script) {
+    for (const KeyPress& k : parse_key_script(script)) {
+        int16_t code = k.code;
+        Form_KeyDown(g, code, k.shift);
+    }
+}
+
+// A Human Cleric (piety and vitality raised) and an Elf Mage (intelligence and vitality),
+// then all four characters into the party and out of the door.
+const char* const NEW_PARTY = "caaca"
+                              "dd+++++ddd+++++"
+                              "a"
+                              "Bram{enter}"
+                              "x"
+                              "ccbda"
+                              "d+++++dddd+++++"
+                              "a"
+                              "Ysolde{enter}"
+                              "x"
+                              "a"
+                              "tax"
+                              "tax"
+                              "tax"
+                              "tax"
+                              "x"
+                              "e";
+
+// Fighter, Thief, Cleric, Mage from front to back.
+void order_party(Game& g) {
+    static constexpr int order[] = {0, 1, 2, 3};
+    for (int want = 0; want < 4; ++want)
+        for (int s = want; s < PARTY_SIZE; ++s)
+            if (g.party[s].in_use > 0 && g.party[s].class_id == order[want]) {
+                sub_swap_party_members(g, want, s);
+                break;
+            }
+}
+
+int living(const Game& g) {
+    return int(std::count_if(g.party.begin(), g.party.end(), [](const PartyMemberRec& p) {
+        return p.in_use > 0 && p.hit_points > 0;
+    }));
+}
+
+std::string first_group_name(Game& g) {
+    sub_read_monster(g, g.monster_groups[0].monster);
+    return g.monster_rec.plural_name.trimmed();
+}
+
+// Until the game sets up its own encounters: the map's encounter rows, as the game draws them.
+void start_encounter_from_rows(Game& g) {
+    g.combat_active = -1;
+    g.combat_step = COMBAT_ENCOUNTER;
+    g.monster_groups = {};
+    g.monster_state = {};
+    g.group_effects = {};
+    g.treasure_items = {};
+    int rows = 0;
+    while (rows < MAP_ENCOUNTER_ROWS && g.map_rec.encounters[rows][0] > 0) ++rows;
+    for (int grp = 0; grp < MONSTER_GROUP_COUNT; ++grp) {
+        const auto& row = g.map_rec.encounters[sub_roll_dice(g, 1, rows, 0) - 1];
+        MonsterGroupRec& group = g.monster_groups[grp];
+        group.monster = row[0];
+        group.count = std::clamp<int16_t>(sub_roll_dice(g, row[1], row[2], row[3]), 0, 100);
+        sub_read_monster(g, group.monster);
+        const MonsterRec mon = g.monster_rec;
+        double crowns = 0, experience = 0;
+        for (int m = 0; m < group.count; ++m) {
+            const int hp = sub_roll_dice(g, mon.hit_dice[0], mon.hit_dice[1], mon.hit_dice[2]);
+            g.monster_state[grp][m][MONSTER_HIT_POINTS] = to_integer(hp);
+            crowns += sub_roll_dice(g, mon.crowns_dice[0], mon.crowns_dice[1], mon.crowns_dice[2]);
+            experience += mon.experience_base + double(mon.experience_per_hit_point) * hp + m;
+        }
+        group.crowns = to_integer(crowns);
+        group.experience = to_integer(experience);
+        if (row[4] / double(grp + 1) < sub_random_percent(g)) break;
+    }
+}
+
+// Until the game keeps its groups in order itself: living members first, counted, and
+// emptied groups behind the others.
+void recount_groups(Game& g) {
+    for (int grp = 0; grp < MONSTER_GROUP_COUNT; ++grp) {
+        auto& members = g.monster_state[grp];
+        std::stable_sort(members.begin(), members.end() - 1, [](const auto& a, const auto& b) {
+            return a[MONSTER_HIT_POINTS] > b[MONSTER_HIT_POINTS];
+        });
+        g.monster_groups[grp].count = int16_t(std::count_if(
+            members.begin(), members.end() - 1, [](const auto& m) { return m[0] > 0; }));
+    }
+    for (int pass = 0; pass < MONSTER_GROUP_COUNT; ++pass)
+        for (int grp = 0; grp + 1 < MONSTER_GROUP_COUNT; ++grp)
+            if (g.monster_groups[grp].count == 0 && g.monster_groups[grp + 1].count > 0) {
+                std::swap(g.monster_groups[grp], g.monster_groups[grp + 1]);
+                std::swap(g.monster_state[grp], g.monster_state[grp + 1]);
+            }
+}
+
+enum class Outcome { Won, Lost, Endless };
+
+// Fights the encounter now set up to its end.
+Outcome fight(Game& g, int& rounds) {
+    for (rounds = 1; rounds <= 200; ++rounds) {
+        for (int s = 0; s < PARTY_SIZE; ++s)
+            g.combat_actions[s] = {int16_t(s < 4 ? ACTION_ATTACK : ACTION_DEFEND), 0, 0, 0};
+        g.combat_step = COMBAT_ROUND;
+        g.one_time_step = {};
+        sub_draw_combat_end(g);
+        recount_groups(g);
+        sub_combat_end_key(g);
+        if (g.combat_step == COMBAT_ENCOUNTER) continue;
+        const bool won = g.combat_step == COMBAT_VICTORY;
+        g.one_time_step = {};
+        sub_draw_combat_end(g);
+        sub_combat_end_key(g);
+        return won ? Outcome::Won : Outcome::Lost;
+    }
+    g.combat_active = 0;
+    return Outcome::Endless;
+}
+
+struct Tally {
+    int met = 0, won = 0, lost = 0, endless = 0;
+    long rounds = 0, members_lost = 0;
+};
+
+void print_rate(const char* what, const Tally& t) {
+    if (t.met == 0) return;
+    std::printf("  %-22s %6d fights  won %5.1f%%  lost %5.1f%%  endless %4.1f%%  %4.1f rounds"
+                "  %4.2f members lost\n",
+                what, t.met, 100.0 * t.won / t.met, 100.0 * t.lost / t.met,
+                100.0 * t.endless / t.met, double(t.rounds) / t.met,
+                double(t.members_lost) / t.met);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Plays many fights of the world headless and prints survival rates."};
+    std::string data_dir = DUSKWEND_BUILD_DATA_DIR;
+    int trials = 500, series = 5;
+    uint64_t seed = 1;
+    app.add_option("--data-dir", data_dir, "the Data folder")->capture_default_str();
+    app.add_option("--trials", trials, "new parties to play")->capture_default_str();
+    app.add_option("--series", series, "encounters each party meets without rest")
+        ->capture_default_str();
+    app.add_option("--seed", seed, "seed of the first trial")->capture_default_str();
+    CLI11_PARSE(app, argc, argv);
+
+    FixedWidthFont font;
+    std::vector<Tally> by_fight(std::size_t(std::max(series, 1)));
+    std::map<std::string, Tally> by_monster;
+    int survived_all = 0;
+    long standing_at_end = 0;
+    for (int trial = 0; trial < trials; ++trial) {
+        BlankHost host;
+        Game g;
+        g.host = &host;
+        g.set_font(&font);
+        g.data_files.dir = data_dir;
+        g.start_seed = seed + uint64_t(trial);
+        g.start_message_delay = 0;
+        try {
+            Form_Load(g);
+            type(g, NEW_PARTY);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "duskwend-balance: %s\n", e.what());
+            return 1;
+        }
+        if (g.current_location != LOCATION_CITY || sub_count_party_members(g) != 4) {
+            std::fprintf(stderr, "duskwend-balance: the new party did not reach the city\n");
+            return 1;
+        }
+        order_party(g);
+        sub_update_party_stats(g);
+        bool alive = true;
+        for (int k = 0; k < series && alive; ++k) {
+            const int before = living(g);
+            sub_start_random_encounter(g);
+            if (g.combat_active == 0) start_encounter_from_rows(g);
+            const std::string monster = first_group_name(g);
+            int rounds = 0;
+            const Outcome o = fight(g, rounds);
+            sub_update_party_stats(g);
+            for (Tally* t : {&by_fight[std::size_t(k)], &by_monster[monster]}) {
+                ++t->met;
+                t->won += o == Outcome::Won;
+                t->lost += o == Outcome::Lost;
+                t->endless += o == Outcome::Endless;
+                t->rounds += rounds;
+                t->members_lost += before - living(g);
+            }
+            alive = o == Outcome::Won;
+        }
+        survived_all += alive;
+        standing_at_end += living(g);
+    }
+
+    std::printf("A new party of four (Fighter, Thief, Cleric, Mage) against the random "
+                "encounters of map 1, %d trials:\n",
+                trials);
+    for (int k = 0; k < series; ++k) {
+        const std::string what = "encounter " + std::to_string(k + 1) + ":";
+        print_rate(what.c_str(), by_fight[std::size_t(k)]);
+    }
+    std::printf("By the first group's monster:\n");
+    for (const auto& [name, t] : by_monster) print_rate((name + ":").c_str(), t);
+    std::printf("Survived all %d encounters: %5.1f%%, with %.2f of 4 members standing\n", series,
+                100.0 * survived_all / trials, double(standing_at_end) / trials);
+    return 0;
+}
