@@ -366,3 +366,22 @@ TEST_F(Round, AnItemWithoutHealingDoesNothingButSaySo) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Round, AHealingItemHealsItsMemberTargetAndIsUsedUp) {
+    PartyMemberRec& p = member(0, "Ann");
+    p.pack[0] = {2, 2, 1};
+    member(1, "Bo").hit_points = 97;
+    if (sub_find_item_place(game(), 0, 2) == USE_FROM_NOWHERE)
+        GTEST_SKIP() << "finding an item in the equipment is not built yet";
+    game().combat_actions[0] = {ACTION_USE_ITEM, 2, -2, 0};
+    fix_initiative(0, 2);
+    group(0, 3, 1, 10);
+    sub_combat_round(game());
+    EXPECT_TRUE(logged("Ann uses the Potion on Bo."));
+    EXPECT_EQ(game().party[1].hit_points, 98) << "a Potion of strength 0 heals (0 + 1)^2";
+    EXPECT_EQ(p.pack[0][PACK_QUANTITY], 1);
+}
+
+} // namespace
