@@ -298,9 +298,9 @@ bool action_still_possible(Game& g, int slot, int& item_place) {
     case ACTION_ATTACK:
         return slot < 4 || member_has_effect(g, slot, EFFECT_HIDDEN);
     case ACTION_CAST:
-        return knows_spell(p, action[1]) && spell_in_file(g, action[1]);
+        return knows_spell(p, action[1]) && spell_exists(g, action[1]);
     case ACTION_CASTING:
-        return spell_in_file(g, action[1]);
+        return spell_exists(g, action[1]);
     case ACTION_USE_ITEM:
         item_place = action[1] > 0 && action[1] <= g.item_count
                          ? sub_find_item_place(g, slot, action[1])

@@ -41,4 +41,4 @@ void sub_place_spell_effect(Game& g, int effect, int target, int amount, int dur
 void sub_place_combat_spell_effect(Game& g, int effect, int target, int member, int amount,
                                    int duration);
 // Is the spell number one of the data file's spells?
-bool spell_in_file(const Game& g, int spell);
+bool spell_exists(const Game& g, int spell);

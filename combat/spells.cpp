@@ -66,7 +66,7 @@ bool cast_succeeds(Game& g, int caster) {
 
 } // namespace
 
-bool spell_in_file(const Game& g, int spell) {
+bool spell_exists(const Game& g, int spell) {
     return spell >= 1 && spell <= g.spell_count;
 }
 
@@ -140,7 +140,7 @@ void sub_cast_spell_outside_combat(Game& g) {
     g.cast_done = 0;
     g.cast_result.clear();
     const int caster = g.cast_caster;
-    if (!valid_member(g, caster) || !spell_in_file(g, g.cast_spell)) return;
+    if (!valid_member(g, caster) || !spell_exists(g, g.cast_spell)) return;
     PartyMemberRec& p = g.party[caster];
     sub_read_spell(g, g.cast_spell);
     const SpellRec spell = g.spell_rec;
@@ -208,7 +208,7 @@ void sub_cast_spell_in_combat(Game& g) {
     g.cast_done = 0;
     g.cast_result.clear();
     const int caster = g.cast_caster;
-    if (!valid_member(g, caster) || !spell_in_file(g, g.cast_spell)) return;
+    if (!valid_member(g, caster) || !spell_exists(g, g.cast_spell)) return;
     const PartyMemberRec& p = g.party[caster];
     const std::string name = p.name.trimmed();
     sub_read_spell(g, g.cast_spell);
