@@ -118,14 +118,29 @@ void write_small_world(const fs::path& dir) {
     progression[1] = {1, 2, 1, 1, 0};
     write_slots(dir / SPELL_PROGRESSION_FILE, progression, SPELL_PROGRESSION_SLOT);
 
-    std::vector<MapRec> maps(2);
+    std::vector<MapRec> maps(3);
     maps[0].encounter_chance = 7;
     maps[0].messages[0] = "Welcome to the city.";
     maps[1].encounter_chance = 12;
     maps[1].difficulty = 2;
+    // The town's buildings stand on map 3, where no monster walks; square (1, 1) of map 1
+    // leads to its square (5, 5), facing south. Around it: the shop to the south, the Temple
+    // of Light to the west; from (6, 5) the Temple of Luck to the north, the Temple of Dark
+    // to the east and the review board to the south.
+    maps[0].events[50] = {1, 0, 1, 1, 3, 5, 5, 3, 0, 0, 0};
+    maps[2].encounter_chance = -1;
+    maps[2].events[0] = {2, 0, 5, 6, 1, 1, 0, 0, 0, 0, 0};
+    maps[2].events[1] = {2, 0, 4, 5, 2, 0, 0, 0, 0, 0, 0};
+    maps[2].events[2] = {2, 0, 6, 4, 2, 1, 0, 0, 0, 0, 0};
+    maps[2].events[3] = {2, 0, 7, 5, 2, 2, 0, 0, 0, 0, 0};
+    maps[2].events[4] = {2, 0, 6, 6, 3, 0, 0, 0, 0, 0, 0};
     write_slots(dir / MAP_FILE, maps, MAP_SLOT);
 
     write_bmp(dir / "tavern.bmp", 228, 140, 0x804020);
+    // The city's wall pieces and the buildings' pictures, small and plain.
+    for (const char* piece : {"back.bmp", "w1a.bmp", "w1b.bmp", "l1a.bmp", "l1b.bmp", "r1a.bmp",
+                              "r1b.bmp", "shoppe.bmp", "temple.bmp", "review.bmp"})
+        write_bmp(dir / piece, 8, 8, 0x305070);
     for (const char* font : {"font.ttf", "font-bold.ttf"})
         fs::copy_file(fs::path(DUSKWEND_BUILD_DATA_DIR) / font, dir / font,
                       fs::copy_options::overwrite_existing);
