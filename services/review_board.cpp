@@ -128,6 +128,7 @@ std::string learn_spells(Game& g, PartyMemberRec& m) {
         sub_read_spell_progression(g, e);
         const SpellProgressionRec p = g.spell_progression_rec;
         if (p.class_id != m.class_id || p.level != m.level || !valid_spell(g, p.spell)) continue;
+        if (p.replaces_spell != 0 && !valid_spell(g, p.replaces_spell)) continue;
         auto& known = m.spells_known;
         if (p.replaces_spell != 0) {
             int k = 0;

@@ -59,6 +59,8 @@ int64_t base_offer(Game& g, int k) {
     double offer = std::nearbyint(std::floor(P / 10 + P / 10 * f) + P / 2);
     if (offer < 1) offer = 1;
     if (offer > P) offer = P;
+    // An item priced below nothing is worth nothing: a sale never costs the seller.
+    if (offer < 0) offer = 0;
     return static_cast<int64_t>(offer);
 }
 

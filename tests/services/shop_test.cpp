@@ -8,7 +8,7 @@ using namespace services_test;
 
 namespace {
 
-constexpr int DAGGER = 2, SWORD = 3, PEBBLE = 4, RING = 5, AMULET = 6;
+constexpr int DAGGER = 2, SWORD = 3, PEBBLE = 4, RING = 5, AMULET = 6, CURSE = 7;
 
 class Shop : public ServicesTest {
   protected:
@@ -119,7 +119,8 @@ TEST_F(Shop, OffersRoundHalvesToEvenAndStayWithinTheirBounds) {
     };
     // A tenth and 0.33 tenths, whole, plus half the price: 2.5 and 3.5 go to the even
     // neighbour; the Pebble's 0.5 becomes 0 and is raised to 1; at personality 30 the Sword's
-    // 106 is capped at 100, and a Merchant gets a tenth more.
+    // 106 is capped at 100, and a Merchant gets a tenth more. An item priced below nothing
+    // fetches nothing, never a loss.
     for (const Case& c :
          {Case{RING, 7, 0, 2, " ' OK I'll give you 2 imperial crowns for that.'"},
           Case{AMULET, 7, 0, 4, " ' OK I'll give you 4 imperial crowns for that.'"},
