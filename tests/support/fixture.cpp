@@ -126,6 +126,30 @@ void write_small_world(const fs::path& dir) {
     write_slots(dir / MAP_FILE, maps, MAP_SLOT);
 
     write_bmp(dir / "tavern.bmp", 228, 140, 0x804020);
+
+    // Fights: two monsters with real dice and their pictures, a guild hall door on map 1 with
+    // a fixed fight of two groups three squares north of it and a teleport one square east
+    // of it to map 3, where monsters come at every step.
+    monsters[0].number = 4;
+    monsters.resize(5);
+    monsters[3].number = 3, monsters[3].name = "Goblin", monsters[3].plural_name = "Goblins";
+    monsters[3].picture = 3, monsters[3].hit_dice = {1, 4, 2}, monsters[3].crowns_dice = {1, 6, 0};
+    monsters[3].experience_base = 10, monsters[3].experience_per_hit_point = 1;
+    monsters[4].number = 4, monsters[4].name = "Skeleton", monsters[4].plural_name = "Skeletons";
+    monsters[4].picture = 4, monsters[4].hit_dice = {2, 4, 0};
+    monsters[4].experience_base = 15, monsters[4].experience_per_hit_point = 2;
+    write_slots(dir / MONSTER_FILE, monsters, MONSTER_SLOT);
+    write_bmp(dir / "Mon3.bmp", 228, 140, 0x208040);
+    write_bmp(dir / "Mon4.bmp", 228, 140, 0xC0C0A0);
+    maps[0].events[0] = {2, 0, 5, 10, 0, 0, 0, 0, 0, 0, 0};
+    maps[0].events[1] = {5, 0, 5, 7, 3, 2, 1, 5, 0, 0, 0};
+    maps[0].events[2] = {5, 0, 5, 7, 4, 1, 0, 0, 0, 0, 0};
+    maps[0].events[3] = {1, 0, 6, 9, 3, 5, 5, 1, 0, 0, 0};
+    maps.resize(3);
+    maps[2].encounter_chance = 100;
+    maps[2].encounters[0] = {3, 1, 2, 0, 50};
+    maps[2].encounters[1] = {4, 0, 0, 1, 0};
+    write_slots(dir / MAP_FILE, maps, MAP_SLOT);
     for (const char* font : {"font.ttf", "font-bold.ttf"})
         fs::copy_file(fs::path(DUSKWEND_BUILD_DATA_DIR) / font, dir / font,
                       fs::copy_options::overwrite_existing);
