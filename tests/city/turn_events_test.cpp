@@ -112,6 +112,7 @@ TEST_F(TurnEvents, EncountersComeByTheMapsChanceButNeverOnATurn) {
     EXPECT_EQ(g.combat_active, 0);
     EXPECT_EQ(g.move_count, 3) << "a turn is still a move";
     type("{down}");
+    EXPECT_EQ(g.combat_active, -1);
     EXPECT_EQ(g.message_lines[g.message_line], "Random Encounter ");
 }
 

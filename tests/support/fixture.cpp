@@ -139,6 +139,9 @@ void write_small_world(const fs::path& dir) {
     monsters[4].picture = 4, monsters[4].hit_dice = {2, 4, 0};
     monsters[4].experience_base = 15, monsters[4].experience_per_hit_point = 2;
     write_slots(dir / MONSTER_FILE, monsters, MONSTER_SLOT);
+    for (const char* wall :
+         {"back.bmp", "w1a.bmp", "w1b.bmp", "l1a.bmp", "l1b.bmp", "r1a.bmp", "r1b.bmp"})
+        write_bmp(dir / wall, 16, 16, 0x606060);
     write_bmp(dir / "Mon3.bmp", 228, 140, 0x208040);
     write_bmp(dir / "Mon4.bmp", 228, 140, 0xC0C0A0);
     maps[0].events[0] = {2, 0, 5, 10, 0, 0, 0, 0, 0, 0, 0};
