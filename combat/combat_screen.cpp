@@ -83,7 +83,7 @@ void print_group_lines(Game& g) {
                                group_name(g, grp));
 }
 
-// Lettered lines of the groups first..last that can be chosen.
+// Lettered lines of the groups 0..last that can be chosen.
 void print_lettered_groups(Game& g, int last) {
     for (int grp = 0; grp <= last; ++grp)
         if (group_alive(g, grp))
