@@ -128,6 +128,10 @@ struct Game {
     int16_t cast_done = 0;
     std::string cast_result;
 
+    // Choosing actions in a fight (combat/combat_screen.cpp): the spell picked from the
+    // spell list while its target is chosen.
+    int16_t combat_chosen_spell = 0;
+
     // The shared tables.
     std::array<CharacterRec, ROSTER_SIZE> roster{};
     std::array<PartyMemberRec, PARTY_SIZE> party{};

@@ -137,6 +137,8 @@ ordered_json state_dump(const Game& g) {
     s["cast_target"] = g.cast_target;
     s["cast_done"] = g.cast_done;
     s["cast_result"] = cp1252_to_utf8(g.cast_result);
+    // Choosing actions in a fight.
+    s["combat_chosen_spell"] = g.combat_chosen_spell;
     s["roster"] = records(g.roster);
     s["party"] = records(g.party);
     s["game_flags"] = JsonFields::value(g.game_flags);
