@@ -150,6 +150,15 @@ struct Game {
     std::array<std::string, MESSAGE_LINE_COUNT> page_lines{};
     int16_t page_line = 0;
 
+    // The character sheet (charsheet/): the spell chosen for a description or a cast, the
+    // place an item is used from (a pack slot 0..9 or USE_FROM_* of core/item_use.h), a line
+    // the last sheet key left to read (a refused equip), and the sheet's own one-time latch,
+    // kept apart so that the latch of the screen underneath survives a sheet drawn over it.
+    int16_t sheet_spell = 0;
+    int16_t sheet_use_place = 0;
+    std::string sheet_notice;
+    OneTimeStep sheet_one_time_step;
+
     // The window's drawing surfaces.
     Form Form1;
 
