@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -126,6 +127,15 @@ void write_small_world(const fs::path& dir) {
     write_slots(dir / MAP_FILE, maps, MAP_SLOT);
 
     write_bmp(dir / "tavern.bmp", 228, 140, 0x804020);
+    // The view's background and wall pieces, so whole sessions can walk the city.
+    write_bmp(dir / "back.bmp", 228, 140, 0x202020);
+    for (const auto& [name, w, h] : {std::tuple{"w1a.bmp", 1120, 109},
+                                     {"w1b.bmp", 518, 50},
+                                     {"l1a.bmp", 231, 272},
+                                     {"l1b.bmp", 301, 216},
+                                     {"r1a.bmp", 231, 272},
+                                     {"r1b.bmp", 301, 216}})
+        write_bmp(dir / name, w, h, 0x808080);
     for (const char* font : {"font.ttf", "font-bold.ttf"})
         fs::copy_file(fs::path(DUSKWEND_BUILD_DATA_DIR) / font, dir / font,
                       fs::copy_options::overwrite_existing);
