@@ -74,16 +74,29 @@ void print_sheet_menu(Game& g, const std::vector<std::pair<std::string, std::str
     for (const auto& [key, text] : lines) print_sheet_menu_line(g, key, text);
 }
 
-void sub_character_sheet_key(Game& g) {
-    // Every key that reaches the sheet lets its next acting step (a use, a cast) act once;
-    // the latch of the screen underneath is left alone.
-    sub_key_reached_sheet(g);
-    g.sheet_notice.clear();
-    if (g.sheet_member < 1 || g.sheet_member > PARTY_SIZE) {
-        g.sheet_member = 0;
-        g.sheet_step = 0;
-        return;
-    }
+namespace {
+
+// The first key of an opened sheet keeps what the screen underneath shares with the sheet;
+// closing gives it back, so that screen goes on where it was.
+void keep_underneath(Game& g) {
+    Game::SheetUnderneath& u = g.sheet_underneath;
+    if (u.saved) return;
+    u.saved = true;
+    u.sheet_choice = g.sheet_choice, u.sheet_target = g.sheet_target;
+    u.spell_level_shown = g.spell_level_shown;
+    u.page_line = g.page_line, u.page_lines = g.page_lines;
+}
+
+void give_back_underneath(Game& g) {
+    Game::SheetUnderneath& u = g.sheet_underneath;
+    if (!u.saved) return;
+    u.saved = false;
+    g.sheet_choice = u.sheet_choice, g.sheet_target = u.sheet_target;
+    g.spell_level_shown = u.spell_level_shown;
+    g.page_line = u.page_line, g.page_lines = u.page_lines;
+}
+
+void step_key(Game& g) {
     switch (g.sheet_step) {
     case SHEET_STATS:
     case SHEET_EQUIPMENT:
@@ -110,6 +123,21 @@ void sub_character_sheet_key(Game& g) {
         sheet_page_key(g);
         break;
     }
+}
+
+} // namespace
+
+void sub_character_sheet_key(Game& g) {
+    // Every key that reaches the sheet lets its next acting step (a use, a cast) act once;
+    // the latch of the screen underneath is left alone.
+    sub_key_reached_sheet(g);
+    g.sheet_notice.clear();
+    keep_underneath(g);
+    if (g.sheet_member < 1 || g.sheet_member > PARTY_SIZE)
+        g.sheet_member = 0, g.sheet_step = 0;
+    else
+        step_key(g);
+    if (g.sheet_member == 0) give_back_underneath(g);
 }
 
 void sub_draw_character_sheet(Game& g) {

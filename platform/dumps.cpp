@@ -100,6 +100,12 @@ ordered_json state_dump(const Game& g) {
     s["sheet_one_time_step"] = {{"screen", g.sheet_one_time_step.screen},
                                 {"step", g.sheet_one_time_step.step},
                                 {"acted", g.sheet_one_time_step.acted}};
+    s["sheet_underneath"] = {{"saved", g.sheet_underneath.saved},
+                             {"sheet_choice", g.sheet_underneath.sheet_choice},
+                             {"sheet_target", g.sheet_underneath.sheet_target},
+                             {"spell_level_shown", g.sheet_underneath.spell_level_shown},
+                             {"page_line", g.sheet_underneath.page_line},
+                             {"page_lines", lines(g.sheet_underneath.page_lines)}};
     s["item_count"] = g.item_count;
     s["shop_count"] = g.shop_count;
     s["spell_count"] = g.spell_count;

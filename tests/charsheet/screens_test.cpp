@@ -95,4 +95,20 @@ TEST_F(OverScreens, EveryLocationComesBackWithItsStep) {
     }
 }
 
+TEST_F(OverScreens, ThePartyOrderUnderneathMovesTheMemberItChose) {
+    party_of(3);
+    put(2, 0, SALVE, 1);
+    g().screens.map_turn_events = [](Game&) {};
+    g().current_location = LOCATION_CITY;
+    g().location_step = -1;
+    g().map_level = 1;
+    sub_render_screen(g());
+    type("nc");      // move Mirel...
+    type("2nu11kx"); // ...but first Tallow uses a Salve on Corvath
+    EXPECT_EQ(member(2).pack[0][PACK_ITEM], 0);
+    type("a"); // ...to the front
+    EXPECT_EQ(member(1).name.trimmed(), "Mirel");
+    EXPECT_EQ(member(3).name.trimmed(), "Corvath");
+}
+
 } // namespace
