@@ -52,9 +52,10 @@ std::vector<int> sheet_spells_on_shown_level(Game& g) {
 void print_sheet_name(Game& g) {
     PictureArea& t = g.Form1.Text;
     const std::string name = sheet_rec(g).name.trimmed();
-    t.bold = true;
-    t.CurrentX = 100 - t.TextWidth(name) / 2;
+    t.bold = false;
+    t.CurrentX = 100 - t.TextWidth(name) / 2; // measured before bold is turned on
     t.CurrentY = 0;
+    t.bold = true;
     t.print_line(name);
     t.bold = false;
 }
