@@ -29,6 +29,12 @@ bool sheet_carries_items(const Game& g) {
                        [](const auto& slot) { return slot[PACK_ITEM] > 0; });
 }
 
+bool sheet_class_may_use(const Game& g, int class_id) {
+    const auto& usable = g.item_rec.usable_by;
+    const int k = class_id + 1;
+    return k >= 0 && k < static_cast<int>(usable.size()) && usable[k] != 0;
+}
+
 int sheet_pack_slot_of_key(const std::string& key) {
     const int n = sheet_number_of_key(key);
     return n >= 1 ? n - 1 : -1;

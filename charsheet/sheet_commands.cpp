@@ -62,12 +62,6 @@ void remove_one(PartyMemberRec& m, int place) {
         one_less(m.pack[place][PACK_ITEM], m.pack[place][PACK_QUANTITY]);
 }
 
-bool usable_by_class(const Game& g, int class_id) {
-    const auto& usable = g.item_rec.usable_by;
-    const int k = class_id + 1;
-    return k >= 0 && k < static_cast<int>(usable.size()) && usable[k] != 0;
-}
-
 int free_pack_slots(const PartyMemberRec& m) {
     int n = 0;
     for (int k = 0; k <= 9; ++k) n += m.pack[k][PACK_ITEM] == 0 ? 1 : 0;
@@ -96,20 +90,33 @@ std::vector<std::string> place_keys(const PartyMemberRec& m, Offered offered) {
     return keys;
 }
 
+std::string joined(const std::vector<std::string>& keys) {
+    std::string list;
+    for (const std::string& k : keys) list += (list.empty() ? "" : ",") + k;
+    return list;
+}
+
 // The keys joined by "," in colour 1, then "." and the caption in colour 0. With no keys the
 // line stays empty unless `always` asks for the "." and the caption anyway.
 void print_choice_line(Game& g, const std::vector<std::string>& keys, const std::string& caption,
                        bool always = false) {
     PictureArea& t = text(g);
     t.fore_colour = 1;
-    std::string list;
-    for (const std::string& k : keys) list += (list.empty() ? "" : ",") + k;
-    t.print(list);
+    t.print(joined(keys));
     if (!keys.empty() || always) {
         t.print(".");
         t.fore_colour = 0;
         t.print(caption);
     }
+    t.fore_colour = 0;
+    t.print_line();
+}
+
+// Only the keys, in colour 1, ending the line.
+void print_key_list(Game& g, const std::vector<std::string>& keys) {
+    PictureArea& t = text(g);
+    t.fore_colour = 1;
+    t.print(joined(keys));
     t.fore_colour = 0;
     t.print_line();
 }
@@ -161,7 +168,7 @@ void equip_from_pack(Game& g, PartyMemberRec& m, int k) {
     const int16_t item = slot[PACK_ITEM];
     sub_read_item(g, item);
     const int kind = g.item_rec.kind;
-    if (!usable_by_class(g, m.class_id)) return;
+    if (!sheet_class_may_use(g, m.class_id)) return;
     if (kind != KIND_RIGHT_HAND && kind != KIND_TWO_HANDED && kind != KIND_BODY &&
         kind != KIND_LEFT_HAND)
         return;
@@ -441,8 +448,7 @@ void draw_sheet_choice_menu(Game& g) {
         }
         const std::vector<std::string> keys = party_keys(g, 5, -1);
         if (keys.size() < 2) {
-            print_choice_line(g, keys, "");
-            // Only the list: no caption and no way out but the item's use.
+            print_key_list(g, keys); // no caption and no Exit line
             return;
         }
         sub_read_item(g, g.sheet_choice);
@@ -510,14 +516,10 @@ void draw_cast_screen(Game& g) {
     start_choice_menu(g, SHEET_CHOICE_Y);
     if (type == 1 && g.sheet_target == -1) {
         const std::vector<std::string> keys = party_keys(g, 5, -1);
-        if (keys.size() > 1) {
+        if (keys.size() > 1)
             print_choice_line(g, keys, " Cast Spell on Who");
-        } else {
-            t.fore_colour = 1;
-            t.print(keys.empty() ? "" : keys[0]);
-            t.fore_colour = 0;
-            t.print_line();
-        }
+        else
+            print_key_list(g, keys);
     } else if ((type == 0 || type == 2) && mana) {
         print_sheet_menu_line(g, " C.", " Cast.");
     } else {

@@ -22,13 +22,6 @@ void labelled(Game& g, const std::string& label, int x, const std::string& value
     text(g).print_line(value);
 }
 
-// Whether the member's class may use the item in item_rec.
-bool usable_by_class(const Game& g, int class_id) {
-    const auto& usable = g.item_rec.usable_by;
-    const int k = class_id + 1;
-    return k >= 0 && k < static_cast<int>(usable.size()) && usable[k] != 0;
-}
-
 // A held item after its label: " " and the name for one, else the quantity and the plural.
 std::string held_item_text(Game& g, int item, int quantity) {
     sub_read_item(g, item);
@@ -200,7 +193,7 @@ bool draw_equipment_page(Game& g) {
         }
         shown = true;
         sub_read_item(g, slot[PACK_ITEM]);
-        if (!usable_by_class(g, m.class_id)) t.print("!");
+        if (!sheet_class_may_use(g, m.class_id)) t.print("!");
         const int quantity = slot[PACK_QUANTITY];
         if (slot[PACK_IDENTIFIED] != 0)
             t.print_line(quantity == 1 ? " " + g.item_rec.name.str()
