@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -137,9 +138,17 @@ void write_small_world(const fs::path& dir) {
     write_slots(dir / MAP_FILE, maps, MAP_SLOT);
 
     write_bmp(dir / "tavern.bmp", 228, 140, 0x804020);
-    // The city's wall pieces and the buildings' pictures, small and plain.
-    for (const char* piece : {"back.bmp", "w1a.bmp", "w1b.bmp", "l1a.bmp", "l1b.bmp", "r1a.bmp",
-                              "r1b.bmp", "shoppe.bmp", "temple.bmp", "review.bmp"})
+    // The view's background and wall pieces, so whole sessions can walk the city.
+    write_bmp(dir / "back.bmp", 228, 140, 0x202020);
+    for (const auto& [name, w, h] : {std::tuple{"w1a.bmp", 1120, 109},
+                                     {"w1b.bmp", 518, 50},
+                                     {"l1a.bmp", 231, 272},
+                                     {"l1b.bmp", 301, 216},
+                                     {"r1a.bmp", 231, 272},
+                                     {"r1b.bmp", 301, 216}})
+        write_bmp(dir / name, w, h, 0x808080);
+    // The buildings' pictures, small and plain.
+    for (const char* piece : {"shoppe.bmp", "temple.bmp", "review.bmp"})
         write_bmp(dir / piece, 8, 8, 0x305070);
 
     // Fights: two monsters with real dice and their pictures, a guild hall door on map 1 with
