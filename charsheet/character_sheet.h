@@ -1,7 +1,61 @@
 #pragma once
-// The character sheet's steps (sheet_step).
+// The character sheet's steps (sheet_step) and the pieces its files share.
+
+#include <string>
+#include <utility>
+#include <vector>
+
+struct Game;
+struct PartyMemberRec;
 
 constexpr int SHEET_STATS = 0, SHEET_EQUIPMENT = 1, SHEET_EQUIP = 2, SHEET_GIVE_TO = 3,
               SHEET_GIVE_WHAT = 4, SHEET_USE_WHAT = 5, SHEET_USE_ON = 6, SHEET_USE = 7,
               SHEET_ABILITIES = 8, SHEET_SPELLS = 9, SHEET_DESCRIBE_WHAT = 10,
               SHEET_DESCRIPTION = 11, SHEET_CAST_WHAT = 12, SHEET_CAST_ON = 13, SHEET_CAST = 14;
+
+// Menus stand at the foot of the text column: their last line ends at y 348.
+constexpr int SHEET_MENU_BOTTOM = 348;
+// Choice menus below the equipment and spell pages.
+constexpr int SHEET_CHOICE_Y = 322, SHEET_GIVE_TO_Y = 309;
+
+// The member whose sheet is open and its party slot.
+int sheet_slot(const Game& g);
+PartyMemberRec& sheet_rec(Game& g);
+// A fight runs underneath: the sheet offers less.
+bool sheet_in_combat(const Game& g);
+// Anything on the body, in a hand or in pack slots 0..9.
+bool sheet_carries_items(const Game& g);
+// Whether a member of the class may use the item in item_rec.
+bool sheet_class_may_use(const Game& g, int class_id);
+// The pack slot a digit key chooses: "1".."9" slots 0..8, "0" slot 9; -1 for other keys.
+int sheet_pack_slot_of_key(const std::string& key);
+// A digit key "1".."9" as 1..9, "0" as 10; 0 for other keys.
+int sheet_number_of_key(const std::string& key);
+// The known spells on the level shown, in the order they are known. Spell numbers outside
+// the spell file are left out.
+std::vector<int> sheet_spells_on_shown_level(Game& g);
+
+// The member's name centred and bold on the first line (no clearing).
+void print_sheet_name(Game& g);
+// A menu line: the key in colour 1, its text in colour 0 straight after it.
+void print_sheet_menu_line(Game& g, const std::string& key, const std::string& text);
+// A menu whose last line ends at the foot of the column.
+void print_sheet_menu(Game& g, const std::vector<std::pair<std::string, std::string>>& lines);
+
+// The pages (charsheet/sheet_pages.cpp). The equipment page returns whether it showed any
+// item.
+void draw_stats_page(Game& g);
+bool draw_equipment_page(Game& g);
+void draw_abilities_page(Game& g);
+void draw_spell_page(Game& g);
+void sheet_page_key(Game& g);
+void draw_sheet_page_menu(Game& g);
+
+// The commands (charsheet/sheet_commands.cpp): their keys, their choice menus, and the two
+// steps that act when drawn.
+void sheet_command_key(Game& g);
+void draw_sheet_choice_menu(Game& g);
+void draw_cast_screen(Game& g);
+void draw_spell_description(Game& g);
+void draw_sheet_use(Game& g);
+void draw_sheet_cast(Game& g);

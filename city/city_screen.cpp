@@ -122,4 +122,7 @@ void sub_draw_city(Game& g) {
     for (int k = 0; k <= MESSAGE_LAST_LINE; ++k) text.print_line(g.message_lines[k]);
     sub_draw_view(g);
     sub_square_events(g);
+    // A fixed fight on this square has begun: the party sees it in this same key, and the
+    // next key is the fight's.
+    if (g.combat_active != 0 && g.sheet_member < 1) g.screens.draw_combat(g);
 }

@@ -5,6 +5,7 @@
 
 #include "city/city_map.h"
 #include "city/map_view.h"
+#include "combat/combat.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
@@ -22,7 +23,7 @@ constexpr int EVENT_KIND = 0, EVENT_X = 2, EVENT_Y = 3, EVENT_P1 = 4, EVENT_P2 =
               EVENT_P4 = 7, EVENT_FLAG = 8, EVENT_TEST = 9, EVENT_TEST_VALUE = 10;
 
 constexpr int EVENT_TELEPORT = 1, EVENT_BUILDING = 2, EVENT_PICTURE = 3, EVENT_MESSAGE = 4,
-              EVENT_SWITCH = 6, EVENT_TEXT = 7, EVENT_TREASURE = 8;
+              EVENT_FIGHT = 5, EVENT_SWITCH = 6, EVENT_TEXT = 7, EVENT_TREASURE = 8;
 
 constexpr int TREASURE_EXPERIENCE = 0, TREASURE_CROWNS = 1, TREASURE_ITEM = 2;
 
@@ -208,7 +209,9 @@ void treasure(Game& g, const Event& e) {
     }
 }
 
-void carry_out(Game& g, const Event& e) {
+// Fixed fights set up in one pass over the events: the first starts the fight, each
+// further one on the square adds its group.
+void carry_out(Game& g, int index, const Event& e, int& fights) {
     switch (e[EVENT_KIND]) {
     case EVENT_TELEPORT:
         teleport(g, e);
@@ -231,7 +234,10 @@ void carry_out(Game& g, const Event& e) {
     case EVENT_TREASURE:
         treasure(g, e);
         break;
-    // Kind 5, the fixed fight, is set up by combat.
+    case EVENT_FIGHT:
+        sub_start_event_encounter(g, index, fights);
+        ++fights;
+        break;
     default:
         break;
     }
@@ -240,12 +246,13 @@ void carry_out(Game& g, const Event& e) {
 } // namespace
 
 void sub_square_events(Game& g) {
+    int fights = 0;
     for (int i = 0; i < MAP_EVENT_COUNT; ++i) {
         // A copy: a teleport may load another map under the event that caused it. The
         // events after it are then those of the new map, tested against the new square.
         const Event e = g.map_rec.events[i];
         if (e[EVENT_KIND] <= 0 || e[EVENT_X] != g.party_x || e[EVENT_Y] != g.party_y) continue;
         if (!condition_holds(g, e) || !references_sound(g, e)) continue;
-        carry_out(g, e);
+        carry_out(g, i, e, fights);
     }
 }

@@ -3,6 +3,7 @@
 #include "core/numbers.h"
 #include "core/rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 double sub_random(Game& g) {
@@ -73,10 +74,18 @@ int16_t sub_roll_level_gains(Game& g, int which, int slot) {
     return 0;
 }
 
-int16_t sub_haggle_price(Game& g, int16_t& price, int slot) {
+double sub_haggled_price(const Game& g, double price, int slot) {
     const PartyMemberRec& m = g.party[slot];
     const double F = sub_attribute_factor(m.personality) / 100.0;
     const double discount = price / 10.0 + price / 10.0 * F;
-    if (m.class_id == 7) price = to_integer(price * 0.9);
-    return to_integer(price - std::floor(discount));
+    if (m.class_id == 7) price = std::nearbyint(price * 0.9);
+    // A winning personality brings the price down to nothing, never below: buying must not pay
+    // the buyer.
+    return std::max(0.0, std::nearbyint(price - std::floor(discount)));
+}
+
+int16_t sub_haggle_price(Game& g, int16_t& price, int slot) {
+    const double result = sub_haggled_price(g, price, slot);
+    if (g.party[slot].class_id == 7) price = to_integer(price * 0.9);
+    return to_integer(result);
 }

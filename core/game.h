@@ -128,6 +128,10 @@ struct Game {
     int16_t cast_done = 0;
     std::string cast_result;
 
+    // Choosing actions in a fight (combat/combat_screen.cpp): the spell picked from the
+    // spell list while its target is chosen.
+    int16_t combat_chosen_spell = 0;
+
     // The round and the end of the fight (combat/round.cpp, combat/combat_end.cpp).
     // flee_failed: the party tried to flee and was caught; the round that follows is fought
     // without the party acting.
@@ -154,6 +158,23 @@ struct Game {
     int16_t message_depth = 0;
     std::array<std::string, MESSAGE_LINE_COUNT> page_lines{};
     int16_t page_line = 0;
+
+    // The character sheet (charsheet/): the spell chosen for a description or a cast, the
+    // place an item is used from (a pack slot 0..9 or USE_FROM_* of core/item_use.h), a line
+    // the last sheet key left to read (a refused equip), and the sheet's own one-time latch,
+    // kept apart so that the latch of the screen underneath survives a sheet drawn over it.
+    int16_t sheet_spell = 0;
+    int16_t sheet_use_place = 0;
+    std::string sheet_notice;
+    OneTimeStep sheet_one_time_step;
+    // The selections the screen underneath shares with the sheet (the city's party order uses
+    // sheet_choice and sheet_target, a fight's spell menu spell_level_shown, the review board
+    // the page buffer), kept from the sheet's first key and given back when it closes.
+    struct SheetUnderneath {
+        bool saved = false;
+        int16_t sheet_choice = 0, sheet_target = 0, spell_level_shown = 0, page_line = 0;
+        std::array<std::string, MESSAGE_LINE_COUNT> page_lines{};
+    } sheet_underneath;
 
     // The window's drawing surfaces.
     Form Form1;

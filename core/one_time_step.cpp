@@ -2,8 +2,16 @@
 
 #include "core/game.h"
 
+namespace {
+
+OneTimeStep& latch_of(Game& g, int screen) {
+    return screen == SCREEN_SHEET ? g.sheet_one_time_step : g.one_time_step;
+}
+
+} // namespace
+
 bool sub_begin_one_time_step(Game& g, int screen, int step) {
-    OneTimeStep& s = g.one_time_step;
+    OneTimeStep& s = latch_of(g, screen);
     if (s.acted && s.screen == screen && s.step == step) {
         g.Form1.Text.restore_runs(s.text);
         return false;
@@ -15,10 +23,19 @@ bool sub_begin_one_time_step(Game& g, int screen, int step) {
 }
 
 void sub_end_one_time_step(Game& g) {
-    g.one_time_step.acted = true;
-    g.one_time_step.text = g.Form1.Text.runs();
+    sub_end_one_time_step(g, g.one_time_step.screen);
+}
+
+void sub_end_one_time_step(Game& g, int screen) {
+    OneTimeStep& s = latch_of(g, screen);
+    s.acted = true;
+    s.text = g.Form1.Text.runs();
 }
 
 void sub_key_reached_screen(Game& g) {
     g.one_time_step = OneTimeStep{};
+}
+
+void sub_key_reached_sheet(Game& g) {
+    g.sheet_one_time_step = OneTimeStep{};
 }

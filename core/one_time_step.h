@@ -13,13 +13,19 @@
 
 struct Game;
 
-// The screen layers that own one-time steps: the locations (LOCATION_*) and the fight.
-constexpr int SCREEN_COMBAT = 100;
+// The screen layers that own one-time steps: the locations (LOCATION_*), the fight, and the
+// character sheet. The sheet keeps a latch of its own: it is drawn over a location or a fight
+// whose latch must survive it, or closing the sheet would act the step underneath again.
+constexpr int SCREEN_COMBAT = 100, SCREEN_SHEET = 101;
 
 // True when the step's action is to run now. False when it already ran since the last key
 // that reached the screen; the text column then shows what it printed, and the caller stops.
 bool sub_begin_one_time_step(Game& g, int screen, int step);
-// Remembers what the step printed, so that a repaint shows it again without acting.
+// Remembers what the step printed, so that a repaint shows it again without acting. The
+// first form ends a location's or the fight's step, the second the step of the given screen.
 void sub_end_one_time_step(Game& g);
+void sub_end_one_time_step(Game& g, int screen);
 // A key has reached a location's or the fight's key procedure: the next acting step may act.
 void sub_key_reached_screen(Game& g);
+// A key has reached the character sheet's key procedure: the sheet's next acting step may act.
+void sub_key_reached_sheet(Game& g);

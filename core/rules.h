@@ -14,6 +14,9 @@ int16_t sub_attribute_factor(int v);
 int32_t sub_experience_needed(Game& g, int slot);
 int16_t sub_roll_level_gains(Game& g, int which, int slot);
 int16_t sub_haggle_price(Game& g, int16_t& price, int slot);
+// The same price computed wide, for bases beyond the Integer range (a temple's healing); it
+// leaves the base alone.
+double sub_haggled_price(const Game& g, double price, int slot);
 
 // Roster, party and pack housekeeping.
 void sub_sort_roster(Game& g);

@@ -93,6 +93,19 @@ ordered_json state_dump(const Game& g) {
     s["message_depth"] = g.message_depth;
     s["page_lines"] = lines(g.page_lines);
     s["page_line"] = g.page_line;
+    // The character sheet.
+    s["sheet_spell"] = g.sheet_spell;
+    s["sheet_use_place"] = g.sheet_use_place;
+    s["sheet_notice"] = cp1252_to_utf8(g.sheet_notice);
+    s["sheet_one_time_step"] = {{"screen", g.sheet_one_time_step.screen},
+                                {"step", g.sheet_one_time_step.step},
+                                {"acted", g.sheet_one_time_step.acted}};
+    s["sheet_underneath"] = {{"saved", g.sheet_underneath.saved},
+                             {"sheet_choice", g.sheet_underneath.sheet_choice},
+                             {"sheet_target", g.sheet_underneath.sheet_target},
+                             {"spell_level_shown", g.sheet_underneath.spell_level_shown},
+                             {"page_line", g.sheet_underneath.page_line},
+                             {"page_lines", lines(g.sheet_underneath.page_lines)}};
     s["item_count"] = g.item_count;
     s["shop_count"] = g.shop_count;
     s["spell_count"] = g.spell_count;
@@ -137,6 +150,8 @@ ordered_json state_dump(const Game& g) {
     s["cast_target"] = g.cast_target;
     s["cast_done"] = g.cast_done;
     s["cast_result"] = cp1252_to_utf8(g.cast_result);
+    // Choosing actions in a fight.
+    s["combat_chosen_spell"] = g.combat_chosen_spell;
     // The round and the end of the fight.
     s["flee_failed"] = g.flee_failed;
     s["roster"] = records(g.roster);

@@ -1,5 +1,430 @@
+// The equipment shop: one party member at a time buys from the shop's stock, sells from the
+// pack, or has an item appraised or identified. building_number names the shop's record.
+#include "core/datafiles.h"
+#include "core/game.h"
+#include "core/numbers.h"
+#include "core/one_time_step.h"
+#include "core/output.h"
+#include "core/rules.h"
 #include "core/screens.h"
+#include "guildhall/guild_hall.h"
+#include "services/services.h"
 
-// The equipment shop. Not yet open.
-void sub_shop_key(Game&) {}
-void sub_draw_shop(Game&) {}
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int STOCK_SIZE = 16, PACK_SLOTS = 11, BUY_SLOTS = 10;
+
+PictureArea& text(Game& g) {
+    return g.Form1.Text;
+}
+
+PartyMemberRec& served(Game& g) {
+    return g.party[g.selected_member & 7];
+}
+
+bool valid_item(const Game& g, int n) {
+    return n >= 1 && n <= g.item_count;
+}
+
+// A stock entry is offered when it names an item of the world's file.
+bool in_stock(const Game& g, int k) {
+    return k >= 0 && k < STOCK_SIZE && valid_item(g, g.shop_rec.stock[k]);
+}
+
+bool holds_item(Game& g, int k) {
+    return k >= 0 && k < PACK_SLOTS && valid_item(g, served(g).pack[k][PACK_ITEM]);
+}
+
+// A pack without items, wherever its empty slots are, has nothing to sell or appraise.
+bool pack_empty(Game& g) {
+    for (int k = 0; k < PACK_SLOTS; ++k)
+        if (holds_item(g, k)) return false;
+    return true;
+}
+
+std::string crowns_word(int64_t amount) {
+    return " imperial crown" + std::string(amount > 1 ? "s" : "");
+}
+
+// What the shop offers for the item of pack slot k: a tenth and the personality's share of a
+// tenth, whole, and half the price, never below 1 nor above the price. A Merchant is offered a
+// tenth more on top, so may be offered more than the price.
+int64_t base_offer(Game& g, int k) {
+    sub_read_item(g, served(g).pack[k][PACK_ITEM]);
+    const double P = g.item_rec.price;
+    const double f = sub_attribute_factor(served(g).personality) / 100.0;
+    double offer = std::nearbyint(std::floor(P / 10 + P / 10 * f) + P / 2);
+    if (offer < 1) offer = 1;
+    if (offer > P) offer = P;
+    // An item priced below nothing is worth nothing: a sale never costs the seller.
+    if (offer < 0) offer = 0;
+    return static_cast<int64_t>(offer);
+}
+
+int64_t sell_offer(Game& g, int k) {
+    const int64_t offer = base_offer(g, k);
+    if (served(g).class_id == 7) return static_cast<int64_t>(std::nearbyint(offer * 1.1));
+    return offer;
+}
+
+int64_t identify_fee(int64_t appraisal_fee) {
+    return std::max<int64_t>(1, static_cast<int64_t>(std::nearbyint(appraisal_fee / 10.0)));
+}
+
+void print_cannot_afford(Game& g) {
+    text(g).print_line(" 'I'm sorry, but you can't afford that item'");
+    text(g).print_line(" 'Maybe there is something else you want.'");
+}
+
+// Takes a fee in full or not at all.
+bool pay(Game& g, int64_t price) {
+    PartyMemberRec& m = served(g);
+    if (m.crowns < price) {
+        print_cannot_afford(g);
+        return false;
+    }
+    m.crowns = to_long(static_cast<double>(m.crowns) - static_cast<double>(price));
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
+// Steps
+
+void draw_select(Game& g) {
+    PictureArea& t = text(g);
+    t.print_line(" You stand in the " + g.shop_rec.name.trimmed() + " shop.");
+    if (g.shop_rec.shop_kind == 0) {
+        t.print_line(" Around you you can see various arms and armour");
+        t.print_line(" for sale.");
+    }
+    t.print_line();
+    t.print_line(" 'Goodday my friends!' says the shopkeeper, 'Who");
+    t.print_line("  needs my services'");
+    t.print_line();
+    t.print_line(" Select Character:");
+    for (int k = 0; k < PARTY_SIZE; ++k)
+        if (g.party[k].in_use > 0) print_list_line(g, k, g.party[k].name);
+    print_menu_line(g, "  L.", "Leave the Shop.");
+}
+
+void draw_options(Game& g) {
+    PictureArea& t = text(g);
+    t.print_line(" 'Hello " + trimmed_name(g, g.selected_member & 7) + "' says the shopkeeper.");
+    t.print_line(" 'How may I be of service?'");
+    t.print_line();
+    t.print_line(" Options:");
+    print_menu_line(g, "  B.", "Buy an Item.");
+    print_menu_line(g, "  S.", "Sell as Item.");
+    print_menu_line(g, "  A.", "Appraise an Item.");
+    print_menu_line(g, "  R.", "Return.");
+}
+
+void draw_buy_list(Game& g) {
+    PictureArea& t = text(g);
+    PartyMemberRec& m = served(g);
+    t.print_line();
+    t.print_line(" " + m.name.trimmed() + " has" + str_form(m.crowns) + " imperial crown" +
+                 (m.crowns == 1 ? "" : "s") + ".");
+    t.print_line();
+    t.print_line(" 'I have the following items available.'");
+    t.print_line();
+    for (int k = 0; k < STOCK_SIZE; ++k) {
+        if (!in_stock(g, k)) continue;
+        sub_read_item(g, g.shop_rec.stock[k]);
+        const bool usable =
+            m.class_id >= 0 && m.class_id + 1 < 26 && g.item_rec.usable_by[m.class_id + 1] != 0;
+        t.fore_colour = 1;
+        t.print(std::string("  ") + char('A' + k) + ".");
+        t.fore_colour = 0;
+        t.CurrentX = 25;
+        t.print((usable ? "" : "! ") + g.item_rec.name.str());
+        int16_t price = g.item_rec.price;
+        sub_print_right_aligned(g, str_form(sub_haggle_price(g, price, g.selected_member & 7)),
+                                200);
+        t.print_line();
+    }
+    t.print_line();
+    print_menu_line(g, "  R.", "Return.");
+}
+
+void draw_buy(Game& g) {
+    PictureArea& t = text(g);
+    PartyMemberRec& m = served(g);
+    if (!in_stock(g, g.selected_item)) return;
+    const int item = g.shop_rec.stock[g.selected_item];
+    sub_read_item(g, item);
+    int16_t base = g.item_rec.price;
+    const int64_t price = sub_haggle_price(g, base, g.selected_member & 7);
+    if (m.crowns < price) {
+        print_cannot_afford(g);
+        return;
+    }
+    // Onto an identified stack of the same item, or into an empty slot, whichever comes first;
+    // slot 10 is never shown, so nothing is bought into it.
+    int slot = -1;
+    for (int k = 0; k < BUY_SLOTS && slot < 0; ++k) {
+        const auto& p = m.pack[k];
+        const bool stack = p[PACK_ITEM] == item && p[PACK_IDENTIFIED] == 1 &&
+                           p[PACK_QUANTITY] < std::numeric_limits<int16_t>::max();
+        if (stack || p[PACK_ITEM] == 0) slot = k;
+    }
+    if (slot < 0) {
+        t.print_line(" 'I'm sorry but it appears that you will not");
+        t.print_line(" be able to carry that item.'");
+        return;
+    }
+    t.print_line(" ' Pleasure doing business with you.'");
+    t.print_line();
+    m.crowns = to_long(static_cast<double>(m.crowns) - static_cast<double>(price));
+    auto& p = m.pack[slot];
+    if (p[PACK_ITEM] == item) {
+        p[PACK_QUANTITY] = to_integer(p[PACK_QUANTITY] + 1.0);
+    } else {
+        p = {static_cast<int16_t>(item), 1, 1};
+    }
+    t.print_line(" " + m.name.trimmed() + " has bought a " + g.item_rec.name.trimmed() + ".");
+}
+
+// The sell and appraise lists; appraising shows unknown items as "Unknown".
+void draw_pack_list(Game& g, bool appraise) {
+    PictureArea& t = text(g);
+    PartyMemberRec& m = served(g);
+    if (pack_empty(g)) {
+        if (appraise) {
+            t.print_line(" ' I'm sorry " + m.name.trimmed() + " but you have no items");
+            t.print_line(" for me to appraise.'");
+        } else {
+            t.print_line(" ' I'm sorry " + m.name.trimmed() + " but you have nothing to");
+            t.print_line(" sell me.'");
+        }
+        return;
+    }
+    t.print_line(appraise ? " ' Which item do you wish me to look at?'"
+                          : " ' Which item do you wish to sell me?'");
+    t.print_line();
+    for (int k = 0; k < PACK_SLOTS; ++k) {
+        if (!holds_item(g, k)) continue;
+        sub_read_item(g, m.pack[k][PACK_ITEM]);
+        const bool known = !appraise || m.pack[k][PACK_IDENTIFIED] == 1;
+        print_list_line(g, k, known ? g.item_rec.name.str() : "Unknown");
+    }
+    t.print_line();
+    print_menu_line(g, "  R.", "Return.");
+}
+
+void draw_sell_offer(Game& g) {
+    PictureArea& t = text(g);
+    const int64_t offer = sell_offer(g, g.selected_item);
+    t.print_line(" ' Hum, a " + g.item_rec.name.trimmed() + ".");
+    t.print_line();
+    t.print_line(" ' OK I'll give you" + str_form(offer) + crowns_word(offer) + " for that.'");
+    t.print_line();
+    print_menu_line(g, "  A.", "Accept offer.");
+    print_menu_line(g, "  R.", "Reject offer.");
+}
+
+void draw_sell(Game& g) {
+    PictureArea& t = text(g);
+    PartyMemberRec& m = served(g);
+    if (!holds_item(g, g.selected_item)) return;
+    const int64_t offer = sell_offer(g, g.selected_item);
+    t.print_line(" ' Pleasure duing business with you.'");
+    t.print_line();
+    t.print_line(" " + m.name.trimmed() + " has sold a " + g.item_rec.name.trimmed() + ".");
+    m.crowns = to_long(static_cast<double>(m.crowns) + static_cast<double>(offer));
+    auto& p = m.pack[g.selected_item];
+    p[PACK_QUANTITY] = to_integer(p[PACK_QUANTITY] - 1.0);
+    if (p[PACK_QUANTITY] <= 0) p[PACK_ITEM] = 0;
+}
+
+void draw_appraise_offer(Game& g) {
+    PictureArea& t = text(g);
+    const int64_t fee = base_offer(g, g.selected_item);
+    const bool identified = served(g).pack[g.selected_item][PACK_IDENTIFIED] == 1;
+    if (identified)
+        t.print_line(" ' Hum, a " + g.item_rec.name.trimmed() + ".'");
+    else
+        t.print_line(" ' Hum, you dont know what this is.'");
+    t.print_line(" ' I could tell you everything about it.'");
+    t.print_line();
+    t.print_line(" ' OK I'll do it for" + str_form(fee) + crowns_word(fee) + "'");
+    t.print_line();
+    if (!identified) {
+        const int64_t id_fee = identify_fee(fee);
+        t.print_line(" ' Or I could just tell you what it is.'");
+        t.print_line(" ' That'll cost you" + str_form(id_fee) + crowns_word(id_fee) + "'");
+        t.print_line();
+        print_menu_line(g, "  I.", "Identify Item.");
+    }
+    print_menu_line(g, "  A.", "Accept offer.");
+    print_menu_line(g, "  R.", "Reject offer.");
+}
+
+// The appraisal costs the quoted fee; it tells everything but leaves the item unidentified.
+void draw_appraise(Game& g) {
+    PictureArea& t = text(g);
+    if (!holds_item(g, g.selected_item) || !pay(g, base_offer(g, g.selected_item))) return;
+    const ItemRec& i = g.item_rec;
+    t.print_line(" A " + i.name.trimmed() + ".");
+    t.print_line();
+    t.print_line(" Armour:" + str_form(i.armour));
+    t.print_line(" Armour Percentage:" + str_form(i.armour_percent));
+    t.print_line(" Attack Speed:" + str_form(i.attack_speed));
+    t.print_line(" To Hit:" + str_form(i.to_hit));
+    t.print_line(" To Hit Percentage:" + str_form(i.to_hit_percent));
+    t.print_line(" Damage:" + str_form(i.damage_dice) + "D" + str_form(i.damage_sides) + "+" +
+                 str_form(i.damage_bonus));
+    t.print_line(std::string(" Useable:") + (i.usable_by[0] != 0 ? "True" : "False"));
+}
+
+void draw_identify(Game& g) {
+    PictureArea& t = text(g);
+    if (!holds_item(g, g.selected_item)) return;
+    auto& p = served(g).pack[g.selected_item];
+    if (p[PACK_IDENTIFIED] == 1) return;
+    if (!pay(g, identify_fee(base_offer(g, g.selected_item)))) return;
+    t.print_line(" This is a " + g.item_rec.name.trimmed() + ".");
+    p[PACK_IDENTIFIED] = 1;
+    t.print_line();
+}
+
+// The list that a step about one pack slot belongs to.
+int list_of(int step) {
+    return step <= SHOP_SELL ? SHOP_SELL_LIST : SHOP_APPRAISE_LIST;
+}
+
+void pack_list_key(Game& g, int next) {
+    const int k = typed_letter(g, PACK_SLOTS);
+    if (pack_empty(g) || g.input_line == "R") {
+        g.location_step = SHOP_OPTIONS;
+    } else if (k >= 0 && holds_item(g, k)) {
+        g.selected_item = static_cast<int16_t>(k);
+        g.location_step = static_cast<int16_t>(next);
+    }
+}
+
+} // namespace
+
+void sub_shop_key(Game& g) {
+    const std::string& key = g.input_line;
+    switch (g.location_step) {
+    case SHOP_SELECT: {
+        const int m = typed_member(g);
+        if (key == "L") {
+            sub_leave_building(g);
+        } else if (m >= 0) {
+            g.selected_member = static_cast<int16_t>(m);
+            g.location_step = SHOP_OPTIONS;
+        }
+        break;
+    }
+    case SHOP_OPTIONS:
+        if (key == "R") g.location_step = SHOP_SELECT;
+        if (key == "B") g.location_step = SHOP_BUY_LIST;
+        if (key == "S") g.location_step = SHOP_SELL_LIST;
+        if (key == "A") g.location_step = SHOP_APPRAISE_LIST;
+        break;
+    case SHOP_BUY_LIST: {
+        sub_read_shop(g, g.building_number);
+        const int k = typed_letter(g, STOCK_SIZE);
+        if (key == "R") {
+            g.location_step = SHOP_OPTIONS;
+        } else if (in_stock(g, k)) {
+            g.selected_item = static_cast<int16_t>(k);
+            g.location_step = SHOP_BUY;
+        }
+        break;
+    }
+    case SHOP_BUY:
+        g.location_step = SHOP_BUY_LIST;
+        break;
+    case SHOP_SELL_LIST:
+        pack_list_key(g, SHOP_SELL_OFFER);
+        break;
+    case SHOP_APPRAISE_LIST:
+        pack_list_key(g, SHOP_APPRAISE_OFFER);
+        break;
+    case SHOP_SELL_OFFER:
+    case SHOP_APPRAISE_OFFER: {
+        const int step = g.location_step;
+        const bool unknown =
+            holds_item(g, g.selected_item) && served(g).pack[g.selected_item][PACK_IDENTIFIED] != 1;
+        if (key == "R" || !holds_item(g, g.selected_item))
+            g.location_step = static_cast<int16_t>(list_of(step));
+        else if (key == "A")
+            g.location_step = step == SHOP_SELL_OFFER ? SHOP_SELL : SHOP_APPRAISE;
+        else if (key == "I" && step == SHOP_APPRAISE_OFFER && unknown)
+            g.location_step = SHOP_IDENTIFY;
+        break;
+    }
+    case SHOP_SELL:
+        g.location_step = SHOP_SELL_LIST;
+        break;
+    case SHOP_APPRAISE:
+    case SHOP_IDENTIFY:
+        g.location_step = SHOP_APPRAISE_LIST;
+        break;
+    default:
+        g.location_step = SHOP_SELECT;
+        break;
+    }
+}
+
+void sub_draw_shop(Game& g) {
+    sub_read_shop(g, g.building_number);
+    print_building_heading(g, g.shop_rec.name.trimmed());
+    int step = g.location_step;
+    // A member who left the party, or an item that left the pack while a sheet was open over
+    // the shop, sends the screen back to where a choice can be made again.
+    if (step != SHOP_SELECT && served(g).in_use <= 0) step = g.location_step = SHOP_SELECT;
+    const bool offer = step == SHOP_SELL_OFFER || step == SHOP_APPRAISE_OFFER;
+    if (offer && !holds_item(g, g.selected_item))
+        step = g.location_step = static_cast<int16_t>(list_of(step));
+
+    // Buying, selling, appraising and identifying happen once per key that asked for them;
+    // a repaint shows what they printed.
+    const bool acts =
+        step == SHOP_BUY || step == SHOP_SELL || step == SHOP_APPRAISE || step == SHOP_IDENTIFY;
+    if (acts && !sub_begin_one_time_step(g, LOCATION_SHOP, step)) return;
+    switch (step) {
+    case SHOP_SELECT:
+        draw_select(g);
+        break;
+    case SHOP_OPTIONS:
+        draw_options(g);
+        break;
+    case SHOP_BUY_LIST:
+        draw_buy_list(g);
+        break;
+    case SHOP_BUY:
+        draw_buy(g);
+        break;
+    case SHOP_SELL_LIST:
+        draw_pack_list(g, false);
+        break;
+    case SHOP_SELL_OFFER:
+        draw_sell_offer(g);
+        break;
+    case SHOP_SELL:
+        draw_sell(g);
+        break;
+    case SHOP_APPRAISE_LIST:
+        draw_pack_list(g, true);
+        break;
+    case SHOP_APPRAISE_OFFER:
+        draw_appraise_offer(g);
+        break;
+    case SHOP_APPRAISE:
+        draw_appraise(g);
+        break;
+    case SHOP_IDENTIFY:
+        draw_identify(g);
+        break;
+    default:
+        break;
+    }
+    if (acts) sub_end_one_time_step(g);
+}

@@ -74,6 +74,14 @@ TEST(Formulas, Haggling) {
     g.party[0].class_id = 7;
     EXPECT_EQ(sub_haggle_price(g, price, 0), 75);
     EXPECT_EQ(price, 90);
+    // Personality 45 takes 1.135 times the price off: the price stops at nothing.
+    g.party[0].class_id = 0;
+    g.party[0].personality = 45;
+    price = 100;
+    EXPECT_EQ(sub_haggle_price(g, price, 0), 0);
+    // Bases beyond the Integer range are haggled whole.
+    g.party[0].personality = 10;
+    EXPECT_EQ(sub_haggled_price(g, 400000, 0), 338000);
 }
 
 TEST(Housekeeping, RosterPartyAndSwaps) {

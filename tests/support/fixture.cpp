@@ -7,6 +7,7 @@
 #include <fstream>
 #include <memory>
 #include <random>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
@@ -118,14 +119,61 @@ void write_small_world(const fs::path& dir) {
     progression[1] = {1, 2, 1, 1, 0};
     write_slots(dir / SPELL_PROGRESSION_FILE, progression, SPELL_PROGRESSION_SLOT);
 
-    std::vector<MapRec> maps(2);
+    std::vector<MapRec> maps(3);
     maps[0].encounter_chance = 7;
     maps[0].messages[0] = "Welcome to the city.";
     maps[1].encounter_chance = 12;
     maps[1].difficulty = 2;
+    // The town's buildings stand on map 3, where no monster walks; square (4, 9) of map 1, west
+    // of where the party sets out, leads to its square (5, 5), facing south. Around it: the shop to
+    // the south, the Temple of Light to the west; from (6, 5) the Temple of Luck to the north, the
+    // Temple of Dark to the east and the review board to the south.
+    maps[0].events[50] = {1, 0, 4, 9, 3, 5, 5, 3, 0, 0, 0};
+    maps[2].encounter_chance = -1;
+    maps[2].events[0] = {2, 0, 5, 6, 1, 1, 0, 0, 0, 0, 0};
+    maps[2].events[1] = {2, 0, 4, 5, 2, 0, 0, 0, 0, 0, 0};
+    maps[2].events[2] = {2, 0, 6, 4, 2, 1, 0, 0, 0, 0, 0};
+    maps[2].events[3] = {2, 0, 7, 5, 2, 2, 0, 0, 0, 0, 0};
+    maps[2].events[4] = {2, 0, 6, 6, 3, 0, 0, 0, 0, 0, 0};
     write_slots(dir / MAP_FILE, maps, MAP_SLOT);
 
     write_bmp(dir / "tavern.bmp", 228, 140, 0x804020);
+    // The view's background and wall pieces, so whole sessions can walk the city.
+    write_bmp(dir / "back.bmp", 228, 140, 0x202020);
+    for (const auto& [name, w, h] : {std::tuple{"w1a.bmp", 1120, 109},
+                                     {"w1b.bmp", 518, 50},
+                                     {"l1a.bmp", 231, 272},
+                                     {"l1b.bmp", 301, 216},
+                                     {"r1a.bmp", 231, 272},
+                                     {"r1b.bmp", 301, 216}})
+        write_bmp(dir / name, w, h, 0x808080);
+    // The buildings' pictures, small and plain.
+    for (const char* piece : {"shoppe.bmp", "temple.bmp", "review.bmp"})
+        write_bmp(dir / piece, 8, 8, 0x305070);
+
+    // Fights: two monsters with real dice and their pictures, a guild hall door on map 1 with
+    // a fixed fight of two groups three squares north of it and a teleport one square east
+    // of it to map 4, where monsters come at every step.
+    monsters[0].number = 4;
+    monsters.resize(5);
+    monsters[3].number = 3, monsters[3].name = "Goblin", monsters[3].plural_name = "Goblins";
+    monsters[3].picture = 3, monsters[3].hit_dice = {1, 4, 2}, monsters[3].crowns_dice = {1, 6, 0};
+    monsters[3].experience_base = 10, monsters[3].experience_per_hit_point = 1;
+    monsters[4].number = 4, monsters[4].name = "Skeleton", monsters[4].plural_name = "Skeletons";
+    monsters[4].picture = 4, monsters[4].hit_dice = {2, 4, 0};
+    monsters[4].experience_base = 15, monsters[4].experience_per_hit_point = 2;
+    write_slots(dir / MONSTER_FILE, monsters, MONSTER_SLOT);
+    write_bmp(dir / "Mon3.bmp", 228, 140, 0x208040);
+    write_bmp(dir / "Mon4.bmp", 228, 140, 0xC0C0A0);
+    maps[0].events[0] = {2, 0, 5, 10, 0, 0, 0, 0, 0, 0, 0};
+    maps[0].events[1] = {5, 0, 5, 7, 3, 2, 1, 5, 0, 0, 0};
+    maps[0].events[2] = {5, 0, 5, 7, 4, 1, 0, 0, 0, 0, 0};
+    maps[0].events[3] = {1, 0, 6, 9, 4, 5, 5, 1, 0, 0, 0};
+    maps.resize(4);
+    maps[3].encounter_chance = 100;
+    maps[3].encounters[0] = {3, 1, 2, 0, 50};
+    maps[3].encounters[1] = {4, 0, 0, 1, 0};
+    write_slots(dir / MAP_FILE, maps, MAP_SLOT);
     for (const char* font : {"font.ttf", "font-bold.ttf"})
         fs::copy_file(fs::path(DUSKWEND_BUILD_DATA_DIR) / font, dir / font,
                       fs::copy_options::overwrite_existing);

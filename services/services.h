@@ -1,0 +1,44 @@
+#pragma once
+// What the shop, the temples and the review board share: their headings and menu lines, the
+// way out of a building, and the steps of each screen.
+
+#include <cstdint>
+#include <string>
+
+struct Game;
+struct PartyMemberRec;
+
+// location_step of the equipment shop.
+constexpr int SHOP_SELECT = 0, SHOP_OPTIONS = 1, SHOP_BUY_LIST = 2, SHOP_BUY = 3,
+              SHOP_SELL_LIST = 4, SHOP_SELL_OFFER = 5, SHOP_SELL = 6, SHOP_APPRAISE_LIST = 7,
+              SHOP_APPRAISE_OFFER = 8, SHOP_APPRAISE = 9, SHOP_IDENTIFY = 10;
+
+// location_step of the temples; building_number names the temple.
+constexpr int TEMPLE_SELECT = 0, TEMPLE_OPTIONS = 1, TEMPLE_ITEM_LIST = 2, TEMPLE_BUY = 3,
+              TEMPLE_SERVICE_LIST = 4, TEMPLE_SERVICE = 5;
+constexpr int TEMPLE_OF_LIGHT = 0, TEMPLE_OF_LUCK = 1, TEMPLE_OF_DARK = 2;
+constexpr int TEMPLE_HEALING = 0, TEMPLE_BLESS = 1, TEMPLE_CURE = 2;
+
+// location_step of the review board.
+constexpr int REVIEW_SELECT = 0, REVIEW_JUDGEMENT = 1, REVIEW_ADVANCE = 2;
+constexpr int MAX_LEVEL = 20;
+
+// Clears the text column and prints the building's name in bold, centred on x = 100, then two
+// empty lines.
+void print_building_heading(Game& g, const std::string& name);
+// The list line of entry `index`: "  A." (A for 0) in colour 1, then at x = 25 the text in
+// colour 0, ending the line. Menu lines are the guild hall's print_menu_line.
+void print_list_line(Game& g, int index, const std::string& text);
+
+// The letter typed as an index from "A" = 0, when it is one of the first `count` letters;
+// otherwise -1.
+int typed_letter(const Game& g, int count);
+// The party member typed: A..G naming a present member, or -1. The letters reach the first
+// seven party positions.
+int typed_member(const Game& g);
+
+// Leaving a building: back to the city, one square back out of the door and turned about.
+void sub_leave_building(Game& g);
+
+// The member's name without its trailing blanks.
+std::string trimmed_name(const Game& g, int member);
