@@ -7,6 +7,7 @@
 // round each living member in the front four attacks the first group; the rest defend.
 
 #include "combat/combat.h"
+#include "core/datafiles.h"
 #include "core/dispatch.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -78,55 +79,6 @@ std::string first_group_name(Game& g) {
     return g.monster_rec.plural_name.trimmed();
 }
 
-// Until the game sets up its own encounters: the map's encounter rows, as the game draws them.
-void start_encounter_from_rows(Game& g) {
-    g.combat_active = -1;
-    g.combat_step = COMBAT_ENCOUNTER;
-    g.monster_groups = {};
-    g.monster_state = {};
-    g.group_effects = {};
-    g.treasure_items = {};
-    int rows = 0;
-    while (rows < MAP_ENCOUNTER_ROWS && g.map_rec.encounters[rows][0] > 0) ++rows;
-    for (int grp = 0; grp < MONSTER_GROUP_COUNT; ++grp) {
-        const auto& row = g.map_rec.encounters[sub_roll_dice(g, 1, rows, 0) - 1];
-        MonsterGroupRec& group = g.monster_groups[grp];
-        group.monster = row[0];
-        group.count = std::clamp<int16_t>(sub_roll_dice(g, row[1], row[2], row[3]), 0, 100);
-        sub_read_monster(g, group.monster);
-        const MonsterRec mon = g.monster_rec;
-        double crowns = 0, experience = 0;
-        for (int m = 0; m < group.count; ++m) {
-            const int hp = sub_roll_dice(g, mon.hit_dice[0], mon.hit_dice[1], mon.hit_dice[2]);
-            g.monster_state[grp][m][MONSTER_HIT_POINTS] = to_integer(hp);
-            crowns += sub_roll_dice(g, mon.crowns_dice[0], mon.crowns_dice[1], mon.crowns_dice[2]);
-            experience += mon.experience_base + double(mon.experience_per_hit_point) * hp + m;
-        }
-        group.crowns = to_integer(crowns);
-        group.experience = to_integer(experience);
-        if (row[4] / double(grp + 1) < sub_random_percent(g)) break;
-    }
-}
-
-// Until the game keeps its groups in order itself: living members first, counted, and
-// emptied groups behind the others.
-void recount_groups(Game& g) {
-    for (int grp = 0; grp < MONSTER_GROUP_COUNT; ++grp) {
-        auto& members = g.monster_state[grp];
-        std::stable_sort(members.begin(), members.end() - 1, [](const auto& a, const auto& b) {
-            return a[MONSTER_HIT_POINTS] > b[MONSTER_HIT_POINTS];
-        });
-        g.monster_groups[grp].count = int16_t(std::count_if(
-            members.begin(), members.end() - 1, [](const auto& m) { return m[0] > 0; }));
-    }
-    for (int pass = 0; pass < MONSTER_GROUP_COUNT; ++pass)
-        for (int grp = 0; grp + 1 < MONSTER_GROUP_COUNT; ++grp)
-            if (g.monster_groups[grp].count == 0 && g.monster_groups[grp + 1].count > 0) {
-                std::swap(g.monster_groups[grp], g.monster_groups[grp + 1]);
-                std::swap(g.monster_state[grp], g.monster_state[grp + 1]);
-            }
-}
-
 enum class Outcome { Won, Lost, Endless };
 
 // Fights the encounter now set up to its end.
@@ -137,7 +89,6 @@ Outcome fight(Game& g, int& rounds) {
         g.combat_step = COMBAT_ROUND;
         g.one_time_step = {};
         sub_draw_combat_end(g);
-        recount_groups(g);
         sub_combat_end_key(g);
         if (g.combat_step == COMBAT_ENCOUNTER) continue;
         const bool won = g.combat_step == COMBAT_VICTORY;
@@ -169,12 +120,13 @@ void print_rate(const char* what, const Tally& t) {
 int main(int argc, char** argv) {
     CLI::App app{"Plays many fights of the world headless and prints survival rates."};
     std::string data_dir = DUSKWEND_BUILD_DATA_DIR;
-    int trials = 500, series = 5;
+    int trials = 500, series = 5, map = 1;
     uint64_t seed = 1;
     app.add_option("--data-dir", data_dir, "the Data folder")->capture_default_str();
     app.add_option("--trials", trials, "new parties to play")->capture_default_str();
     app.add_option("--series", series, "encounters each party meets without rest")
         ->capture_default_str();
+    app.add_option("--map", map, "the map whose encounters are met")->capture_default_str();
     app.add_option("--seed", seed, "seed of the first trial")->capture_default_str();
     CLI11_PARSE(app, argc, argv);
 
@@ -202,13 +154,13 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "duskwend-balance: the new party did not reach the city\n");
             return 1;
         }
+        if (map != 1) sub_load_map(g, map);
         order_party(g);
         sub_update_party_stats(g);
         bool alive = true;
         for (int k = 0; k < series && alive; ++k) {
             const int before = living(g);
             sub_start_random_encounter(g);
-            if (g.combat_active == 0) start_encounter_from_rows(g);
             const std::string monster = first_group_name(g);
             int rounds = 0;
             const Outcome o = fight(g, rounds);
@@ -228,8 +180,8 @@ int main(int argc, char** argv) {
     }
 
     std::printf("A new party of four (Fighter, Thief, Cleric, Mage) against the random "
-                "encounters of map 1, %d trials:\n",
-                trials);
+                "encounters of map %d, %d trials:\n",
+                map, trials);
     for (int k = 0; k < series; ++k) {
         const std::string what = "encounter " + std::to_string(k + 1) + ":";
         print_rate(what.c_str(), by_fight[std::size_t(k)]);
