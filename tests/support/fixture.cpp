@@ -174,6 +174,9 @@ void write_small_world(const fs::path& dir) {
     maps[3].encounters[0] = {3, 1, 2, 0, 50};
     maps[3].encounters[1] = {4, 0, 0, 1, 0};
     write_slots(dir / MAP_FILE, maps, MAP_SLOT);
+    // The end of a fight: the victory and defeat pictures.
+    write_bmp(dir / "Won.bmp", 228, 140, 0xC0A040);
+    write_bmp(dir / "skull.bmp", 228, 140, 0x606060);
     for (const char* font : {"font.ttf", "font-bold.ttf"})
         fs::copy_file(fs::path(DUSKWEND_BUILD_DATA_DIR) / font, dir / font,
                       fs::copy_options::overwrite_existing);
