@@ -190,6 +190,12 @@ TEST_F(CombatEnd, ARoundAndAPayoutHappenOnceUnderRepaints) {
     const auto text = g.Form1.Text.runs();
     draw();
     EXPECT_EQ(g.Form1.Text.runs(), text) << "a repaint shows the round again";
+    fixture::type(g, "1"); // a sheet opened over the round and closed again
+    EXPECT_EQ(g.sheet_member, 1);
+    fixture::type(g, "x");
+    EXPECT_EQ(g.sheet_member, 0);
+    EXPECT_EQ(g.combat_step, COMBAT_ROUND);
+    EXPECT_EQ(count_logged("The combat begins..."), 1);
 
     // The key after the round decides; the next round is fought only when chosen anew.
     fixture::type(g, "x");
@@ -206,7 +212,8 @@ TEST_F(CombatEnd, ARoundAndAPayoutHappenOnceUnderRepaints) {
     fixture::type(g, "x");
     EXPECT_EQ(g.combat_step, COMBAT_VICTORY);
     draw();
-    draw();
+    fixture::type(g, "2");
+    fixture::type(g, "x");
     EXPECT_EQ(g.party[0].experience, 5);
     EXPECT_EQ(g.party[1].experience, 5);
     g.location_step = -1;
