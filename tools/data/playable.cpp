@@ -354,3 +354,14 @@ void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagn
         }
     }
 }
+
+std::vector<std::vector<bool>> reachable_squares(const World& w) {
+    std::vector<std::vector<bool>> out(w.maps.size(), std::vector<bool>(SQUARES, false));
+    const World_walk walk(w);
+    if (!walk.has_start()) return out;
+    const Reach r = walk.walk(reachable_flag_values(w, walk));
+    for (std::size_t m = 0; m < w.maps.size(); ++m)
+        for (int k = 0; k < SQUARES; ++k)
+            out[m][static_cast<std::size_t>(k)] = r.entered[m][static_cast<std::size_t>(k)];
+    return out;
+}
