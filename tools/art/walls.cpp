@@ -176,55 +176,64 @@ Image build_underground(Underground kind) {
         return (x + 0.5 - kCentreX) * (d + kDepthBias) / kSquareWidth;
     };
 
-    const Rgb vault_near = kind == Underground::Sewer   ? Rgb{110, 50, 35}
-                           : kind == Underground::Crypt ? Rgb{95, 95, 95}
-                                                        : Rgb{90, 70, 110};
-    const Rgb floor_near = kind == Underground::Sewer   ? Rgb{80, 60, 45}
-                           : kind == Underground::Crypt ? Rgb{105, 100, 90}
-                                                        : Rgb{120, 110, 100};
-    const Rgb far_dark = {10, 10, 30};
+    // Sewers: brick vault over grey walkways and a channel of black water. Catacombs: grey
+    // stone over a dusty floor. The tower: a purple-shadowed vault over pale flagstones.
+    const Rgb vault_near = kind == Underground::Sewer   ? Rgb{150, 75, 0}
+                           : kind == Underground::Crypt ? Rgb{110, 110, 110}
+                                                        : Rgb{120, 40, 120};
+    const Rgb floor_near = kind == Underground::Sewer   ? Rgb{95, 95, 95}
+                           : kind == Underground::Crypt ? Rgb{130, 105, 80}
+                                                        : Rgb{170, 170, 170};
+    const Rgb water = {0, 0, 170};
+    const Rgb far_dark = {0, 0, 0};
     for (int y = 0; y < kViewHeight; ++y)
         for (int x = 0; x < kViewWidth; ++x) {
             Rgb c;
             if (y <= horizon) {
-                // The vault: lit near the party, lost in the dark far away. The ceiling
-                // curves down towards the sides, so its middle reads higher.
+                // The vault: lit near the party, lost in the dark far away, and darker
+                // towards the sides where it curves down.
                 const double d = ceiling_depth(y);
                 const double side = lateral(x, d);
-                const double dim = std::clamp((d - 0.8) / 5.0 + 0.25 * side * side, 0.0, 1.0);
+                const double dim = std::clamp((d - 1.0) / 4.0 + 0.08 * side * side, 0.0, 1.0);
                 c = mix(vault_near, far_dark, dim);
             } else {
                 const double d = floor_depth(y);
                 const double side = lateral(x, d);
-                const double dim = std::clamp((d - 0.8) / 6.0, 0.0, 1.0);
-                Rgb base = floor_near;
-                if (kind == Underground::Sewer && std::abs(side) < 0.3)
-                    base = {20, 40, 90}; // the channel of black water down the middle
-                c = mix(base, far_dark, dim);
+                const double dim = std::clamp((d - 1.0) / 5.0, 0.0, 1.0);
+                const bool channel = kind == Underground::Sewer && std::abs(side) < 0.3;
+                c = mix(channel ? water : floor_near, far_dark, dim);
             }
             img.at(x, y) = c;
         }
     img = quantise(img);
 
-    const Rgb line = kPalette[8];
     // Ribs of the vault: an arch over each square's edge, springing from the walls' tops.
+    const Rgb rib = kind == Underground::Sewer ? kPalette[12] : kPalette[7];
     for (int d = 1; d <= 6; ++d) {
         const double scale = 1.0 / (d + kDepthBias);
         const double top = kHorizon - kAbove * scale;
         for (int x = 0; x < kViewWidth; ++x) {
             const double u = (x + 0.5 - kCentreX) / (kSquareWidth * scale * 1.5);
             if (std::abs(u) > 1) continue;
-            const int y = int(std::lround(top - 0.6 * kAbove * scale * (1 - u * u)));
-            if (y >= 0 && y < horizon) img.at(x, y) = d <= 2 ? kPalette[7] : line;
+            const int y = int(std::lround(top - 0.35 * kAbove * scale * (1 - u * u)));
+            if (y >= 0 && y < horizon) img.at(x, y) = d <= 2 ? rib : kPalette[8];
         }
     }
-    // The squares of the floor, as in the street.
+    // The squares of the floor: joints across at each square's edge and along it at the
+    // walls' feet (the sewer's water has none).
+    const Rgb joint = kind == Underground::Crypt ? kPalette[8] : kPalette[0];
     for (int d = 1; d <= 8; ++d) {
         const int y = int(std::lround(kHorizon + kBelow / (d + kDepthBias)));
         if (y < kViewHeight)
             for (int x = 0; x < kViewWidth; ++x)
                 if (kind != Underground::Sewer || std::abs(lateral(x, d)) >= 0.3)
-                    img.at(x, y) = line;
+                    img.at(x, y) = joint;
+    }
+    for (double side : {-1.5, -0.5, 0.5, 1.5}) {
+        for (int y = horizon + 2; y < kViewHeight; ++y) {
+            const double x = kCentreX + side * kSquareWidth / kBelow * (y + 0.5 - kHorizon);
+            if (x >= 0 && x < kViewWidth) img.at(int(x), y) = joint;
+        }
     }
     // What lies on the floor, spread the same way every build.
     uint32_t seed = kind == Underground::Crypt ? 7u : 11u;
