@@ -151,6 +151,17 @@ TEST_F(Playable, WallsAndOneWayDoorsDecideWhatIsReached) {
 TEST_F(Playable, TeleportsMustLandWhereThePartyCanMove) {
     maps[1].events[3] = ev(TELEPORT, 1, 1, 1, 20, 20, 0); // solid rock on map 1
     expect({{2, 3, "lands on (20, 20) of map 1, which is walled in"}});
+
+    // Back in the room's north-west corner, facing north (the room's wall) or west: the party
+    // would arrive looking at a wall. Facing east, or keeping its facing, it sees the way on.
+    maps[1].events[3] = ev(TELEPORT, 1, 1, 1, 1, 1, 1);
+    expect({{2, 3, "lands on (1, 1) of map 1 facing north, straight into a wall"}});
+    maps[1].events[3][7] = 4;
+    expect({{2, 3, "facing west, straight into a wall"}});
+    maps[1].events[3][7] = 2;
+    expect({});
+    maps[1].events[3][7] = 0;
+    expect({});
 }
 
 TEST_F(Playable, FlagsTestedMustBeSetByAReachableEventFirst) {

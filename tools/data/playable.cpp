@@ -89,9 +89,9 @@ struct Reach {
     std::vector<std::array<bool, MAP_EVENT_COUNT>> ran; // the event is examined on its square
 };
 
-class World_walk {
+class WorldWalk {
   public:
-    explicit World_walk(const World& w) : w_(w) {
+    explicit WorldWalk(const World& w) : w_(w) {
         on_square_.resize(w.maps.size());
         for (std::size_t m = 0; m < w.maps.size(); ++m) {
             on_square_[m].resize(SQUARES);
@@ -172,7 +172,7 @@ class World_walk {
 
 // The values flags can take: starting from all clear, every switch the party can reach adds
 // its value, until nothing changes.
-FlagValues reachable_flag_values(const World& w, const World_walk& walk) {
+FlagValues reachable_flag_values(const World& w, const WorldWalk& walk) {
     FlagValues flags;
     for (auto& f : flags) f.insert(0);
     for (bool changed = true; changed;) {
@@ -228,7 +228,7 @@ bool walled_in(const MapRec& m, int x, int y) {
 
 void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagnostics& diags) {
     if (w.maps.empty() || origins.size() < w.maps.size()) return;
-    const World_walk walk(w);
+    const WorldWalk walk(w);
     if (!walk.has_start()) return; // reported by the world's own contract check
     const FlagValues flags = reachable_flag_values(w, walk);
     const Reach all = walk.walk(flags);
@@ -297,6 +297,11 @@ void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagn
                 if (walled_in(target, e[5], e[6]))
                     problem("the teleport lands on " + square_name(e[5], e[6]) + " of map " +
                             std::to_string(e[4]) + ", which is walled in on every side");
+                else if (e[7] >= 1 && !can_step(target, e[5], e[6], e[7] - 1))
+                    // The party arrives looking at a wall instead of the way on.
+                    problem("the teleport lands on " + square_name(e[5], e[6]) + " of map " +
+                            std::to_string(e[4]) + " facing " + DIRECTION_NAMES[e[7] - 1] +
+                            ", straight into a wall");
                 break;
             }
             case DOOR:
@@ -357,7 +362,7 @@ void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagn
 
 std::vector<std::vector<bool>> reachable_squares(const World& w) {
     std::vector<std::vector<bool>> out(w.maps.size(), std::vector<bool>(SQUARES, false));
-    const World_walk walk(w);
+    const WorldWalk walk(w);
     if (!walk.has_start()) return out;
     const Reach r = walk.walk(reachable_flag_values(w, walk));
     for (std::size_t m = 0; m < w.maps.size(); ++m)
