@@ -5,6 +5,8 @@
 #include "core/pictures.h"
 
 #include <array>
+#include <filesystem>
+#include <string>
 
 namespace {
 
@@ -68,7 +70,12 @@ void masked_copy(Game& g, const ViewSlot& s, int t) {
 
 void sub_draw_view(Game& g) {
     std::array<int, SLOT_COUNT> slots{};
-    load_main_picture(g, "back.bmp");
+    // A map may bring a background of its own (a vault over a dungeon's floor): back<N>.bmp
+    // in the Data folder for map N; every other map is seen against back.bmp.
+    const std::string own = "back" + std::to_string(g.map_level) + ".bmp";
+    std::error_code missing;
+    load_main_picture(
+        g, std::filesystem::is_regular_file(g.data_files.path_of(own), missing) ? own : "back.bmp");
     g.Form1.mainPic.picture_name = "view";
 
     const Step ahead = facing_ahead(g.party_facing), right = facing_right(g.party_facing);

@@ -1,6 +1,6 @@
 #pragma once
 // The first-person view of the city: up to ten wall faces in three depths, composed from the
-// six wall holders onto back.bmp in mainPic.
+// six wall holders onto back.bmp (or the map's own back<N>.bmp) in mainPic.
 
 struct Game;
 

@@ -158,4 +158,44 @@ TEST_F(View, SquaresBesideTheLineOffTheGridHaveNoWalls) {
     }
 }
 
+// A map with back<N>.bmp in the Data folder is seen against it; the others keep back.bmp, and
+// a teleport to another map changes the background at once.
+TEST(ViewBackground, EachMapMayBringItsOwnBackground) {
+    fixture::TempDir dir("view-backgrounds");
+    fixture::write_small_world(dir.path);
+    fixture::write_bmp(dir.path / "back2.bmp", 228, 140, 0x305070);
+    auto maps = maps_of(3);
+    maps[0].events[0] = city_test::event(1, 5, 4, 2, 5, 5, 1); // north of the start: map 2
+    maps[0].events[1] = city_test::event(1, 6, 5, 3, 5, 5, 1); // east of it: map 3
+    maps[1].events[0] = city_test::event(1, 5, 4, 1, 5, 5, 1); // and back
+    fixture::write_slots(dir.path / MAP_FILE, maps, MAP_SLOT);
+    fixture::StartedGame started(dir.path);
+    Game& g = started.g;
+    g.screens.map_turn_events = [](Game&) {};
+    g.party[0].in_use = 1, g.party[0].name = "Corvath", g.party[0].level = 1;
+    g.current_location = LOCATION_CITY, g.location_step = -1;
+    g.map_level = 1, g.party_x = 5, g.party_y = 5, g.party_facing = 0;
+    sub_render_screen(g);
+    // The picture the last drawing of the view was built on.
+    auto background = [&] {
+        for (auto it = started.host.requested.rbegin(); it != started.host.requested.rend(); ++it)
+            if (it->find("back") != std::string::npos)
+                return std::filesystem::path(*it).filename().string();
+        return std::string();
+    };
+    EXPECT_EQ(background(), "back.bmp"); // map 1 has no back1.bmp
+
+    fixture::type(g, "{up}");
+    ASSERT_EQ(g.map_level, 2);
+    EXPECT_EQ(background(), "back2.bmp");
+    EXPECT_EQ(g.Form1.mainPic.picture_name, "view");
+
+    fixture::type(g, "{up}");
+    ASSERT_EQ(g.map_level, 1);
+    EXPECT_EQ(background(), "back.bmp");
+    fixture::type(g, "{right}{up}");
+    ASSERT_EQ(g.map_level, 3);
+    EXPECT_EQ(background(), "back.bmp"); // no back3.bmp: the common background
+}
+
 } // namespace

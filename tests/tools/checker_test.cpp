@@ -3,6 +3,8 @@
 
 #include "test_support.h"
 
+#include "tools/data/playable.h"
+
 #include <cstdlib>
 #include <sys/wait.h>
 
@@ -65,7 +67,11 @@ class CheckerTest : public ::testing::Test {
 
 TEST_F(CheckerTest, ShippedContentHasNoProblems) {
     Diagnostics diags;
-    load_content(dir, diags);
+    std::vector<MapOrigin> origins;
+    World w = load_content(dir, diags, &origins);
+    ASSERT_EQ(origins.size(), w.maps.size());
+    // And it can be played through: every map, door, fight, treasure and sign is reached.
+    check_playable(w, origins, diags);
     for (const auto& d : diags.list()) ADD_FAILURE() << d.str();
 }
 

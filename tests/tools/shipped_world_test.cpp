@@ -5,6 +5,8 @@
 
 #include "tools/data/map_grid.h"
 
+#include <map>
+
 namespace {
 
 class ShippedWorld : public ::testing::Test {
@@ -123,6 +125,28 @@ TEST_F(ShippedWorld, EncounterRowsAreFilledFromTheTopAndDangerRises) {
         }
         EXPECT_GT(highest, previous);
         previous = highest;
+    }
+}
+
+TEST_F(ShippedWorld, EachMapWearsTheWallsItsTextsDescribe) {
+    // The wall pictures: 1 stone, 2 brick, 3 timber, 4 hedge, 5 iron gate (6, 7 passable).
+    auto blocking = [](const MapRec& m) {
+        std::map<int, int> sides;
+        for (const auto& col : m.grid)
+            for (int16_t v : col)
+                for (int side = 0; side < 4; ++side)
+                    if (int t = side_type(v, side); t >= 1 && t <= 5) ++sides[t];
+        return sides;
+    };
+    const auto city = blocking(world->maps[0]);
+    EXPECT_GT(city.at(4), 0); // the park's hedges
+    EXPECT_EQ(city.at(5), 2); // the sealed iron door in Bone Alley, seen from both sides
+    EXPECT_EQ(city.count(3), 0u);
+    const std::pair<int, int> dungeons[] = {{2, 2}, {3, 1}, {4, 2}}; // old brick, crypt stone
+    for (auto [map, wall] : dungeons) {
+        const auto used = blocking(world->maps.at(static_cast<std::size_t>(map - 1)));
+        EXPECT_EQ(used.size(), 1u) << "map " << map;
+        EXPECT_EQ(used.begin()->first, wall) << "map " << map;
     }
 }
 

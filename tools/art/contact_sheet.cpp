@@ -1,10 +1,8 @@
 #include "contact_sheet.h"
 
 #include "image.h"
+#include "text.h"
 #include "walls.h"
-
-#include <SDL.h>
-#include <SDL_ttf.h>
 
 #include <algorithm>
 #include <memory>
@@ -18,49 +16,12 @@ constexpr int kSheetWidth = 1904;
 constexpr int kGap = 16;
 constexpr int kCaption = 22;
 const Rgb kPaper = {40, 40, 48};
-const Rgb kInk = {230, 230, 230};
 
 struct Tile {
     Image image;
     std::string caption;
     bool heading = false;
 };
-
-struct Font {
-    TTF_Font* small = nullptr;
-    TTF_Font* large = nullptr;
-    explicit Font(const std::string& path) {
-        if (TTF_Init() != 0) throw std::runtime_error(std::string("TTF_Init: ") + TTF_GetError());
-        small = TTF_OpenFont(path.c_str(), 15);
-        large = TTF_OpenFont(path.c_str(), 26);
-        if (!small || !large) throw std::runtime_error(path + ": cannot open font");
-    }
-    ~Font() {
-        TTF_CloseFont(small);
-        TTF_CloseFont(large);
-        TTF_Quit();
-    }
-};
-
-void draw_text(Image& img, TTF_Font* font, const std::string& text, int x, int y) {
-    if (text.empty()) return;
-    SDL_Color c = {kInk.r, kInk.g, kInk.b, 255};
-    SDL_Surface* rendered = TTF_RenderUTF8_Blended(font, text.c_str(), c);
-    if (!rendered) return;
-    SDL_Surface* s = SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_RGBA32, 0);
-    SDL_FreeSurface(rendered);
-    for (int j = 0; s && j < s->h; ++j)
-        for (int i = 0; i < s->w; ++i) {
-            if (!img.contains(x + i, y + j)) continue;
-            const auto* p = static_cast<const uint8_t*>(s->pixels) + j * s->pitch + i * 4;
-            Rgb& d = img.at(x + i, y + j);
-            auto m = [&](uint8_t a, uint8_t b) {
-                return uint8_t((a * p[3] + b * (255 - p[3])) / 255);
-            };
-            d = {m(p[0], d.r), m(p[1], d.g), m(p[2], d.b)};
-        }
-    SDL_FreeSurface(s);
-}
 
 std::vector<std::string> split(const std::string& s, char sep) {
     std::vector<std::string> out;

@@ -91,6 +91,9 @@ constexpr double kHorizon = 40.56;
 constexpr double kBelow = 67.32;
 constexpr double kDepthBias = -0.1525;
 constexpr double kSquareWidth = 135.6;
+// The ceiling above the walls: a wall d squares ahead reaches up to kHorizon - kAbove / (d +
+// kDepthBias), which meets the tops of the distance 1 and 2 rectangles.
+constexpr double kAbove = 25.05;
 
 Rgb mix(Rgb a, Rgb b, double t) {
     auto m = [&](uint8_t x, uint8_t y) { return uint8_t(std::lround(x + (y - x) * t)); };
@@ -141,6 +144,134 @@ Image build_background() {
         for (int y = horizon + 2; y < kViewHeight; ++y) {
             const double x = kCentreX + lateral * kSquareWidth / kBelow * (y + 0.5 - kHorizon);
             if (x >= 0 && x < kViewWidth) img.at(int(x), y) = line;
+        }
+    }
+    // Outside the walls' frame (two columns right, four rows below) the view is dark.
+    for (int y = 0; y < kViewHeight; ++y)
+        for (int x = 0; x < kViewWidth; ++x)
+            if (x >= kNearPlane.w || y >= kNearPlane.h) img.at(x, y) = kPalette[0];
+    return img;
+}
+
+bool underground_from_name(const std::string& name, Underground& out) {
+    if (name == "sewer")
+        out = Underground::Sewer;
+    else if (name == "crypt")
+        out = Underground::Crypt;
+    else if (name == "hall")
+        out = Underground::Hall;
+    else
+        return false;
+    return true;
+}
+
+Image build_underground(Underground kind) {
+    Image img(kViewWidth, kViewHeight);
+    const int horizon = int(kHorizon);
+    // Depth of a row below or above the horizon (1 at the wall one square ahead).
+    auto floor_depth = [](double y) { return kBelow / (y + 0.5 - kHorizon) - kDepthBias; };
+    auto ceiling_depth = [](double y) { return kAbove / (kHorizon - y - 0.5) - kDepthBias; };
+    // Lateral position in squares (0 on the party's line) of a pixel at depth d.
+    auto lateral = [](int x, double d) {
+        return (x + 0.5 - kCentreX) * (d + kDepthBias) / kSquareWidth;
+    };
+
+    // Sewers: brick vault over grey walkways and a channel of black water. Catacombs: grey
+    // stone over a dusty floor. The tower: a purple-shadowed vault over pale flagstones.
+    const Rgb vault_near = kind == Underground::Sewer   ? Rgb{150, 75, 0}
+                           : kind == Underground::Crypt ? Rgb{110, 110, 110}
+                                                        : Rgb{120, 40, 120};
+    const Rgb floor_near = kind == Underground::Sewer   ? Rgb{95, 95, 95}
+                           : kind == Underground::Crypt ? Rgb{130, 105, 80}
+                                                        : Rgb{170, 170, 170};
+    const Rgb water = {0, 0, 170};
+    const Rgb far_dark = {0, 0, 0};
+    for (int y = 0; y < kViewHeight; ++y)
+        for (int x = 0; x < kViewWidth; ++x) {
+            Rgb c;
+            if (y <= horizon) {
+                // The vault: lit near the party, lost in the dark far away, and darker
+                // towards the sides where it curves down.
+                const double d = ceiling_depth(y);
+                const double side = lateral(x, d);
+                const double dim = std::clamp((d - 1.0) / 4.0 + 0.08 * side * side, 0.0, 1.0);
+                c = mix(vault_near, far_dark, dim);
+            } else {
+                const double d = floor_depth(y);
+                const double side = lateral(x, d);
+                const double dim = std::clamp((d - 1.0) / 5.0, 0.0, 1.0);
+                const bool channel = kind == Underground::Sewer && std::abs(side) < 0.3;
+                c = mix(channel ? water : floor_near, far_dark, dim);
+            }
+            img.at(x, y) = c;
+        }
+    img = quantise(img);
+
+    // Ribs of the vault: an arch over each square's edge, springing from the walls' tops.
+    const Rgb rib = kind == Underground::Sewer ? kPalette[12] : kPalette[7];
+    for (int d = 1; d <= 6; ++d) {
+        const double scale = 1.0 / (d + kDepthBias);
+        const double top = kHorizon - kAbove * scale;
+        for (int x = 0; x < kViewWidth; ++x) {
+            const double u = (x + 0.5 - kCentreX) / (kSquareWidth * scale * 1.5);
+            if (std::abs(u) > 1) continue;
+            const int y = int(std::lround(top - 0.35 * kAbove * scale * (1 - u * u)));
+            if (y >= 0 && y < horizon) img.at(x, y) = d <= 2 ? rib : kPalette[8];
+        }
+    }
+    // The squares of the floor: joints across at each square's edge and along it at the
+    // walls' feet (the sewer's water has none).
+    const Rgb joint = kind == Underground::Crypt ? kPalette[8] : kPalette[0];
+    for (int d = 1; d <= 8; ++d) {
+        const int y = int(std::lround(kHorizon + kBelow / (d + kDepthBias)));
+        if (y < kViewHeight)
+            for (int x = 0; x < kViewWidth; ++x)
+                if (kind != Underground::Sewer || std::abs(lateral(x, d)) >= 0.3)
+                    img.at(x, y) = joint;
+    }
+    for (double side : {-1.5, -0.5, 0.5, 1.5}) {
+        for (int y = horizon + 2; y < kViewHeight; ++y) {
+            const double x = kCentreX + side * kSquareWidth / kBelow * (y + 0.5 - kHorizon);
+            if (x >= 0 && x < kViewWidth) img.at(int(x), y) = joint;
+        }
+    }
+    // What lies on the floor, spread the same way every build.
+    uint32_t seed = kind == Underground::Crypt ? 7u : 11u;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) & 0xFFFF;
+    };
+    if (kind == Underground::Sewer) {
+        // Glints on the water and on the wet stones.
+        for (int k = 0; k < 90; ++k) {
+            const int y = horizon + 3 + int(next() % (kViewHeight - horizon - 3));
+            const double d = floor_depth(y);
+            const double side = (int(next() % 1000) - 500) / 1000.0 * 0.6;
+            const int x = int(kCentreX + side * kSquareWidth / (d + kDepthBias));
+            const int len = std::max(1, int(6 / d));
+            for (int i = 0; i < len; ++i)
+                if (img.contains(x + i, y)) img.at(x + i, y) = k % 3 ? kPalette[3] : kPalette[11];
+        }
+    } else if (kind == Underground::Crypt) {
+        // Bones: short pale strokes with knobbed ends, larger near the party; a few skulls.
+        for (int k = 0; k < 40; ++k) {
+            const int y = horizon + 4 + int(next() % (kViewHeight - horizon - 6));
+            const double d = floor_depth(y);
+            const double side = (int(next() % 1000) - 500) / 1000.0 * 2.6;
+            const int x = int(kCentreX + side * kSquareWidth / (d + kDepthBias));
+            const int len = std::max(2, int(10 / d));
+            const bool skull = k % 7 == 0;
+            for (int i = 0; i < len; ++i) {
+                const int yy = y + (k % 2 ? i / 3 : -i / 3);
+                if (skull) {
+                    for (int j = 0; j < std::max(1, len / 2); ++j)
+                        if (img.contains(x + i / 2, y - j) && i < len / 2 + 1)
+                            img.at(x + i / 2, y - j) = kPalette[15];
+                } else if (img.contains(x + i, yy)) {
+                    img.at(x + i, yy) = i == 0 || i == len - 1 ? kPalette[15] : kPalette[7];
+                }
+            }
+            if (skull && len >= 4 && img.contains(x + 1, y - 1)) img.at(x + 1, y - 1) = kPalette[0];
         }
     }
     // Outside the walls' frame (two columns right, four rows below) the view is dark.

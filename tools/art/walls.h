@@ -22,6 +22,13 @@ Image build_holder(const HolderLayout& layout, const std::array<WallFaces, kWall
 // The background of the view: dusk sky, the city's far roofs and the street in perspective.
 Image build_background();
 
+// Backgrounds for maps below ground or indoors, in the same perspective: a vaulted ceiling
+// over a floor that is wet (a channel of black water), bone-strewn, or paved.
+enum class Underground { Sewer, Crypt, Hall };
+// "sewer", "crypt" or "hall"; false for any other name.
+bool underground_from_name(const std::string& name, Underground& out);
+Image build_underground(Underground kind);
+
 // Composes the view exactly as the game does: the background, then the slots far to near,
 // plain copies for front walls and mask-AND then piece-OR for side walls.
 // `holders` are in the order of kHolders; `slots` hold wall types 0..7.

@@ -93,7 +93,7 @@ void check_world_contract(const World& w, const fs::path& dir, Diagnostics& diag
 
 } // namespace
 
-World load_content(const fs::path& dir, Diagnostics& diags) {
+World load_content(const fs::path& dir, Diagnostics& diags, std::vector<MapOrigin>* map_files_out) {
     World w;
     std::vector<Reference> refs;
     using Reader = void (*)(const toml::table&, const Source&, World&, std::vector<Reference>&);
@@ -109,6 +109,7 @@ World load_content(const fs::path& dir, Diagnostics& diags) {
     }
 
     std::map<int, std::pair<MapRec, std::string>> maps;
+    std::map<int, MapLines> map_lines;
     std::vector<fs::path> map_files;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir / MAPS_FOLDER, ec))
@@ -121,7 +122,8 @@ World load_content(const fs::path& dir, Diagnostics& diags) {
         if (!f) continue;
         MapRec m;
         int number = 0;
-        read_map_source(f->root, Source{name, &diags}, f->lines, m, number, refs);
+        MapLines lines;
+        read_map_source(f->root, Source{name, &diags}, f->lines, m, number, refs, &lines);
         if (number == 0) continue;
         if (auto it = maps.find(number); it != maps.end()) {
             diags.error(name, 0,
@@ -130,6 +132,7 @@ World load_content(const fs::path& dir, Diagnostics& diags) {
             continue;
         }
         maps.emplace(number, std::pair{m, name});
+        map_lines.emplace(number, std::move(lines));
     }
     for (const auto& [number, m] : maps) {
         if (number != static_cast<int>(w.maps.size()) + 1) {
@@ -139,6 +142,7 @@ World load_content(const fs::path& dir, Diagnostics& diags) {
             break;
         }
         w.maps.push_back(m.first);
+        if (map_files_out) map_files_out->push_back({m.second, map_lines[number]});
     }
     if (maps.empty() && !ec) diags.error((dir / MAPS_FOLDER).string(), 0, "there is no map 1");
 

@@ -3,6 +3,7 @@
 // back out as sources.
 
 #include "tools/data/diagnostics.h"
+#include "tools/data/map_source.h"
 #include "tools/data/world.h"
 
 #include <filesystem>
@@ -18,7 +19,13 @@ inline constexpr const char* MAPS_FOLDER = "maps";
 
 // Reads and checks everything; the world is complete only when diags has no errors (or only
 // consistency problems, which --lenient accepts).
-World load_content(const std::filesystem::path& dir, Diagnostics& diags);
+// `map_files`, when given, receives the source file and lines of map n at index n - 1.
+struct MapOrigin {
+    std::string file;
+    MapLines lines;
+};
+World load_content(const std::filesystem::path& dir, Diagnostics& diags,
+                   std::vector<MapOrigin>* map_files = nullptr);
 
 // Writes the sources of a world into dir. Returns an empty string or what went wrong.
 std::string write_content(const World& world, const std::filesystem::path& dir);

@@ -2,6 +2,7 @@
 // back into sources, and checks sources without writing anything.
 
 #include "tools/data/content.h"
+#include "tools/data/playable.h"
 
 #include <CLI/CLI.hpp>
 
@@ -49,8 +50,12 @@ int main(int argc, char** argv) {
 
     if (*compile || *check) {
         Diagnostics diags;
-        World world = load_content(content_dir, diags);
+        std::vector<MapOrigin> origins;
+        World world = load_content(content_dir, diags, &origins);
         if (*check) {
+            // Whether the world can be played through is judged only on a world that reads
+            // without mistakes.
+            if (diags.ok()) check_playable(world, origins, diags);
             report(diags, false);
             if (!diags.ok()) return 1;
             std::cout << "ok: " << world.items.size() << " items, " << world.monsters.size()

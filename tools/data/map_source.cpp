@@ -374,7 +374,7 @@ void read_indexed_texts(const toml::node& n, const char* what, std::size_t count
 
 void read_map_source(const toml::table& root, const Source& src,
                      const std::vector<std::string>& file_lines, MapRec& m, int& number,
-                     std::vector<Reference>& refs) {
+                     std::vector<Reference>& refs, MapLines* lines) {
     number = 0;
     std::vector<bool> message_defined(MAP_MESSAGE_COUNT), text_defined(MAP_TEXT_COUNT);
     std::vector<EventCheck> event_lines;
@@ -385,6 +385,7 @@ void read_map_source(const toml::table& root, const Source& src,
         std::string key(k.str());
         int line = static_cast<int>(k.source().begin.line);
         if (key == "number") {
+            if (lines) lines->number = line;
             int16_t n = 0;
             if (read_value(v, n, src, key)) {
                 if (n < 1)
@@ -513,6 +514,10 @@ void read_map_source(const toml::table& root, const Source& src,
                 src.error(line_of(e), "raw_squares entries are strings \"x,y 0xVALUE\"");
         }
     check_events(m, event_lines, message_defined, text_defined, src);
+    if (lines) {
+        lines->events.assign(MAP_EVENT_COUNT, 0);
+        for (const auto& e : event_lines) lines->events[static_cast<std::size_t>(e.index)] = e.line;
+    }
 }
 
 std::string map_source(const MapRec& m, int number) {

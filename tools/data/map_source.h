@@ -6,10 +6,16 @@
 
 #include <string>
 
+// Where a map's parts stand in its source file, for messages about the map as a whole.
+struct MapLines {
+    int number = 0;          // the line of `number = `
+    std::vector<int> events; // the [[event]] line of event i (0: not given)
+};
+
 // Reads one map file; `number` receives the map's number (0 when missing or unusable).
 void read_map_source(const toml::table& root, const Source& src,
                      const std::vector<std::string>& file_lines, MapRec& map, int& number,
-                     std::vector<Reference>& refs);
+                     std::vector<Reference>& refs, MapLines* lines = nullptr);
 
 // The source text of map `number`.
 std::string map_source(const MapRec& map, int number);
