@@ -58,19 +58,14 @@ void plain_copy(Game& g, const ViewSlot& s, int t) {
 // so the view underneath shows through around the wall.
 void masked_copy(Game& g, const ViewSlot& s, int t) {
     const Bitmap& src = g.Form1.*s.holder;
-    Bitmap& dst = g.Form1.mainPic.image;
-    bit_blt(dst, s.dest_x, s.dest_y, s.width, s.height, src, (t - 1) * s.width, s.height,
-            RasterOp::And);
-    bit_blt(dst, s.dest_x, s.dest_y, s.width, s.height, src, (t - 1) * s.width, 0, RasterOp::Or);
+    masked_blt(g.Form1.mainPic.image, s.dest_x, s.dest_y, s.width, s.height, src, (t - 1) * s.width,
+               0, s.height);
 }
 
 } // namespace
 
 void sub_draw_view(Game& g) {
-    std::array<int, SLOT_COUNT> slots{};
-    load_main_picture(g, "back.bmp");
-    g.Form1.mainPic.picture_name = "view";
-
+    std::vector<int> slots(SLOT_COUNT, 0);
     const Step ahead = facing_ahead(g.party_facing), right = facing_right(g.party_facing);
     for (int k = 0; k < SLOT_COUNT; ++k) {
         const ViewSlot& s = VIEW_SLOTS[k];
@@ -81,6 +76,14 @@ void sub_draw_view(Game& g) {
         slots[k] = wall_type(square_value(g, x, y), seen_side(s, g.party_facing));
     }
 
+    // The same walls on the same background are in the picture already.
+    const std::string background = "back.bmp";
+    MainPicture& pic = g.Form1.mainPic;
+    if (pic.picture_name == "view" && pic.view_background == background && pic.view_walls == slots)
+        return;
+    load_main_picture(g, background);
+    pic.picture_name = "view";
+
     // Far to near, so nearer walls cover what lies behind them.
     for (int k : {0, 1, 2})
         if (slots[k]) plain_copy(g, VIEW_SLOTS[k], slots[k]);
@@ -90,4 +93,6 @@ void sub_draw_view(Game& g) {
         if (slots[k]) plain_copy(g, VIEW_SLOTS[k], slots[k]);
     for (int k : {8, 9})
         if (slots[k]) masked_copy(g, VIEW_SLOTS[k], slots[k]);
+    pic.view_background = background;
+    pic.view_walls = std::move(slots);
 }

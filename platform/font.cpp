@@ -17,6 +17,19 @@ TTF_Font* open_font(const std::filesystem::path& path, int size) {
     return f;
 }
 
+// More entries than many screens show; past them a cache starts again. Rendered texts are
+// kept fewer, as each holds its pixels.
+constexpr std::size_t WIDTH_CACHE_LIMIT = 4096, RENDERED_CACHE_LIMIT = 512;
+
+std::string cache_key(std::string_view text, bool bold, uint32_t rgb = 0) {
+    std::string key;
+    key.reserve(text.size() + 4);
+    key += bold ? 'B' : 'R';
+    key.append(reinterpret_cast<const char*>(&rgb), sizeof rgb);
+    key += text;
+    return key;
+}
+
 } // namespace
 
 TtfLibrary::TtfLibrary() {
@@ -34,8 +47,24 @@ TtfFont::TtfFont(const std::filesystem::path& data_dir, int scale)
 
 int TtfFont::text_width(std::string_view text, bool bold) const {
     if (text.empty()) return 0;
+    std::string key = cache_key(text, bold);
+    if (const auto it = widths_.find(key); it != widths_.end()) return it->second;
     int w = 0, h = 0;
     const std::string utf8 = cp1252_to_utf8(text);
-    if (TTF_SizeUTF8(face(bold), utf8.c_str(), &w, &h) != 0) return 0;
+    if (TTF_SizeUTF8(face(bold), utf8.c_str(), &w, &h) != 0) w = 0;
+    if (widths_.size() >= WIDTH_CACHE_LIMIT) widths_.clear();
+    widths_.emplace(std::move(key), w);
     return w;
+}
+
+SDL_Surface* TtfFont::rendered(const std::string& text, bool bold, uint32_t rgb) const {
+    std::string key = cache_key(text, bold, rgb);
+    if (const auto it = rendered_.find(key); it != rendered_.end()) return it->second.get();
+    const SDL_Color colour{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
+    const std::string utf8 = cp1252_to_utf8(text);
+    SDL_Surface* s = TTF_RenderUTF8_Blended(face(bold), utf8.c_str(), colour);
+    if (!s) return nullptr;
+    if (rendered_.size() >= RENDERED_CACHE_LIMIT) rendered_.clear();
+    rendered_.emplace(std::move(key), s);
+    return s;
 }

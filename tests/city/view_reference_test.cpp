@@ -113,6 +113,9 @@ TEST_F(ViewReference, EveryViewMatchesTheReferencePixelForPixel) {
                   strip.pixels.begin() + std::ptrdiff_t(k) * view.width * view.height);
     }
 
+    // Each picture was read from its file once: six holders, the background, the other one.
+    EXPECT_EQ(host.loads, 8);
+
     const std::string file = std::string(DUSKWEND_SOURCE_DIR) + "/tests/city/view_reference.png";
     if (std::getenv("DUSKWEND_UPDATE_VIEW_REFERENCE")) {
         SurfacePtr s(SDL_CreateRGBSurfaceWithFormat(0, strip.width, strip.height, 32,
@@ -136,6 +139,28 @@ TEST_F(ViewReference, EveryViewMatchesTheReferencePixelForPixel) {
                 << "view " << y / MainPicture::height << " at (" << x << ", "
                 << y % MainPicture::height << ")";
     }
+}
+
+TEST_F(ViewReference, WalkingReadsNoPictureAgainAndRedrawsOnlyAChangedView) {
+    PatternHost host;
+    Game& g = start(patterned_city(), 10, 10, 0, 2, &host);
+    const int after_start = host.loads;
+    EXPECT_EQ(after_start, 7);
+    const Bitmap first = g.Form1.mainPic.image;
+    type("{right}{right}{right}{right}{left}{up}{down}{up}{down}{left}");
+    EXPECT_EQ(host.loads, after_start);
+    g.party_x = 10, g.party_y = 10, g.party_facing = 0;
+    type("{right}{left}");
+    EXPECT_EQ(g.Form1.mainPic.image.pixels, first.pixels);
+
+    // Entering the city again gives the holders anew: the view is drawn from them again even
+    // where the walls are the same.
+    Bitmap& wall = g.Form1.mainPic.image;
+    wall.at(100, 60) = 0x000001; // would be left standing by a view not drawn again
+    g.location_step = -1;
+    sub_render_screen(g);
+    EXPECT_EQ(wall.pixels, first.pixels);
+    EXPECT_EQ(host.loads, after_start);
 }
 
 } // namespace
