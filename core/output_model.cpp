@@ -29,7 +29,39 @@ const uint32_t* row_of(const Bitmap& b, int x, int y) {
     return b.pixels.data() + std::size_t(y) * std::size_t(b.width) + std::size_t(x);
 }
 
+// Four pixels at a time, then the rest one by one; d = (d & m) | p where m or p may be absent.
+using Pixels4 = uint32_t __attribute__((vector_size(16)));
+
+template <bool And, bool Or>
+void combine_row(uint32_t* d, const uint32_t* m, const uint32_t* p, std::size_t n) {
+    std::size_t i = 0;
+    for (; i + 4 <= n; i += 4) {
+        Pixels4 dv, mv, pv;
+        std::memcpy(&dv, d + i, sizeof dv);
+        if constexpr (And) {
+            std::memcpy(&mv, m + i, sizeof mv);
+            dv &= mv;
+        }
+        if constexpr (Or) {
+            std::memcpy(&pv, p + i, sizeof pv);
+            dv |= pv;
+        }
+        std::memcpy(d + i, &dv, sizeof dv);
+    }
+    for (; i < n; ++i) {
+        if constexpr (And) d[i] &= m[i];
+        if constexpr (Or) d[i] |= p[i];
+    }
+}
+
 } // namespace
+
+BlitArea blit_area(const Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx,
+                   int sy) {
+    const Clip c = clip_copy(dst, dx, dy, w, h, src, sx, sy);
+    if (c.empty()) return {};
+    return {dx + c.x0, dy + c.y0, dx + c.x1, dy + c.y1};
+}
 
 void bit_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx, int sy,
              RasterOp op) {
@@ -49,10 +81,16 @@ void bit_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int s
                 std::memcpy(d, s, n * sizeof(uint32_t));
             break;
         case RasterOp::And:
-            for (std::size_t i = 0; i < n; ++i) d[i] &= s[i];
+            if (same)
+                for (std::size_t i = 0; i < n; ++i) d[i] &= s[i];
+            else
+                combine_row<true, false>(d, s, nullptr, n);
             break;
         case RasterOp::Or:
-            for (std::size_t i = 0; i < n; ++i) d[i] |= s[i];
+            if (same)
+                for (std::size_t i = 0; i < n; ++i) d[i] |= s[i];
+            else
+                combine_row<false, true>(d, nullptr, s, n);
             break;
         }
     }
@@ -80,11 +118,11 @@ void masked_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, in
         const uint32_t* ms = and_row ? row_of(src, sx + x0, mask_sy + j) : nullptr;
         const uint32_t* ps = or_row ? row_of(src, sx + x0, sy + j) : nullptr;
         if (and_row && or_row)
-            for (std::size_t i = 0; i < n; ++i) d[i] = (d[i] & ms[i]) | ps[i];
+            combine_row<true, true>(d, ms, ps, n);
         else if (and_row)
-            for (std::size_t i = 0; i < n; ++i) d[i] &= ms[i];
+            combine_row<true, false>(d, ms, nullptr, n);
         else if (or_row)
-            for (std::size_t i = 0; i < n; ++i) d[i] |= ps[i];
+            combine_row<false, true>(d, nullptr, ps, n);
     }
 }
 

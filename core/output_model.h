@@ -45,6 +45,15 @@ enum class RasterOp { Copy, And, Or };
 void bit_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx, int sy,
              RasterOp op);
 
+// The part of dst that bit_blt with these arguments writes: columns [left, right), rows
+// [top, bottom); all zero when it writes nothing.
+struct BlitArea {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool empty() const { return left >= right || top >= bottom; }
+};
+BlitArea blit_area(const Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx,
+                   int sy);
+
 // A masked copy in one pass: ANDs the mask at (sx, mask_sy) and ORs the piece at (sx, sy), the
 // same pixels as the two bit_blt calls in that order.
 void masked_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx, int sy,
