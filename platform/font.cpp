@@ -3,14 +3,29 @@
 #include "core/datafiles.h"
 #include "core/text_encoding.h"
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
 namespace {
 
-TTF_Font* open_font(const std::filesystem::path& path, int size) {
+// The whole font file: the font library then reads it from memory, not with a seek and a
+// read for every table it looks at.
+std::vector<uint8_t> read_font_file(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path))
         throw DataError("The font file " + path.string() + " is missing");
-    TTF_Font* f = TTF_OpenFont(path.c_str(), size);
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
+                               std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) throw DataError("Cannot read the font file " + path.string());
+    return bytes;
+}
+
+TTF_Font* open_font(const std::filesystem::path& path, const std::vector<uint8_t>& bytes,
+                    int size) {
+    SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+    TTF_Font* f = rw ? TTF_OpenFontRW(rw, 1, size) : nullptr;
     if (!f) throw DataError("Cannot read the font file " + path.string() + ": " + TTF_GetError());
     // Light hinting keeps widths stable between sizes.
     TTF_SetFontHinting(f, TTF_HINTING_LIGHT);
@@ -42,8 +57,10 @@ TtfLibrary::~TtfLibrary() {
 }
 
 TtfFont::TtfFont(const std::filesystem::path& data_dir, int scale)
-    : regular_(open_font(data_dir / "font.ttf", FONT_PIXEL_SIZE * scale)),
-      bold_(open_font(data_dir / "font-bold.ttf", FONT_PIXEL_SIZE * scale)) {}
+    : regular_bytes_(read_font_file(data_dir / "font.ttf")),
+      bold_bytes_(read_font_file(data_dir / "font-bold.ttf")),
+      regular_(open_font(data_dir / "font.ttf", regular_bytes_, FONT_PIXEL_SIZE * scale)),
+      bold_(open_font(data_dir / "font-bold.ttf", bold_bytes_, FONT_PIXEL_SIZE * scale)) {}
 
 int TtfFont::text_width(std::string_view text, bool bold) const {
     if (text.empty()) return 0;

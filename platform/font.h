@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 // The font size whose lines fit the game's 13-pixel line.
 constexpr int FONT_PIXEL_SIZE = 11;
@@ -36,6 +37,8 @@ class TtfFont final : public FontMetrics {
     struct SurfaceFree {
         void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
     };
+    // The font files, read whole; they outlive the fonts opened on them.
+    std::vector<uint8_t> regular_bytes_, bold_bytes_;
     std::unique_ptr<TTF_Font, Closer> regular_, bold_;
     // Keyed by the style byte (bold, colour) and the text; emptied when they grow past a
     // screenful many times over.
