@@ -4,7 +4,6 @@
 #include "core/text_encoding.h"
 
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,10 +14,12 @@ namespace {
 std::vector<uint8_t> read_font_file(const std::filesystem::path& path) {
     if (!std::filesystem::exists(path))
         throw DataError("The font file " + path.string() + " is missing");
-    std::ifstream in(path, std::ios::binary);
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) throw DataError("Cannot read the font file " + path.string());
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? std::streamoff(in.tellg()) : -1;
+    std::vector<uint8_t> bytes(size > 0 ? std::size_t(size) : 0);
+    if (size < 0 || !in.seekg(0) ||
+        !in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size())))
+        throw DataError("Cannot read the font file " + path.string());
     return bytes;
 }
 
