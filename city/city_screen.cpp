@@ -99,6 +99,7 @@ void enter_city(Game& g) {
     f.mLeft2 = load_picture(g, "l1b.bmp");
     f.mRight = load_picture(g, "r1a.bmp");
     f.mRight2 = load_picture(g, "r1b.bmp");
+    f.mainPic.view_walls.clear(); // the next view is drawn from the holders afresh
     g.location_step = CITY_WALK;
 }
 

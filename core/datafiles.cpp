@@ -2,6 +2,7 @@
 
 #include "core/game.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -18,18 +19,22 @@ void OpenDataFile::open(const fs::path& path, long slot_length) {
         throw DataError("Cannot open the data file " + path.string() + ": " + std::strerror(errno));
     if (std::fseek(file_.get(), 0, SEEK_END) != 0 || (size_ = std::ftell(file_.get())) < 0)
         throw DataError("Cannot read the data file " + path.string());
+    // The world files do not change while the game runs: read whole once, every fetch after
+    // that is a copy from memory instead of a seek and a read.
+    bytes_.assign(static_cast<std::size_t>(size_), 0);
+    if (std::fseek(file_.get(), 0, SEEK_SET) != 0 ||
+        std::fread(bytes_.data(), 1, bytes_.size(), file_.get()) != bytes_.size())
+        throw DataError("Cannot read the data file " + path.string());
 }
 
 void OpenDataFile::read_slot(int64_t slot, uint8_t* out, std::size_t length) {
     std::memset(out, 0, length);
     if (!file_ || slot < 1) return;
     const int64_t offset = (slot - 1) * slot_length_;
-    if (offset >= size_) return;
-    if (std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) != 0) return;
-    // A short read leaves the rest of the record zero.
-    std::size_t got = std::fread(out, 1, length, file_.get());
-    (void)got;
-    std::clearerr(file_.get());
+    if (offset >= static_cast<int64_t>(bytes_.size())) return;
+    // A record the file ends inside keeps the rest zero.
+    const std::size_t got = std::min(length, bytes_.size() - static_cast<std::size_t>(offset));
+    std::memcpy(out, bytes_.data() + offset, got);
 }
 
 namespace {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 struct Game;
 
@@ -38,8 +39,8 @@ class OpenDataFile {
   public:
     void open(const std::filesystem::path& path, long slot_length);
     bool is_open() const { return file_ != nullptr; }
-    // Reads `length` bytes of slot `slot` (counted from 1) with one seek and one read; bytes
-    // the file does not have (or a slot below 1) come back as zeros.
+    // Copies `length` bytes of slot `slot` (counted from 1) from the file as it was read at
+    // open; bytes the file does not have (or a slot below 1) come back as zeros.
     void read_slot(int64_t slot, uint8_t* out, std::size_t length);
     long size() const { return size_; }
     const std::filesystem::path& path() const { return path_; }
@@ -52,6 +53,7 @@ class OpenDataFile {
     std::filesystem::path path_;
     long slot_length_ = 0;
     long size_ = 0;
+    std::vector<uint8_t> bytes_; // the whole file, read at open
 };
 
 struct DataFiles {

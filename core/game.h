@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 // current_location: the location whose screen is active when no sheet and no fight is shown.
@@ -191,6 +192,18 @@ struct Game {
     Host* host; // never null; a do-nothing host until the platform sets its own
     const FontMetrics* font() const { return Form1.Text.font; }
     void set_font(const FontMetrics* f);
+
+    // --- Speed (core/pictures.cpp): every picture is decoded once. ---
+    // The pictures read so far by path, nothing for one that could not be read, from the host
+    // named (a new host starts the cache afresh). A cache of the files, not game state: it is
+    // not in the state dump.
+    struct PictureCache {
+        const Host* host = nullptr;
+        std::unordered_map<std::string, std::optional<Bitmap>> pictures;
+        // The view's background of each map seen so far (city/map_view.cpp).
+        std::unordered_map<int, std::string> map_backgrounds;
+    } picture_cache;
+    // --- end of Speed ---
 
   private:
     Host default_host_;

@@ -45,6 +45,20 @@ enum class RasterOp { Copy, And, Or };
 void bit_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx, int sy,
              RasterOp op);
 
+// The part of dst that bit_blt with these arguments writes: columns [left, right), rows
+// [top, bottom); all zero when it writes nothing.
+struct BlitArea {
+    int left = 0, top = 0, right = 0, bottom = 0;
+    bool empty() const { return left >= right || top >= bottom; }
+};
+BlitArea blit_area(const Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx,
+                   int sy);
+
+// A masked copy in one pass: ANDs the mask at (sx, mask_sy) and ORs the piece at (sx, sy), the
+// same pixels as the two bit_blt calls in that order.
+void masked_blt(Bitmap& dst, int dx, int dy, int w, int h, const Bitmap& src, int sx, int sy,
+                int mask_sy);
+
 struct TextRun {
     std::string text; // Windows-1252
     int x = 0, y = 0;
@@ -84,13 +98,18 @@ struct MainPicture {
     static constexpr int left = 3, top = 8, width = 228, height = 140;
     Bitmap image{width, height};
     std::string picture_name; // last picture loaded, or "view" once the view was drawn
+    // What the view last drew (its background and the wall type of each slot), so an unchanged
+    // view is not drawn again; cleared whenever the wall holders change.
+    std::string view_background;
+    std::vector<int> view_walls;
 };
 
 struct Form {
     MainPicture mainPic;
     PictureArea Text{240, 0, 249, 353};
     PictureArea SideText{0, 176, 233, 177};
-    // Hidden holders of the wall pieces that the view copies from.
+    // Hidden holders of the wall pieces that the view copies from (clear mainPic.view_walls
+    // when they change).
     Bitmap mWall, mWall2, mLeft, mLeft2, mRight, mRight2;
 };
 

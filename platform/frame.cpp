@@ -1,8 +1,9 @@
 #include "platform/frame.h"
 
-#include "core/text_encoding.h"
-
 #include <SDL_image.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -21,19 +22,25 @@ void frame_area(SDL_Surface* s, int x, int y, int w, int h, int scale) {
 
 void draw_picture(SDL_Surface* s, const MainPicture& pic, int scale) {
     const Bitmap& b = pic.image;
+    const int w = std::min(b.width, MainPicture::width);
     SDL_LockSurface(s);
+    const auto row_at = [&](int y) {
+        return reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(s->pixels) +
+                                           std::size_t(y) * s->pitch) +
+               std::size_t(MainPicture::left) * scale;
+    };
     for (int y = 0; y < b.height && y < MainPicture::height; ++y) {
-        for (int x = 0; x < b.width && x < MainPicture::width; ++x) {
+        // One row widened, then copied to the other rows of its scale.
+        uint32_t* first = row_at((MainPicture::top + y) * scale);
+        for (int x = 0; x < w; ++x) {
             const uint32_t rgb = b.at(x, y);
             const uint32_t px =
                 SDL_MapRGB(s->format, (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
-            for (int j = 0; j < scale; ++j) {
-                auto* row = reinterpret_cast<uint32_t*>(
-                    static_cast<uint8_t*>(s->pixels) +
-                    (std::size_t(MainPicture::top + y) * scale + j) * s->pitch);
-                for (int i = 0; i < scale; ++i) row[(MainPicture::left + x) * scale + i] = px;
-            }
+            for (int i = 0; i < scale; ++i) first[x * scale + i] = px;
         }
+        for (int j = 1; j < scale; ++j)
+            std::memcpy(row_at((MainPicture::top + y) * scale + j), first,
+                        std::size_t(w) * scale * sizeof(uint32_t));
     }
     SDL_UnlockSurface(s);
 }
@@ -42,13 +49,10 @@ void draw_runs(SDL_Surface* s, const PictureArea& area, const TtfFont& font, int
     SDL_Rect clip{area.left * scale, area.top * scale, area.width * scale, area.height * scale};
     SDL_SetClipRect(s, &clip);
     for (const TextRun& run : area.runs()) {
-        const uint32_t rgb = QBColor(run.colour);
-        const SDL_Color colour{uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), 255};
-        const std::string utf8 = cp1252_to_utf8(run.text);
-        SurfacePtr text(TTF_RenderUTF8_Blended(font.face(run.bold), utf8.c_str(), colour));
+        SDL_Surface* text = font.rendered(run.text, run.bold, QBColor(run.colour));
         if (!text) continue;
         SDL_Rect at{(area.left + run.x) * scale, (area.top + run.y) * scale, 0, 0};
-        SDL_BlitSurface(text.get(), nullptr, s, &at);
+        SDL_BlitSurface(text, nullptr, s, &at);
     }
     SDL_SetClipRect(s, nullptr);
 }

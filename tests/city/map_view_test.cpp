@@ -177,12 +177,7 @@ TEST(ViewBackground, EachMapMayBringItsOwnBackground) {
     g.map_level = 1, g.party_x = 5, g.party_y = 5, g.party_facing = 0;
     sub_render_screen(g);
     // The picture the last drawing of the view was built on.
-    auto background = [&] {
-        for (auto it = started.host.requested.rbegin(); it != started.host.requested.rend(); ++it)
-            if (it->find("back") != std::string::npos)
-                return std::filesystem::path(*it).filename().string();
-        return std::string();
-    };
+    auto background = [&] { return g.Form1.mainPic.view_background; };
     EXPECT_EQ(background(), "back.bmp"); // map 1 has no back1.bmp
 
     fixture::type(g, "{up}");
