@@ -1,9 +1,14 @@
 # Two commands are the whole set-up:
 #   make play   installs what is missing, builds, and starts the game
 #   make test   installs what is missing, builds with sanitizers, and runs every test
+# and two prove what the game survives:
+#   make fuzz   fuzzes every loader for FUZZ_SECONDS each (default 60) with Clang's libFuzzer
+#   make soak   types SOAK_KEYS random keys (default 1,000,000) under the sanitizers
 JOBS ?= 2
+FUZZ_SECONDS ?= 60
+SOAK_KEYS ?= 1000000
 
-.PHONY: play test build deps clean
+.PHONY: play test build deps clean fuzz soak
 
 deps:
 	@scripts/install-deps
@@ -20,5 +25,17 @@ test: deps
 	cmake --build build-test -j $(JOBS)
 	ctest --test-dir build-test --output-on-failure -j $(JOBS)
 
+fuzz:
+	@scripts/install-deps fuzz
+	cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+	  -DDUSKWEND_FUZZ=ON -DDUSKWEND_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
+
+soak: deps
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DDUSKWEND_SANITIZE=ON
+	cmake --build build-test -j $(JOBS) --target duskwend-soak
+	build-test/tools/soak/duskwend-soak --data-dir build-test/Data --keys $(SOAK_KEYS)
+
 clean:
-	rm -rf build build-test
+	rm -rf build build-test build-fuzz

@@ -4,12 +4,17 @@
 #include "core/text_encoding.h"
 
 #include <string>
+#include <system_error>
 
 namespace {
 
 TTF_Font* open_font(const std::filesystem::path& path, int size) {
-    if (!std::filesystem::exists(path))
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            throw DataError("Cannot open the font file " + path.string() + ": " + ec.message());
         throw DataError("The font file " + path.string() + " is missing");
+    }
     TTF_Font* f = TTF_OpenFont(path.c_str(), size);
     if (!f) throw DataError("Cannot read the font file " + path.string() + ": " + TTF_GetError());
     // Light hinting keeps widths stable between sizes.
