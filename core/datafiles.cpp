@@ -246,6 +246,7 @@ bool sub_finish_interrupted_save(Game& g) {
             if (fs::exists(d.path_of(beside(name)), ec) && !rename_file(d, beside(name), name))
                 return false;
         flush_folder(d);
+        fs::remove(d.path_of(beside(SAVE_COMMIT_FILE)), ec);
         fs::remove(d.path_of(SAVE_COMMIT_FILE), ec);
         return !ec;
     }

@@ -103,8 +103,8 @@ int main(int argc, char** argv) {
     for (uint8_t which : {0, 7, 8, 15}) {
         Bytes s{which, uint8_t(roster_file.size() / 4), uint8_t(roster_file.size() / 4 >> 8),
                 uint8_t(party_file.size() / 4), uint8_t(party_file.size() / 4 >> 8)};
-        for (const Bytes* f : {&roster_file, &party_file, &flags_file})
-            s.insert(s.end(), f->begin(), f->end());
+        const Bytes* files[] = {&roster_file, &party_file, &flags_file};
+        for (const Bytes* f : files) s.insert(s.end(), f->begin(), f->end());
         put(corpus / "saves", "save-" + std::to_string(which), s);
     }
 

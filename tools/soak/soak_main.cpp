@@ -8,6 +8,7 @@
 // problem, writes the seed's whole key script for replaying with `duskwend --keys-file`, and
 // ends with status 1.
 
+#include "city/city_map.h"
 #include "core/dispatch.h"
 #include "core/game.h"
 #include "platform/font.h"
@@ -22,6 +23,7 @@
 #include <iostream>
 #include <map>
 #include <random>
+#include <tuple>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -89,22 +91,76 @@ const std::string ANY_KEYS = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWX
 const std::vector<std::string> NAMED = {"{up}",    "{down}",      "{left}",  "{right}",
                                         "{enter}", "{backspace}", "{shift}", "{capslock}"};
 
-std::string random_script(std::mt19937_64& r, std::size_t keys) {
-    std::vector<int> weights;
-    for (const auto& p : pieces()) weights.push_back(p.weight);
-    std::discrete_distribution<int> piece(weights.begin(), weights.end());
-    std::string script;
-    std::size_t typed = 0;
-    while (typed < keys) {
-        const Piece& p = pieces()[static_cast<std::size_t>(piece(r))];
-        std::string s = p.choices[r() % p.choices.size()];
-        if (s.empty())
-            s = r() % 5 == 0 ? NAMED[r() % NAMED.size()]
-                             : std::string(1, ANY_KEYS[r() % ANY_KEYS.size()]);
-        typed += parse_key_script(s).size();
-        script += s;
+// The square the party is heading for, and how many steps it has left to reach it.
+struct Heading {
+    int x = -1, y = -1, steps_left = 0;
+};
+
+// The next step of a walk over the city grid to an event square of the map (a door, a
+// teleport, a fight...), found by a search over the walls as the game steps: the turn, then
+// one step ahead. A new square is chosen when the last is reached or given up.
+std::string walk_to_an_event(const Game& g, std::mt19937_64& r, Heading& h) {
+    if (g.current_location != LOCATION_CITY || g.combat_active != 0 || g.sheet_member >= 1 ||
+        g.location_step != 0 || !inside_grid(g.party_x, g.party_y))
+        return "";
+    std::vector<std::pair<int, int>> targets;
+    for (const auto& e : g.map_rec.events)
+        if (e[0] != 0 && inside_grid(e[2], e[3])) targets.emplace_back(e[2], e[3]);
+    if (targets.empty()) return "";
+    if (h.steps_left <= 0 || (h.x == g.party_x && h.y == g.party_y)) {
+        std::tie(h.x, h.y) = targets[r() % targets.size()];
+        h.steps_left = 200;
     }
-    return script;
+    --h.steps_left;
+    const int tx = h.x, ty = h.y;
+    // Breadth-first from the party; `from` holds the direction each square was entered by.
+    std::array<std::array<int, MAP_SIZE>, MAP_SIZE> from;
+    for (auto& col : from) col.fill(-1);
+    std::vector<std::pair<int, int>> queue{{g.party_x, g.party_y}};
+    from[std::size_t(g.party_x)][std::size_t(g.party_y)] = 4;
+    for (std::size_t k = 0; k < queue.size(); ++k) {
+        const auto [x, y] = queue[k];
+        if (x == tx && y == ty) break;
+        for (int d = 0; d < 4; ++d) {
+            const Step a = facing_ahead(d);
+            const int nx = x + a.dx, ny = y + a.dy;
+            if (!inside_grid(nx, ny) || from[std::size_t(nx)][std::size_t(ny)] != -1) continue;
+            const int t = wall_type(square_value(g, nx, ny), side_bit(d + 2));
+            if (t != 0 && t < 6) continue;
+            from[std::size_t(nx)][std::size_t(ny)] = d;
+            queue.emplace_back(nx, ny);
+        }
+    }
+    if (from[std::size_t(tx)][std::size_t(ty)] == -1) return "";
+    std::vector<int> path;
+    for (int x = tx, y = ty; from[std::size_t(x)][std::size_t(y)] != 4;) {
+        const int d = from[std::size_t(x)][std::size_t(y)];
+        path.push_back(d);
+        const Step a = facing_ahead(d);
+        x -= a.dx, y -= a.dy;
+    }
+    if (path.empty()) return "";
+    const int turn = (path.back() - g.party_facing + 4) % 4;
+    return std::string(turn == 1 ? "+" : turn == 2 ? "{down}" : turn == 3 ? "-" : "") + "{up}";
+}
+
+// The next piece of play for the game as it stands.
+std::string next_piece(const Game& g, std::mt19937_64& r, Heading& h) {
+    static const std::vector<int> weights = [] {
+        std::vector<int> w;
+        for (const auto& p : pieces()) w.push_back(p.weight);
+        return w;
+    }();
+    // Now and then the party heads for a door, a teleport or a fight of the map.
+    if (r() % 2 == 0)
+        if (std::string walk = walk_to_an_event(g, r, h); !walk.empty()) return walk;
+    std::discrete_distribution<int> piece(weights.begin(), weights.end());
+    const Piece& p = pieces()[static_cast<std::size_t>(piece(r))];
+    std::string s = p.choices[r() % p.choices.size()];
+    if (s.empty())
+        s = r() % 5 == 0 ? NAMED[r() % NAMED.size()]
+                         : std::string(1, ANY_KEYS[r() % ANY_KEYS.size()]);
+    return s;
 }
 
 void copy_data(const fs::path& from, const fs::path& to) {
@@ -121,12 +177,12 @@ int main(int argc, char** argv) {
     std::string data_dir;
     uint64_t total_keys = 1000000, first_seed = 1;
     double seconds = 0;
-    std::size_t keys_per_seed = 5000, script_length = 250;
+    std::size_t keys_per_seed = 2000, script_length = 250;
     app.add_option("--data-dir", data_dir, "the Data folder to copy")->required();
     app.add_option("--keys", total_keys, "keys to type in all (default 1,000,000)");
     app.add_option("--seconds", seconds, "stop after this many seconds (0: no limit)");
     app.add_option("--first-seed", first_seed, "the first seed (default 1)");
-    app.add_option("--keys-per-seed", keys_per_seed, "keys typed into one game (default 5000)");
+    app.add_option("--keys-per-seed", keys_per_seed, "keys typed into one game (default 2000)");
     app.add_option("--script-length", script_length, "keys between checks (default 250)");
     CLI11_PARSE(app, argc, argv);
     if (script_length < 1) script_length = 1;
@@ -150,6 +206,10 @@ int main(int argc, char** argv) {
         for (uint64_t seed = first_seed; typed < total_keys && status == 0; ++seed) {
             if (seconds > 0 && elapsed() > seconds) break;
             // A new game each seed; the saves of earlier seeds stay for "load" to find.
+            // Each seed begins without a save, so its key script replays alone.
+            for (const char* f :
+                 {ROSTER_SAVE_FILE, PARTY_SAVE_FILE, FLAGS_SAVE_FILE, SAVE_COMMIT_FILE})
+                fs::remove(scratch / f);
             auto g = std::make_unique<Game>();
             g->host = &host;
             g->set_font(&font);
@@ -160,25 +220,30 @@ int main(int argc, char** argv) {
             ++seeds;
             std::mt19937_64 random(seed * 0x9E3779B97F4A7C15ULL);
             std::string whole;
+            Heading heading;
             for (std::size_t in_seed = 0; in_seed < keys_per_seed && typed < total_keys;) {
                 if (seconds > 0 && elapsed() > seconds) break;
-                const std::string script = random_script(random, script_length);
-                whole += script + "\n";
-                const auto keys = parse_key_script(script);
-                std::string problem;
+                std::string script, problem;
+                std::size_t keys = 0;
                 try {
-                    for (const KeyPress& k : keys) {
-                        if (g->quit_requested == 1) break;
-                        int16_t code = k.code;
-                        Form_KeyDown(*g, code, k.shift);
-                        note_coverage(*g, seen);
+                    while (keys < script_length && g->quit_requested != 1) {
+                        const std::string piece = next_piece(*g, random, heading);
+                        script += piece;
+                        for (const KeyPress& k : parse_key_script(piece)) {
+                            if (g->quit_requested == 1) break;
+                            int16_t code = k.code;
+                            Form_KeyDown(*g, code, k.shift);
+                            note_coverage(*g, seen);
+                            ++keys;
+                        }
                     }
                     problem = state_problem(*g);
                 } catch (const std::exception& e) {
                     problem = std::string("the game stopped: ") + e.what();
                 }
-                in_seed += keys.size();
-                typed += keys.size();
+                whole += script + "\n";
+                in_seed += keys;
+                typed += keys;
                 ++scripts;
                 if (!problem.empty()) {
                     const std::string replay = "soak-failure-seed" + std::to_string(seed) + ".keys";
