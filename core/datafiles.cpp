@@ -239,7 +239,11 @@ std::span<const uint8_t> slot_bytes(const std::vector<uint8_t>& bytes, int slot,
 bool sub_finish_interrupted_save(Game& g) {
     const DataFiles& d = g.data_files;
     std::error_code ec;
+    struct stat st {};
+    const bool commit_present = ::lstat(d.path_of(SAVE_COMMIT_FILE).c_str(), &st) == 0;
     const auto commit = read_file(d, SAVE_COMMIT_FILE);
+    // A commit file that is there but cannot be read may be a complete one: nothing is touched.
+    if (commit_present && !commit) return false;
     if (commit && *commit == commit_text()) {
         // The save was made: the files still beside their targets replace them.
         for (const char* name : SAVE_FILES)

@@ -133,6 +133,17 @@ TEST(SaveFaults, AnInterruptedCommitIsFinishedAtStartUpAndAnUncommittedOneDiscar
         ASSERT_TRUE(fs::exists(dir.path / "Save.dat.new"));
     }
     {
+        // A commit file that cannot be read is left alone, and nothing loads meanwhile.
+        Game g;
+        g.data_files.dir = dir.path;
+        g.data_files.save_fault = [](SaveStep at, const std::string& name) {
+            return at == SaveStep::read && name == SAVE_COMMIT_FILE;
+        };
+        EXPECT_FALSE(read_save_files(g));
+        EXPECT_TRUE(fs::exists(dir.path / SAVE_COMMIT_FILE));
+        EXPECT_TRUE(fs::exists(dir.path / "Save.dat.new"));
+    }
+    {
         StartedGame started(dir.path); // start-up finishes the save
         EXPECT_FALSE(leftovers(dir.path));
     }
