@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <fcntl.h>
+#include <optional>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -73,8 +76,12 @@ Rec open_with_header(DataFiles& files, OpenDataFile& f, const char* name, long s
 
 void sub_open_data_files(Game& g) {
     DataFiles& d = g.data_files;
-    if (!fs::is_directory(d.dir))
+    std::error_code ec;
+    if (!fs::is_directory(d.dir, ec)) {
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            throw DataError("Cannot open the Data folder " + d.dir.string() + ": " + ec.message());
         throw DataError("The Data folder " + d.dir.string() + " does not exist");
+    }
 
     g.item_rec = open_with_header<ItemRec>(d, d.item, ITEM_FILE, ITEM_SLOT, true);
     g.item_count = g.item_rec.number;
@@ -94,6 +101,9 @@ void sub_open_data_files(Game& g) {
         throw DataError("The data file " + maps.path().string() + " does not hold map 1 (" +
                         std::to_string(maps.size()) + " bytes)");
     g.map_rec = fetch<MapRec>(maps, 1);
+
+    // A save cut short by the end of the last run is finished or discarded now.
+    sub_finish_interrupted_save(g);
 }
 
 // Entry numbers are 32-bit; the slot is computed in 64 bits so n + 1 never overflows.
@@ -145,21 +155,76 @@ SaveImage save_image(const Game& g) {
     return s;
 }
 
-bool write_file(const fs::path& path, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
+bool fault(const DataFiles& d, SaveStep step, const std::string& file) {
+    return d.save_fault && d.save_fault(step, file);
 }
 
-std::optional<std::vector<uint8_t>> read_file(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                               std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+// Writes and flushes a whole file to the drive; false when any step fails.
+bool write_file(const DataFiles& d, const std::string& name, const std::vector<uint8_t>& bytes) {
+    const fs::path path = d.path_of(name);
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    bool ok = !fault(d, SaveStep::write, name);
+    for (std::size_t done = 0; ok && done < bytes.size();) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0)
+            ok = false;
+        else
+            done += static_cast<std::size_t>(n);
+    }
+    ok = ok && !fault(d, SaveStep::flush, name) && ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+bool rename_file(const DataFiles& d, const std::string& from, const std::string& to) {
+    if (fault(d, SaveStep::rename, from)) return false;
+    std::error_code ec;
+    fs::rename(d.path_of(from), d.path_of(to), ec);
+    return !ec;
+}
+
+// Makes the renames in the folder last through a power cut.
+void flush_folder(const DataFiles& d) {
+    const int fd = ::open(d.dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+// A whole regular file, or nothing when it is missing or cannot be read (a folder in its
+// place, a read error).
+std::optional<std::vector<uint8_t>> read_file(const DataFiles& d, const std::string& name) {
+    const int fd = ::open(d.path_of(name).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    std::vector<uint8_t> bytes;
+    struct stat st {};
+    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && !fault(d, SaveStep::read, name);
+    uint8_t buffer[65536];
+    while (ok) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) ok = false;
+        if (n <= 0) break;
+        bytes.insert(bytes.end(), buffer, buffer + n);
+    }
+    ::close(fd);
+    if (!ok) return std::nullopt;
     return bytes;
+}
+
+const char* const SAVE_FILES[] = {ROSTER_SAVE_FILE, PARTY_SAVE_FILE, FLAGS_SAVE_FILE};
+
+std::string beside(const std::string& name) {
+    return name + ".new";
+}
+
+// The commit file's whole text: a commit file that reads otherwise was never completed.
+std::vector<uint8_t> commit_text() {
+    std::string t = "duskwend save commit\n";
+    for (const char* name : SAVE_FILES) t += std::string(name) + "\n";
+    t += "end\n";
+    return {t.begin(), t.end()};
 }
 
 // A save file holds `count` slots; the last one needs only its record's bytes.
@@ -176,34 +241,62 @@ std::span<const uint8_t> slot_bytes(const std::vector<uint8_t>& bytes, int slot,
 
 } // namespace
 
+bool sub_finish_interrupted_save(Game& g) {
+    const DataFiles& d = g.data_files;
+    std::error_code ec;
+    struct stat st {};
+    const bool commit_present = ::lstat(d.path_of(SAVE_COMMIT_FILE).c_str(), &st) == 0;
+    const auto commit = read_file(d, SAVE_COMMIT_FILE);
+    // A commit file that is there but cannot be read may be a complete one: nothing is touched.
+    if (commit_present && !commit) return false;
+    if (commit && *commit == commit_text()) {
+        // The save was made: the files still beside their targets replace them.
+        for (const char* name : SAVE_FILES)
+            if (fs::exists(d.path_of(beside(name)), ec) && !rename_file(d, beside(name), name))
+                return false;
+        flush_folder(d);
+        fs::remove(d.path_of(beside(SAVE_COMMIT_FILE)), ec);
+        fs::remove(d.path_of(SAVE_COMMIT_FILE), ec);
+        return !ec;
+    }
+    // No complete commit: whatever lies beside belongs to a save that was never made.
+    fs::remove(d.path_of(SAVE_COMMIT_FILE), ec);
+    if (ec) return false;
+    for (const char* name : SAVE_FILES) fs::remove(d.path_of(beside(name)), ec);
+    fs::remove(d.path_of(beside(SAVE_COMMIT_FILE)), ec);
+    return true;
+}
+
 bool write_save_files(Game& g) {
     const SaveImage image = save_image(g);
     const DataFiles& d = g.data_files;
-    const std::pair<const char*, const std::vector<uint8_t>*> files[] = {
-        {ROSTER_SAVE_FILE, &image.roster},
-        {PARTY_SAVE_FILE, &image.party},
-        {FLAGS_SAVE_FILE, &image.flags}};
+    // A save left half-done by an earlier run is settled before this one begins.
+    if (!sub_finish_interrupted_save(g)) return false;
 
+    const std::vector<uint8_t>* bytes[] = {&image.roster, &image.party, &image.flags};
     bool written = true;
-    for (const auto& [name, bytes] : files)
-        written = written && write_file(d.path_of(std::string(name) + ".new"), *bytes);
-    std::error_code ec;
-    if (written) {
-        for (const auto& [name, bytes] : files) {
-            fs::rename(d.path_of(std::string(name) + ".new"), d.path_of(name), ec);
-            if (ec) return false;
-        }
-        return true;
+    for (int k = 0; k < 3 && written; ++k)
+        written = write_file(d, beside(SAVE_FILES[k]), *bytes[k]);
+    written = written && write_file(d, beside(SAVE_COMMIT_FILE), commit_text()) &&
+              rename_file(d, beside(SAVE_COMMIT_FILE), SAVE_COMMIT_FILE);
+    if (!written) {
+        std::error_code ec;
+        for (const char* name : SAVE_FILES) fs::remove(d.path_of(beside(name)), ec);
+        fs::remove(d.path_of(beside(SAVE_COMMIT_FILE)), ec);
+        return false;
     }
-    for (const auto& [name, bytes] : files) fs::remove(d.path_of(std::string(name) + ".new"), ec);
-    return false;
+    flush_folder(d);
+    // The save is made; when a rename fails now, the next start or load finishes it.
+    sub_finish_interrupted_save(g);
+    return true;
 }
 
 bool read_save_files(Game& g) {
     const DataFiles& d = g.data_files;
-    auto roster = read_file(d.path_of(ROSTER_SAVE_FILE));
-    auto party = read_file(d.path_of(PARTY_SAVE_FILE));
-    auto flags = read_file(d.path_of(FLAGS_SAVE_FILE));
+    if (!sub_finish_interrupted_save(g)) return false;
+    auto roster = read_file(d, ROSTER_SAVE_FILE);
+    auto party = read_file(d, PARTY_SAVE_FILE);
+    auto flags = read_file(d, FLAGS_SAVE_FILE);
     if (!roster || !party || !flags ||
         !holds_slots(*roster, ROSTER_SIZE, ROSTER_SLOT, CharacterRec::disk_size) ||
         !holds_slots(*party, PARTY_SIZE, PARTY_SLOT, PartyMemberRec::disk_size) ||

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -33,6 +34,12 @@ inline constexpr const char* MAP_FILE = "Maps.dat";
 inline constexpr const char* ROSTER_SAVE_FILE = "L1chr.dat";
 inline constexpr const char* PARTY_SAVE_FILE = "Save.dat";
 inline constexpr const char* FLAGS_SAVE_FILE = "Savef.dat";
+// Written once the three save files lie complete beside their targets: from then on the save
+// counts as made, and an interrupted one is finished from it.
+inline constexpr const char* SAVE_COMMIT_FILE = "Save.commit";
+
+// The steps of saving and loading a game, named for the fault hook of DataFiles.
+enum class SaveStep { write, flush, rename, read };
 
 // One world file held open for the run.
 class OpenDataFile {
@@ -59,6 +66,9 @@ class OpenDataFile {
 struct DataFiles {
     std::filesystem::path dir = "Data";
     OpenDataFile item, monster, shop, spell, spell_progression;
+    // Tests set this to make a step of saving or loading fail on a given file, as a full disk
+    // or a failing drive would; it answers true for the step that should fail.
+    std::function<bool(SaveStep, const std::string& file)> save_fault;
 
     std::filesystem::path path_of(const std::string& name) const { return dir / name; }
 };
@@ -78,11 +88,19 @@ void sub_read_spell_progression(Game& g, int32_t n);
 // hold reads as all zeros.
 void sub_load_map(Game& g, int n);
 
-// Writes roster, party and game flags. Each file is written beside its target and all three
-// are renamed into place only when all are complete, so a failed save leaves the previous
-// one intact. Returns false when the game could not be saved.
+// Writes roster, party and game flags as one: each file is written and flushed beside its
+// target, then the commit file is put in place, then the three are renamed over the old ones
+// and the commit file is removed. A save that fails before the commit file leaves the previous
+// game intact; one interrupted after it is finished by sub_finish_interrupted_save. Returns
+// false when the game could not be saved.
 bool write_save_files(Game& g);
 
-// Reads roster, party and game flags. When any file is missing or shorter than its slots,
-// nothing changes and false is returned.
+// Finishes a save interrupted after its commit file was written, and discards the leftovers
+// of one interrupted before. Run at start-up and before every load. False when a commit
+// could not be finished (the save files may then not belong together).
+bool sub_finish_interrupted_save(Game& g);
+
+// Reads roster, party and game flags. When any file is missing, unreadable or shorter than
+// its slots, or an interrupted save cannot be finished, nothing changes and false is
+// returned.
 bool read_save_files(Game& g);

@@ -48,6 +48,7 @@ void set_default_character(CharacterRec& c, int16_t in_use, const char* name, in
 
 void Form_Load(Game& g) {
     load_main_picture(g, "tavern.bmp");
+    sub_check_pictures(g);
     sub_initialise(g);
     sub_render_screen(g);
 }

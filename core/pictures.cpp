@@ -33,3 +33,10 @@ void load_main_picture(Game& g, const std::string& file_name) {
     }
     pic.picture_name = file_name;
 }
+
+void sub_check_pictures(Game& g) {
+    static constexpr const char* ALWAYS_NEEDED[] = {
+        "tavern.bmp", "shoppe.bmp", "temple.bmp", "review.bmp", "back.bmp", "w1a.bmp",
+        "w1b.bmp",    "l1a.bmp",    "l1b.bmp",    "r1a.bmp",    "r1b.bmp"};
+    for (const char* name : ALWAYS_NEEDED) load_picture(g, name);
+}

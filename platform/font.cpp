@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -12,8 +13,12 @@ namespace {
 // The whole font file: the font library then reads it from memory, not with a seek and a
 // read for every table it looks at.
 std::vector<uint8_t> read_font_file(const std::filesystem::path& path) {
-    if (!std::filesystem::exists(path))
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec)) {
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            throw DataError("Cannot open the font file " + path.string() + ": " + ec.message());
         throw DataError("The font file " + path.string() + " is missing");
+    }
     std::ifstream in(path, std::ios::binary | std::ios::ate);
     const std::streamoff size = in ? std::streamoff(in.tellg()) : -1;
     std::vector<uint8_t> bytes(size > 0 ? std::size_t(size) : 0);

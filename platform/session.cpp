@@ -7,22 +7,92 @@
 
 #include <SDL.h>
 
+#include <fstream>
 #include <iostream>
+#include <vector>
 
-std::optional<Bitmap> read_bitmap_file(const std::string& path) {
-    SurfacePtr loaded(SDL_LoadBMP(path.c_str()));
+namespace {
+
+uint32_t le16(std::span<const uint8_t> b, std::size_t at) {
+    return b[at] | (b[at + 1] << 8);
+}
+uint32_t le32(std::span<const uint8_t> b, std::size_t at) {
+    return le16(b, at) | (le16(b, at + 2) << 16);
+}
+
+} // namespace
+
+bool bitmap_header_is_sound(std::span<const uint8_t> bytes) {
+    // The file header (14 bytes) and the picture header's size.
+    if (bytes.size() < 18 || bytes[0] != 'B' || bytes[1] != 'M') return false;
+    const uint64_t pixels_at = le32(bytes, 10);
+    const uint32_t header_size = le32(bytes, 14);
+    int64_t width = 0, height = 0;
+    uint32_t bits = 0, compression = 0;
+    if (header_size == 12) {
+        if (bytes.size() < 26) return false;
+        width = le16(bytes, 18);
+        height = le16(bytes, 20);
+        bits = le16(bytes, 24);
+    } else if (header_size >= 40) {
+        if (bytes.size() < 34) return false;
+        width = static_cast<int32_t>(le32(bytes, 18));
+        height = static_cast<int32_t>(le32(bytes, 22));
+        bits = le16(bytes, 28);
+        compression = le32(bytes, 30);
+    } else {
+        return false;
+    }
+    if (height < 0) height = -height; // rows stored top to bottom
+    if (width < 1 || height < 1 || width > MAX_PICTURE_SIDE || height > MAX_PICTURE_SIDE)
+        return false;
+    if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) return false;
+    if (pixels_at < 14 + uint64_t(header_size) || pixels_at > bytes.size()) return false;
+    // Uncompressed rows are padded to four bytes; the file must hold every one of them.
+    // Run-length pictures need at least two bytes per row (the end-of-line marks).
+    const uint64_t row = (uint64_t(width) * bits + 31) / 32 * 4;
+    const uint64_t needed =
+        compression == 0 || compression == 3 ? row * uint64_t(height) : 2 * uint64_t(height);
+    return pixels_at + needed <= bytes.size();
+}
+
+std::optional<Bitmap> read_bitmap_bytes(std::span<const uint8_t> bytes) {
+    if (!bitmap_header_is_sound(bytes)) return std::nullopt;
+    SurfacePtr loaded(
+        SDL_LoadBMP_RW(SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size())), 1));
     if (!loaded) return std::nullopt;
     SurfacePtr s(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_XRGB8888, 0));
-    if (!s) return std::nullopt;
+    if (!s || s->w < 1 || s->h < 1 || s->w > MAX_PICTURE_SIDE || s->h > MAX_PICTURE_SIDE)
+        return std::nullopt;
     Bitmap b(s->w, s->h);
     SDL_LockSurface(s.get());
     for (int y = 0; y < s->h; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
-                                                            y * s->pitch);
+                                                            std::size_t(y) * std::size_t(s->pitch));
         for (int x = 0; x < s->w; ++x) b.at(x, y) = row[x] & 0xFFFFFF;
     }
     SDL_UnlockSurface(s.get());
     return b;
+}
+
+std::optional<Bitmap> read_bitmap_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return std::nullopt;
+    // Nothing larger than the largest sound picture is read at all.
+    constexpr std::streamoff limit = std::streamoff(MAX_PICTURE_SIDE) * MAX_PICTURE_SIDE * 4 + 4096;
+    std::vector<uint8_t> bytes;
+    try {
+        in.seekg(0, std::ios::end);
+        const std::streamoff size = in.tellg();
+        if (size < 0 || size > limit) return std::nullopt;
+        bytes.resize(static_cast<std::size_t>(size));
+        in.seekg(0);
+        in.read(reinterpret_cast<char*>(bytes.data()), size);
+        if (!in) return std::nullopt;
+    } catch (const std::exception&) {
+        return std::nullopt; // a folder in the picture's place, a read error
+    }
+    return read_bitmap_bytes(bytes);
 }
 
 void configure_game(Game& g, const Options& o) {
@@ -81,7 +151,8 @@ int run_headless(const Options& o) {
         Form_Load(g);
         type_keys(g, o.keys);
         return write_outputs(g, o) ? 0 : 1;
-    } catch (const DataError& e) {
+    } catch (const std::exception& e) {
+        // A data error, or a failure of the machine (memory, the file system).
         std::cerr << "duskwend: " << e.what() << "\n";
         return 1;
     }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,16 @@ struct Options {
     std::vector<KeyPress> keys;
     std::string dump_text, dump_state, screenshot;
 };
+
+// The largest width or height of a picture the game reads.
+constexpr int MAX_PICTURE_SIDE = 4096;
+
+// Whether a BMP's headers are whole and its pixel rows lie within the file: a width or a
+// height beyond MAX_PICTURE_SIDE or the file's length is refused before anything is decoded.
+bool bitmap_header_is_sound(std::span<const uint8_t> bytes);
+
+// Decodes a BMP held in memory into the game's pixel form; nothing when it is unsound.
+std::optional<Bitmap> read_bitmap_bytes(std::span<const uint8_t> bytes);
 
 // Reads a bitmap file into the game's pixel form; nothing when it cannot be read.
 std::optional<Bitmap> read_bitmap_file(const std::string& path);

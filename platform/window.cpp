@@ -7,8 +7,10 @@
 #include <SDL.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
 #include <map>
+#include <stdexcept>
 
 namespace {
 
@@ -123,10 +125,34 @@ class WindowHost final : public Host {
     std::map<int, std::unique_ptr<TtfFont>> fonts_;
 };
 
+// Raised when there is no screen to show the window on.
+struct NoDisplay : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
 struct SdlLibrary {
     SdlLibrary() {
+        // Without a desktop to show it on, SDL would try every driver (each complaining in its
+        // own words) and settle for one that draws nowhere. A console display is still
+        // reached by naming its driver in SDL_VIDEODRIVER.
+        const auto set = [](const char* name) {
+            const char* v = std::getenv(name);
+            return v && *v;
+        };
+        if (!set("DISPLAY") && !set("WAYLAND_DISPLAY") && !set("SDL_VIDEODRIVER"))
+            throw NoDisplay("There is no display to open the window on (neither DISPLAY nor "
+                            "WAYLAND_DISPLAY is set); --headless plays without one");
         if (SDL_Init(SDL_INIT_VIDEO) != 0)
-            throw DataError(std::string("Cannot open a window: ") + SDL_GetError());
+            throw NoDisplay(std::string("There is no display to open the window on (") +
+                            SDL_GetError() + "); --headless plays without one");
+        // The stand-in drivers draw where nobody can see: that is no place to play.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        const std::string name = driver ? driver : "";
+        if (name.empty() || name == "dummy" || name == "offscreen") {
+            SDL_Quit();
+            throw NoDisplay("There is no display to open the window on (only the " + name +
+                            " driver); --headless plays without one");
+        }
     }
     ~SdlLibrary() { SDL_Quit(); }
     SdlLibrary(const SdlLibrary&) = delete;
@@ -177,7 +203,13 @@ int run_window(const Options& o) {
             if (g.quit_requested != 1) host->repaint(g);
         }
         return outputs_ok ? 0 : 1;
+    } catch (const NoDisplay& e) {
+        std::cerr << "duskwend: " << e.what() << "\n";
+        return 1;
     } catch (const DataError& e) {
+        report(host.get(), e.what());
+        return 1;
+    } catch (const std::exception& e) {
         report(host.get(), e.what());
         return 1;
     }

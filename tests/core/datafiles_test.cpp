@@ -171,8 +171,9 @@ TEST(SaveFiles, AFailedSaveKeepsThePreviousOne) {
     Game& g = s.g;
     ASSERT_TRUE(write_save_files(g));
     const auto before = fixture::read_bytes(dir.path / ROSTER_SAVE_FILE);
-    // A folder in the way of the flags file's temporary makes the save fail part-way.
-    fs::create_directory(dir.path / "Savef.dat.new");
+    // A folder in the way of the flags file's temporary (one the clearing of an earlier
+    // save's leftovers cannot remove) makes the save fail part-way.
+    fs::create_directories(dir.path / "Savef.dat.new" / "inside");
     g.roster[0].name = "Someone Else";
     EXPECT_FALSE(write_save_files(g));
     EXPECT_EQ(fixture::read_bytes(dir.path / ROSTER_SAVE_FILE), before);

@@ -6,8 +6,10 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <sys/wait.h>
 
@@ -138,6 +140,89 @@ TEST_F(Headless, MissingFilesAreNamedWithStatusOne) {
     r = run({"--headless", "--data-dir", (dir.path / "absent").string()}, dir.path);
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("absent"), std::string::npos) << r.err;
+}
+
+// Changes the 32-bit little-endian field at `at` of a file, keeping its length.
+void patch_u32(const fs::path& file, std::size_t at, uint32_t value) {
+    auto bytes = fixture::read_bytes(file);
+    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<uint8_t>(value >> (8 * i));
+    std::ofstream(file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+}
+
+TEST_F(Headless, PicturesWhoseSizeTheFileCannotHoldAreRefusedByName) {
+    // A height of 3,145,868 rows once made the row address overflow; a width in the millions
+    // made the loader clear gigabytes. Both are refused before anything is decoded.
+    for (const auto& [field, value] : {std::pair{22u, 3145868u},
+                                       {18u, 6000000u},
+                                       {22u, 141u},
+                                       {18u, 0x80000000u},
+                                       {10u, 0xFFFFFFF0u}}) {
+        fixture::write_small_world(data());
+        patch_u32(data() / "tavern.bmp", field, value);
+        const ProgramRun r = run({"--headless", "--data-dir", data().string()}, dir.path);
+        EXPECT_EQ(r.status, 1) << field << " = " << value;
+        EXPECT_NE(r.err.find("tavern.bmp"), std::string::npos) << r.err;
+    }
+    // A picture stored top to bottom (negative height) is still a picture.
+    fixture::write_small_world(data());
+    patch_u32(data() / "tavern.bmp", 22, static_cast<uint32_t>(-140));
+    EXPECT_EQ(run({"--headless", "--data-dir", data().string()}, dir.path).status, 0);
+}
+
+TEST_F(Headless, EveryPictureAlwaysNeededIsCheckedAtStartUp) {
+    for (const char* name : {"shoppe.bmp", "temple.bmp", "review.bmp", "back.bmp", "r1b.bmp"}) {
+        fixture::write_small_world(data());
+        fs::remove(data() / name);
+        const ProgramRun r = run({"--headless", "--data-dir", data().string()}, dir.path);
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_NE(r.err.find(name), std::string::npos) << r.err;
+    }
+    // A picture named by a map event may still be missing: it is read when shown.
+    fixture::write_small_world(data());
+    fs::remove(data() / "Mon3.bmp");
+    EXPECT_EQ(run({"--headless", "--data-dir", data().string()}, dir.path).status, 0);
+}
+
+TEST_F(Headless, FileSystemErrorsNameThePathWithStatusOne) {
+    const fs::path loop = dir.path / "loop";
+    fs::create_symlink(loop, loop);
+    ProgramRun r = run({"--headless", "--data-dir", loop.string()}, dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find(loop.string()), std::string::npos) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+
+    fs::remove(data() / "font.ttf");
+    fs::create_symlink(data() / "font.ttf", data() / "font.ttf");
+    r = run({"--headless", "--data-dir", data().string()}, dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("font.ttf"), std::string::npos) << r.err;
+
+    const std::string too_long = (dir.path / std::string(5000, 'd')).string();
+    r = run({"--headless", "--data-dir", too_long}, dir.path);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("ddddd"), std::string::npos) << r.err;
+}
+
+TEST_F(Headless, TheWindowWithoutADisplayEndsWithOneMessage) {
+    // No display of any kind, and SDL left to choose its own driver.
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER " +
+                          quoted(DUSKWEND_BINARY) + " --data-dir " + quoted(data().string()) +
+                          " 2>" + quoted((dir.path / "err.txt").string());
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::ifstream in(dir.path / "err.txt");
+    const std::string err{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("display"), std::string::npos) << err;
+
+    // The stand-in driver draws where nobody can see: the same answer.
+    command = "env -u DISPLAY -u WAYLAND_DISPLAY SDL_VIDEODRIVER=dummy " + quoted(DUSKWEND_BINARY) +
+              " --data-dir " + quoted(data().string()) + " 2>/dev/null";
+    const int dummy = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(dummy));
+    EXPECT_EQ(WEXITSTATUS(dummy), 1);
 }
 
 TEST_F(Headless, BadOptionsAndKeyScriptsGiveUsageAndStatusTwo) {

@@ -139,6 +139,29 @@ TEST_F(CheckerTest, EventSquareOutsideTheMap) {
     expect_one_error(city, event_line(city, "y = 33"), "outside the map");
 }
 
+TEST_F(CheckerTest, EventsMissingTheirMeaning) {
+    const std::string map = "maps/01-duskwend.toml";
+    // A door without its building would lead into the guild hall and move the start square.
+    edit(map, "x = 15\ny = 26\nbuilding = \"shop\"\nshop = 1\n", "x = 15\ny = 26\n");
+    expect_one_error(map, event_line(map, "x = 15\ny = 26\n"), "needs 'building'");
+    edit(map, "x = 15\ny = 26\n", "x = 15\ny = 26\nbuilding = \"shop\"\n");
+    expect_one_error(map, event_line(map, "x = 15\ny = 26\n"), "needs 'shop'");
+    edit(map, "x = 15\ny = 26\nbuilding = \"shop\"\n",
+         "x = 15\ny = 26\nbuilding = \"shop\"\nshop = 1\n");
+    // A teleport without its map would go to map 0.
+    edit(map, "y = 5\nmap = 2\nto_x = 1\n", "y = 5\nto_x = 1\n");
+    expect_one_error(map, event_line(map, "y = 5\nto_x = 1\n"), "needs 'map'");
+}
+
+TEST_F(CheckerTest, HeaderCountMustMatchTheEntries) {
+    write_text(dir / "items.toml",
+               std::string(reinterpret_cast<const char*>(file_bytes(dir / "items.toml").data()),
+                           file_bytes(dir / "items.toml").size()) +
+                   "\n[header]\nnumber = -5\n");
+    expect_one_error("items.toml", line_of_text("items.toml", "number = -5"),
+                     "the header says number = -5");
+}
+
 TEST_F(CheckerTest, TooManyEventsMessagesAndTexts) {
     const std::string city = "maps/01-duskwend.toml";
     std::string more;

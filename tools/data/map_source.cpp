@@ -180,6 +180,43 @@ void read_event(const toml::table& t, Event& e, const Source& src, std::vector<R
             }
         }
     }
+    // The parameters that give each kind its meaning; without them an event would quietly
+    // take zeros (a door into the guild hall, a teleport to map 0).
+    std::vector<const char*> needed;
+    switch (e[0]) {
+    case TELEPORT:
+        needed = {"map", "to_x", "to_y"};
+        break;
+    case DOOR:
+        needed = {"building"};
+        if (e[4] == 1) needed.push_back("shop");
+        if (e[4] == 2) needed.push_back("temple");
+        break;
+    case PICTURE:
+        needed = {"picture"};
+        break;
+    case MESSAGE:
+        needed = {"message"};
+        break;
+    case TEXT:
+        needed = {"text"};
+        break;
+    case FIGHT:
+        needed = {"monster", "count"};
+        break;
+    case SWITCH:
+        needed = {"flag", "when", "value"};
+        break;
+    case TREASURE:
+        needed = {"reward", "amount"};
+        if (e[4] == 2) needed.push_back("item");
+        break;
+    default:
+        break;
+    }
+    if (e[0] != NONE) needed.insert(needed.begin(), {"x", "y"});
+    for (const char* key : needed)
+        if (!t.contains(key)) src.error(line, "a " + kind_name + " event needs '" + key + "'");
 }
 
 // The named form of an event, or nullopt when only the raw fields keep every value.

@@ -126,6 +126,15 @@ void read_list(const toml::table& root, const Source& src, const Schema<Rec>& s,
     header = default_header(out.size());
     std::vector<Reference> header_refs; // the header is not an entry; nothing refers from it
     if (header_table) read_record(*header_table, header, s, src, header_refs, 0);
+    // The game takes the header's count as the number of entries: it must be theirs.
+    if (header_table &&
+        (header.number < 0 || static_cast<std::size_t>(header.number) != out.size())) {
+        const auto* n = header_table->get("number");
+        src.error(n ? line_of(*n) : line_of(*header_table),
+                  "the header says number = " + std::to_string(header.number) +
+                      ", but the file has " + std::to_string(out.size()) +
+                      " entries; leave 'number' out and it is counted");
+    }
 }
 
 template <class Rec>

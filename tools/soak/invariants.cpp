@@ -1,0 +1,80 @@
+#include "tools/soak/invariants.h"
+
+#include <algorithm>
+
+namespace {
+
+std::string member(int k) {
+    return "party member " + std::to_string(k + 1);
+}
+
+} // namespace
+
+std::string state_problem(const Game& g) {
+    int in_use = 0;
+    for (int k = 0; k < PARTY_SIZE; ++k) {
+        const PartyMemberRec& m = g.party[static_cast<std::size_t>(k)];
+        if (m.in_use == 0) continue;
+        ++in_use;
+        const std::string who = member(k) + " (" + m.name.trimmed() + ")";
+        if (m.hit_points < 0 || m.max_hit_points < 0)
+            return who + " has hit points " + std::to_string(m.hit_points) + " of " +
+                   std::to_string(m.max_hit_points);
+        if (m.hit_points > m.max_hit_points)
+            return who + " has hit points " + std::to_string(m.hit_points) + " above the maximum " +
+                   std::to_string(m.max_hit_points);
+        if (m.magic_points < 0 || m.magic_points > m.max_magic_points)
+            return who + " has magic points " + std::to_string(m.magic_points) + " of " +
+                   std::to_string(m.max_magic_points);
+        const auto item_ok = [&](int16_t item) { return item >= 0 && item <= g.item_count; };
+        for (int s = 0; s < 11; ++s) {
+            const auto& slot = m.pack[static_cast<std::size_t>(s)];
+            if (!item_ok(slot[PACK_ITEM]) || slot[PACK_QUANTITY] < 0)
+                return who + " carries item " + std::to_string(slot[PACK_ITEM]) + " x " +
+                       std::to_string(slot[PACK_QUANTITY]) + " in pack slot " +
+                       std::to_string(s + 1) + " (the item file holds " +
+                       std::to_string(g.item_count) + ")";
+        }
+        for (const auto* hand : {&m.right_hand, &m.left_hand})
+            if (!item_ok((*hand)[0]) || (*hand)[1] < 0)
+                return who + " holds item " + std::to_string((*hand)[0]) + " x " +
+                       std::to_string((*hand)[1]);
+        if (!item_ok(m.body)) return who + " wears item " + std::to_string(m.body);
+    }
+    if (in_use > 7) return std::to_string(in_use) + " members in use";
+    if (g.party_x < 0 || g.party_x >= MAP_SIZE || g.party_y < 0 || g.party_y >= MAP_SIZE)
+        return "the party stands at (" + std::to_string(g.party_x) + ", " +
+               std::to_string(g.party_y) + "), off the grid";
+    if (g.party_facing < 0 || g.party_facing > 3)
+        return "the party faces " + std::to_string(g.party_facing);
+    const bool groups =
+        std::any_of(g.monster_groups.begin(), g.monster_groups.end(),
+                    [](const MonsterGroupRec& m) { return m.monster > 0 && m.count > 0; });
+    if (g.combat_active != 0 && !groups) return "a fight runs with no group to fight";
+    return "";
+}
+
+void note_coverage(const Game& g, Coverage& c) {
+    c.locations.insert(g.current_location);
+    if (g.combat_active != 0) {
+        c.combat_steps.insert(g.combat_step);
+        if (!c.in_fight) ++c.fights;
+    }
+    c.in_fight = g.combat_active != 0;
+    if (g.sheet_member >= 1) {
+        c.sheet_pages.insert(g.sheet_step);
+        if (!c.in_sheet) ++c.sheets;
+    }
+    c.in_sheet = g.sheet_member >= 1;
+}
+
+std::string coverage_text(const Coverage& c) {
+    const auto list = [](const std::set<int>& s) {
+        std::string t;
+        for (int v : s) t += (t.empty() ? "" : ",") + std::to_string(v);
+        return t;
+    };
+    return "locations " + list(c.locations) + ", " + std::to_string(c.fights) + " fights (steps " +
+           list(c.combat_steps) + "), " + std::to_string(c.sheets) + " sheets opened (steps " +
+           list(c.sheet_pages) + ")";
+}
