@@ -169,6 +169,10 @@ std::span<const uint8_t> slot_bytes(const std::vector<uint8_t>& bytes, int slot,
                                                    record);
 }
 
+fs::path save_path(const DataFiles& d, const std::string& name) {
+    return d.save_folder() / name;
+}
+
 } // namespace
 
 bool write_save_files(Game& g) {
@@ -181,24 +185,28 @@ bool write_save_files(Game& g) {
 
     bool written = true;
     for (const auto& [name, bytes] : files)
-        written = written && write_file(d.path_of(std::string(name) + ".new"), *bytes);
+        written = written && write_file(save_path(d, std::string(name) + ".new"), *bytes);
     std::error_code ec;
     if (written) {
         for (const auto& [name, bytes] : files) {
-            fs::rename(d.path_of(std::string(name) + ".new"), d.path_of(name), ec);
+            fs::rename(save_path(d, std::string(name) + ".new"), save_path(d, name), ec);
             if (ec) return false;
         }
         return true;
     }
-    for (const auto& [name, bytes] : files) fs::remove(d.path_of(std::string(name) + ".new"), ec);
+    for (const auto& [name, bytes] : files) fs::remove(save_path(d, std::string(name) + ".new"), ec);
     return false;
 }
 
 bool read_save_files(Game& g) {
     const DataFiles& d = g.data_files;
-    auto roster = read_file(d.path_of(ROSTER_SAVE_FILE));
-    auto party = read_file(d.path_of(PARTY_SAVE_FILE));
-    auto flags = read_file(d.path_of(FLAGS_SAVE_FILE));
+    // A save folder without a save reads the old one kept in the Data folder.
+    std::error_code none;
+    const fs::path from =
+        fs::exists(save_path(d, ROSTER_SAVE_FILE), none) ? d.save_folder() : d.dir;
+    auto roster = read_file(from / ROSTER_SAVE_FILE);
+    auto party = read_file(from / PARTY_SAVE_FILE);
+    auto flags = read_file(from / FLAGS_SAVE_FILE);
     if (!roster || !party || !flags ||
         !holds_slots(*roster, ROSTER_SIZE, ROSTER_SLOT, CharacterRec::disk_size) ||
         !holds_slots(*party, PARTY_SIZE, PARTY_SLOT, PartyMemberRec::disk_size) ||

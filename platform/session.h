@@ -20,6 +20,10 @@ struct Options {
     bool headless = false;
     std::vector<KeyPress> keys;
     std::string dump_text, dump_state, screenshot;
+    // Where saves, the automap and the settings live; empty: the Data folder.
+    std::filesystem::path save_dir;
+    // --record: the file every key typed in the window is written to.
+    std::string record;
 };
 
 // Reads a bitmap file into the game's pixel form; nothing when it cannot be read.
