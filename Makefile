@@ -3,7 +3,9 @@
 #   make test   installs what is missing, builds with sanitizers, and runs every test
 JOBS ?= 2
 
-.PHONY: play test build deps clean
+PREFIX ?= $(HOME)/.local
+
+.PHONY: play test build deps clean install
 
 deps:
 	@scripts/install-deps
@@ -19,6 +21,9 @@ test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DDUSKWEND_SANITIZE=ON
 	cmake --build build-test -j $(JOBS)
 	ctest --test-dir build-test --output-on-failure -j $(JOBS)
+
+install: build
+	cmake --install build --prefix $(PREFIX)
 
 clean:
 	rm -rf build build-test

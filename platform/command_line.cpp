@@ -13,7 +13,13 @@ namespace {
 std::filesystem::path default_data_dir() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path("Data") : exe.parent_path() / "Data";
+    if (ec) return "Data";
+    // Installed, the Data folder lies in share/duskwend beside bin.
+    const auto installed = exe.parent_path().parent_path() / "share/duskwend/Data";
+    if (!std::filesystem::is_directory(exe.parent_path() / "Data", ec) &&
+        std::filesystem::is_directory(installed, ec))
+        return installed;
+    return exe.parent_path() / "Data";
 }
 
 } // namespace
