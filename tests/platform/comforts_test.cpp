@@ -1,9 +1,12 @@
 // The overlays over the game (automap, key help, message log, message speed), the automap's
 // file, the save folder, and recordings that replay.
 #include "core/dispatch.h"
+#include "core/output.h"
 #include "core/overlays.h"
 #include "platform/command_line.h"
 #include "platform/dumps.h"
+#include "platform/font.h"
+#include "platform/frame.h"
 #include "platform/keys.h"
 #include "support/fixture.h"
 
@@ -245,6 +248,78 @@ TEST(Recording, EveryKeyWrittenAsScriptTypesTheSameKey) {
     };
     for (std::size_t i = 0; i < keys.size(); ++i)
         EXPECT_EQ(typed(replay.keys[i]), typed(keys[i])) << i;
+}
+
+} // namespace
+
+namespace {
+
+TEST(StatusPanel, ALongNameIsCutBeforeTheHitPointsButPrintedWhole) {
+    TempDir dir("names");
+    fixture::write_small_world(dir.path);
+    StartedGame game(dir.path);
+    Game& g = game.g;
+    g.party[0] = PartyMemberRec{};
+    g.party[0].in_use = 1;
+    g.party[0].name = "Bartholomew Grimsby";
+    g.party[0].hit_points = g.party[0].max_hit_points = 10;
+    sub_display_char_status(g);
+    EXPECT_NE(text_dump(g).find("Bartholomew Grimsby"), std::string::npos);
+    ASSERT_GT(g.Form1.SideText.TextWidth("Bartholomew Grimsby"), 80 - 20);
+
+    const TtfLibrary ttf;
+    const TtfFont font(dir.path, 1);
+    SurfacePtr frame = compose_frame(g, font, 1);
+    ASSERT_TRUE(frame);
+    const PictureArea& side = g.Form1.SideText;
+    const TextRun* name = nullptr;
+    for (const TextRun& r : side.runs())
+        if (r.text.rfind("Bartholomew Grimsby", 0) == 0) name = &r;
+    ASSERT_TRUE(name);
+    const auto pixel = [&](int x, int y) {
+        SDL_LockSurface(frame.get());
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            static_cast<const uint8_t*>(frame->pixels) + std::size_t(y) * frame->pitch);
+        const uint32_t p = row[x] & 0xFFFFFF;
+        SDL_UnlockSurface(frame.get());
+        return p;
+    };
+    const uint32_t paper = pixel(side.left + 1, side.top + 1);
+    int ink_in_name = 0, ink_in_gap = 0;
+    for (int y = side.top + name->y; y < side.top + name->y + LINE_HEIGHT; ++y) {
+        for (int x = side.left + 20; x < side.left + 78; ++x) ink_in_name += pixel(x, y) != paper;
+        for (int x = side.left + 78; x < side.left + 80; ++x) ink_in_gap += pixel(x, y) != paper;
+    }
+    EXPECT_GT(ink_in_name, 0);
+    EXPECT_EQ(ink_in_gap, 0); // the name stops short of the hit points' column
+}
+
+} // namespace
+
+namespace {
+
+std::string run_to_state(const std::vector<std::string>& args, const fs::path& out) {
+    std::string command = std::string("'") + DUSKWEND_BINARY + "' --headless";
+    for (const auto& a : args) command += " '" + a + "'";
+    command += " --dump-state '" + out.string() + "'";
+    if (std::system(command.c_str()) != 0) return "failed: " + command;
+    std::ifstream in(out, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+TEST(Recording, ARecordedScriptReplaysWithItsOwnSeed) {
+    TempDir dir("replay");
+    fixture::write_small_world(dir.path);
+    const std::string keys = "ataxtaxx\ne{right}{up}{tab}{f1}{up}";
+    std::ofstream(dir.path / "session.keys") << "{seed 7}\n" << keys;
+    const std::string replayed = run_to_state(
+        {"--data-dir", dir.path.string(), "--keys-file", (dir.path / "session.keys").string()},
+        dir.path / "a.json");
+    const std::string direct = run_to_state(
+        {"--data-dir", dir.path.string(), "--seed", "7", "--keys", keys}, dir.path / "b.json");
+    ASSERT_EQ(replayed.rfind("failed", 0), std::string::npos) << replayed;
+    EXPECT_EQ(replayed, direct);
+    EXPECT_NE(replayed.find("\"map_level\": 4"), std::string::npos);
 }
 
 } // namespace
