@@ -17,8 +17,11 @@ namespace {
 constexpr double MESSAGE_SPEEDS[] = {0.5, 0.25, 0.1, 1.0};
 constexpr int LOG_LINES_SHOWN = MESSAGE_LAST_LINE; // line 0 is the log's heading
 
-// The automap's squares in the picture area: 4 pixels each, the whole 33 x 33 grid.
-constexpr int CELL = 4, MAP_LEFT = 48, MAP_TOP = 4;
+// The automap's squares in the picture area: 6 pixels each, all 33 columns and the 23 rows
+// around the party.
+constexpr int CELL = 6, ROWS_SHOWN = MainPicture::height / CELL;
+constexpr int MAP_LEFT = (MainPicture::width - MAP_SIZE * CELL) / 2,
+              MAP_TOP = (MainPicture::height - ROWS_SHOWN * CELL) / 2;
 constexpr uint32_t UNSEEN = 0x1E1916, FLOOR = 0xE6D8B8, PARTY = 0xD01010, BACKGROUND = 0x2A2320;
 // Walls by type: 1 stone, 2 brick, 3 timber, 4 hedge, 5 iron gate, 6 door, 7 arch.
 constexpr uint32_t WALL_COLOURS[8] = {0x000000, 0x969696, 0xB94632, 0x8C5F2D,
@@ -112,11 +115,13 @@ void draw_automap(Game& g) {
         heading(t, "Map");
         t.print_line("No map has been walked yet.");
     } else {
-        heading(t, "Map " + str_form(map));
+        heading(t, "Map " + std::to_string(map));
         const std::vector<uint8_t>& seen = seen_of(g, map);
+        const int first_row =
+            in_city ? std::clamp(g.party_y - ROWS_SHOWN / 2, 0, MAP_SIZE - ROWS_SHOWN) : 0;
         for (int x = 0; x < MAP_SIZE; ++x)
-            for (int y = 0; y < MAP_SIZE; ++y) {
-                const int px = MAP_LEFT + x * CELL, py = MAP_TOP + y * CELL;
+            for (int y = first_row; y < first_row + ROWS_SHOWN; ++y) {
+                const int px = MAP_LEFT + x * CELL, py = MAP_TOP + (y - first_row) * CELL;
                 if (!seen[std::size_t(x) * MAP_SIZE + y]) {
                     fill(pic, px, py, CELL, CELL, UNSEEN);
                     continue;
@@ -133,13 +138,14 @@ void draw_automap(Game& g) {
                 if (e) fill(pic, px + CELL - 1, py, 1, CELL, WALL_COLOURS[e]);
             }
         if (in_city && on_grid(g.party_x, g.party_y)) {
-            const int px = MAP_LEFT + g.party_x * CELL, py = MAP_TOP + g.party_y * CELL;
-            fill(pic, px + 1, py + 1, 2, 2, PARTY);
+            const int px = MAP_LEFT + g.party_x * CELL,
+                      py = MAP_TOP + (g.party_y - first_row) * CELL;
+            fill(pic, px + 2, py + 2, 2, 2, PARTY);
             // A mark on the side the party faces.
             const Step a = ahead(g.party_facing);
-            fill(pic, px + 1 + a.dx, py + 1 + a.dy, 2, 2, PARTY);
-            t.print_line("X " + str_form(g.party_x) + "  Y " + str_form(g.party_y) + "  facing " +
-                         FACINGS[g.party_facing & 3]);
+            fill(pic, px + 2 + 2 * a.dx, py + 2 + 2 * a.dy, 2, 2, PARTY);
+            t.print_line("X " + std::to_string(g.party_x) + "  Y " + std::to_string(g.party_y) +
+                         "  facing " + FACINGS[g.party_facing & 3]);
         }
         t.print_line();
         t.print_line("Walls: 1 stone, 2 brick, 3 timber, 4 hedge,");
