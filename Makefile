@@ -9,7 +9,9 @@ JOBS ?= 2
 FUZZ_SECONDS ?= 60
 SOAK_KEYS ?= 1000000
 
-.PHONY: play test build bench deps clean fuzz soak
+PREFIX ?= $(HOME)/.local
+
+.PHONY: play test build bench deps clean fuzz soak install
 
 deps:
 	@scripts/install-deps
@@ -42,6 +44,9 @@ soak: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DDUSKWEND_SANITIZE=ON
 	cmake --build build-test -j $(JOBS) --target duskwend-soak
 	build-test/tools/soak/duskwend-soak --data-dir build-test/Data --keys $(SOAK_KEYS)
+
+install: build
+	cmake --install build --prefix $(PREFIX)
 
 clean:
 	rm -rf build build-test build-bench build-fuzz

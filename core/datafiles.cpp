@@ -161,7 +161,7 @@ bool fault(const DataFiles& d, SaveStep step, const std::string& file) {
 
 // Writes and flushes a whole file to the drive; false when any step fails.
 bool write_file(const DataFiles& d, const std::string& name, const std::vector<uint8_t>& bytes) {
-    const fs::path path = d.path_of(name);
+    const fs::path path = d.save_folder() / name;
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
     bool ok = !fault(d, SaveStep::write, name);
@@ -180,22 +180,24 @@ bool write_file(const DataFiles& d, const std::string& name, const std::vector<u
 bool rename_file(const DataFiles& d, const std::string& from, const std::string& to) {
     if (fault(d, SaveStep::rename, from)) return false;
     std::error_code ec;
-    fs::rename(d.path_of(from), d.path_of(to), ec);
+    fs::rename(d.save_folder() / from, d.save_folder() / to, ec);
     return !ec;
 }
 
 // Makes the renames in the folder last through a power cut.
 void flush_folder(const DataFiles& d) {
-    const int fd = ::open(d.dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(d.save_folder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
     ::close(fd);
 }
 
 // A whole regular file, or nothing when it is missing or cannot be read (a folder in its
-// place, a read error).
-std::optional<std::vector<uint8_t>> read_file(const DataFiles& d, const std::string& name) {
-    const int fd = ::open(d.path_of(name).c_str(), O_RDONLY | O_CLOEXEC);
+// place, a read error). `folder` is the save folder unless said otherwise.
+std::optional<std::vector<uint8_t>> read_file(const DataFiles& d, const std::string& name,
+                                              const fs::path& folder = {}) {
+    const int fd =
+        ::open(((folder.empty() ? d.save_folder() : folder) / name).c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
     std::vector<uint8_t> bytes;
     struct stat st {};
@@ -245,25 +247,26 @@ bool sub_finish_interrupted_save(Game& g) {
     const DataFiles& d = g.data_files;
     std::error_code ec;
     struct stat st {};
-    const bool commit_present = ::lstat(d.path_of(SAVE_COMMIT_FILE).c_str(), &st) == 0;
+    const bool commit_present = ::lstat((d.save_folder() / SAVE_COMMIT_FILE).c_str(), &st) == 0;
     const auto commit = read_file(d, SAVE_COMMIT_FILE);
     // A commit file that is there but cannot be read may be a complete one: nothing is touched.
     if (commit_present && !commit) return false;
     if (commit && *commit == commit_text()) {
         // The save was made: the files still beside their targets replace them.
         for (const char* name : SAVE_FILES)
-            if (fs::exists(d.path_of(beside(name)), ec) && !rename_file(d, beside(name), name))
+            if (fs::exists(d.save_folder() / beside(name), ec) &&
+                !rename_file(d, beside(name), name))
                 return false;
         flush_folder(d);
-        fs::remove(d.path_of(beside(SAVE_COMMIT_FILE)), ec);
-        fs::remove(d.path_of(SAVE_COMMIT_FILE), ec);
+        fs::remove(d.save_folder() / beside(SAVE_COMMIT_FILE), ec);
+        fs::remove(d.save_folder() / SAVE_COMMIT_FILE, ec);
         return !ec;
     }
     // No complete commit: whatever lies beside belongs to a save that was never made.
-    fs::remove(d.path_of(SAVE_COMMIT_FILE), ec);
+    fs::remove(d.save_folder() / SAVE_COMMIT_FILE, ec);
     if (ec) return false;
-    for (const char* name : SAVE_FILES) fs::remove(d.path_of(beside(name)), ec);
-    fs::remove(d.path_of(beside(SAVE_COMMIT_FILE)), ec);
+    for (const char* name : SAVE_FILES) fs::remove(d.save_folder() / beside(name), ec);
+    fs::remove(d.save_folder() / beside(SAVE_COMMIT_FILE), ec);
     return true;
 }
 
@@ -281,8 +284,8 @@ bool write_save_files(Game& g) {
               rename_file(d, beside(SAVE_COMMIT_FILE), SAVE_COMMIT_FILE);
     if (!written) {
         std::error_code ec;
-        for (const char* name : SAVE_FILES) fs::remove(d.path_of(beside(name)), ec);
-        fs::remove(d.path_of(beside(SAVE_COMMIT_FILE)), ec);
+        for (const char* name : SAVE_FILES) fs::remove(d.save_folder() / beside(name), ec);
+        fs::remove(d.save_folder() / beside(SAVE_COMMIT_FILE), ec);
         return false;
     }
     flush_folder(d);
@@ -294,9 +297,13 @@ bool write_save_files(Game& g) {
 bool read_save_files(Game& g) {
     const DataFiles& d = g.data_files;
     if (!sub_finish_interrupted_save(g)) return false;
-    auto roster = read_file(d, ROSTER_SAVE_FILE);
-    auto party = read_file(d, PARTY_SAVE_FILE);
-    auto flags = read_file(d, FLAGS_SAVE_FILE);
+    // A save folder without a save reads the old one kept in the Data folder.
+    std::error_code none;
+    const fs::path from =
+        fs::exists(d.save_folder() / ROSTER_SAVE_FILE, none) ? d.save_folder() : d.dir;
+    auto roster = read_file(d, ROSTER_SAVE_FILE, from);
+    auto party = read_file(d, PARTY_SAVE_FILE, from);
+    auto flags = read_file(d, FLAGS_SAVE_FILE, from);
     if (!roster || !party || !flags ||
         !holds_slots(*roster, ROSTER_SIZE, ROSTER_SLOT, CharacterRec::disk_size) ||
         !holds_slots(*party, PARTY_SIZE, PARTY_SLOT, PartyMemberRec::disk_size) ||

@@ -71,6 +71,9 @@ struct DataFiles {
     std::function<bool(SaveStep, const std::string& file)> save_fault;
 
     std::filesystem::path path_of(const std::string& name) const { return dir / name; }
+    // Where saves, the automap and the settings go; empty: the Data folder.
+    std::filesystem::path save_dir;
+    std::filesystem::path save_folder() const { return save_dir.empty() ? dir : save_dir; }
 };
 
 // Opens the five world files that stay open, reads their headers and map 1.

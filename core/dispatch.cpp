@@ -3,6 +3,7 @@
 #include "core/game.h"
 #include "core/one_time_step.h"
 #include "core/output.h"
+#include "core/overlays.h"
 #include "core/pictures.h"
 #include "core/rules.h"
 #include "core/screens.h"
@@ -86,6 +87,11 @@ void sub_set_default_roster(Game& g) {
 }
 
 void Form_KeyDown(Game& g, int16_t& key_code, int shift) {
+    // The overlays' keys never reach the key line or a screen.
+    if (g.keys_enabled == 1 && sub_overlay_key(g, key_code, shift)) {
+        key_code = 0;
+        return;
+    }
     if (g.keys_enabled == 1) {
         bool dispatch = true;
         switch (key_code) {
@@ -118,6 +124,7 @@ void Form_KeyDown(Game& g, int16_t& key_code, int shift) {
                     ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
             sub_dispatch_input(g);
             if (g.quit_requested == 0) sub_render_screen(g);
+            sub_automap_note(g);
         }
         key_code = 0;
     }

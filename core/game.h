@@ -11,6 +11,8 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
+#include <map>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -189,6 +191,23 @@ struct Game {
     // Start-up values chosen on the command line; none: the game's own (the clock, 0.5 s).
     std::optional<uint64_t> start_seed;
     std::optional<double> start_message_delay;
+    // ---- Comforts: the overlays, the automap and the message log (core/overlays.h) ----
+    struct Overlays {
+        int16_t shown = 0;      // OVERLAY_*: the overlay over the screen, 0 none
+        int16_t log_scroll = 0; // message log lines scrolled back from the newest
+        std::deque<std::string> message_log; // the last lines of the message area
+        // Per map number: the squares seen, [x * MAP_SIZE + y], 1 seen.
+        std::map<int16_t, std::vector<uint8_t>> automap;
+        std::string title; // the window title the last speed change asked for
+        // What an open overlay covers, given back when it closes.
+        std::vector<TextRun> text_under;
+        int text_cursor_x = 0, text_cursor_y = 0, text_colour = 0;
+        bool text_bold = false;
+        Bitmap picture_under;
+        std::string picture_name_under;
+    } overlays;
+    // ---- end of Comforts ----
+
     Host* host; // never null; a do-nothing host until the platform sets its own
     const FontMetrics* font() const { return Form1.Text.font; }
     void set_font(const FontMetrics* f);

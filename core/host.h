@@ -18,4 +18,6 @@ class Host {
     virtual void pause(Game&, double /*seconds*/) {}
     // Reads a bitmap file; nothing when it cannot be read.
     virtual std::optional<Bitmap> load_bitmap(const std::string& /*path*/) { return std::nullopt; }
+    // Shows a text in the window's title; a host without a title ignores it.
+    virtual void set_title(Game&, const std::string& /*title*/) {}
 };

@@ -2,6 +2,7 @@
 
 #include "core/game.h"
 #include "core/numbers.h"
+#include "core/overlays.h"
 #include "core/rules.h"
 
 namespace {
@@ -56,6 +57,7 @@ void add_line(Game& g, Buffer buffer, const std::string& text) {
     std::string s = text + " ";
     const std::string rest = wrap_line(g.Form1.Text, s);
     lines[line] = s;
+    if (messages) sub_log_message_line(g, s);
     if (!rest.empty()) add_line(g, buffer, rest);
     if (messages && g.message_delay > 0 && g.message_depth == 1) {
         // The party's values are fresh while a message is read (a round may have changed them).

@@ -6,6 +6,7 @@
 #include "core/game.h"
 #include "core/one_time_step.h"
 #include "core/numbers.h"
+#include "core/overlays.h"
 #include "core/output.h"
 #include "core/rules.h"
 #include "core/screens.h"
@@ -455,12 +456,19 @@ void sub_draw_guild_hall(Game& g) {
     case GUILD_REMOVE:
         draw_remove(g);
         break;
-    case GUILD_SAVE:
-        t.print_line(write_save_files(g) ? " Game Saved." : " The game could not be saved.");
+    case GUILD_SAVE: {
+        // The automap goes in a file of its own beside the game; it never fails the save.
+        const bool saved = write_save_files(g);
+        if (saved) sub_save_automap(g);
+        t.print_line(saved ? " Game Saved." : " The game could not be saved.");
         break;
-    case GUILD_LOAD:
-        t.print_line(read_save_files(g) ? " Game Loaded." : " There is no saved game to load.");
+    }
+    case GUILD_LOAD: {
+        const bool loaded = read_save_files(g);
+        if (loaded) sub_load_automap(g);
+        t.print_line(loaded ? " Game Loaded." : " There is no saved game to load.");
         break;
+    }
     case GUILD_INN_PAYER:
     case GUILD_INN_REST:
         draw_inn(g);

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -12,8 +13,26 @@ namespace {
 std::filesystem::path default_data_dir() {
     std::error_code ec;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::filesystem::path("Data") : exe.parent_path() / "Data";
+    if (ec) return "Data";
+    // Installed, the Data folder lies in share/duskwend beside bin.
+    const auto installed = exe.parent_path().parent_path() / "share/duskwend/Data";
+    if (!std::filesystem::is_directory(exe.parent_path() / "Data", ec) &&
+        std::filesystem::is_directory(installed, ec))
+        return installed;
+    return exe.parent_path() / "Data";
 }
+
+} // namespace
+
+std::filesystem::path player_data_dir(const std::filesystem::path& fallback) {
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    if (xdg && *xdg == '/') return std::filesystem::path(xdg) / "duskwend";
+    const char* home = std::getenv("HOME");
+    if (home && *home == '/') return std::filesystem::path(home) / ".local/share/duskwend";
+    return fallback;
+}
+
+namespace {
 
 const CLI::Validator whole_number(
     [](const std::string& s) {
@@ -56,6 +75,12 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
                    "after the keys, write the game state as JSON (- = stdout)");
     app.add_option("--screenshot", o.screenshot,
                    "after the keys, write the frame as a PNG at 490 x 355");
+    std::string save_dir;
+    app.add_option("--save-dir", save_dir,
+                   "the folder of saves, map and settings (default: $XDG_DATA_HOME/duskwend, "
+                   "else ~/.local/share/duskwend; with --data-dir alone, the Data folder)");
+    app.add_option("--record", o.record,
+                   "write every key typed, with the seed, to FILE as a key script");
 
     try {
         app.parse(argc, argv);
@@ -67,7 +92,10 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
             keys = text.str();
         }
         try {
-            o.keys = parse_key_script(keys);
+            KeyScript script = read_key_script(keys);
+            o.keys = std::move(script.keys);
+            // A recorded script brings its seed; --seed given as well wins.
+            if (script.seed && !*seed_option) o.seed = script.seed;
         } catch (const std::invalid_argument& e) {
             throw CLI::ValidationError(keys_file.empty() ? "--keys" : "--keys-file", e.what());
         }
@@ -76,6 +104,10 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
         return status == 0 ? 0 : 2;
     }
     o.data_dir = data_dir.empty() ? default_data_dir() : std::filesystem::path(data_dir);
+    // A run pointed at a Data folder keeps its saves there, as it always did.
+    o.save_dir = !save_dir.empty()   ? std::filesystem::path(save_dir)
+                 : !data_dir.empty() ? o.data_dir
+                                     : player_data_dir(o.data_dir);
     if (*seed_option) o.seed = seed;
     if (*delay_option) o.message_delay = delay;
     return o;

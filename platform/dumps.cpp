@@ -157,6 +157,29 @@ ordered_json state_dump(const Game& g) {
     s["roster"] = records(g.roster);
     s["party"] = records(g.party);
     s["game_flags"] = JsonFields::value(g.game_flags);
+    // Comforts: the overlays, the automap (per map, rows north to south, '#' seen) and the
+    // message log.
+    ordered_json automap = ordered_json::object();
+    for (const auto& [map, seen] : g.overlays.automap) {
+        ordered_json rows = ordered_json::array();
+        for (int y = 0; y < MAP_SIZE; ++y) {
+            std::string row;
+            for (int x = 0; x < MAP_SIZE; ++x)
+                row += std::size_t(x) * MAP_SIZE + y < seen.size() &&
+                               seen[std::size_t(x) * MAP_SIZE + y]
+                           ? '#'
+                           : '.';
+            rows.push_back(row);
+        }
+        automap[std::to_string(map)] = rows;
+    }
+    ordered_json log = ordered_json::array();
+    for (const auto& line : g.overlays.message_log) log.push_back(cp1252_to_utf8(line));
+    s["overlays"] = {{"shown", g.overlays.shown},
+                     {"log_scroll", g.overlays.log_scroll},
+                     {"title", g.overlays.title},
+                     {"automap", automap},
+                     {"message_log", log}};
     return s;
 }
 

@@ -45,14 +45,34 @@ void draw_picture(SDL_Surface* s, const MainPicture& pic, int scale) {
     SDL_UnlockSurface(s);
 }
 
-void draw_runs(SDL_Surface* s, const PictureArea& area, const TtfFont& font, int scale) {
+// The status panel's columns: a run is cut where the next run on its line begins, so a long
+// name leaves the hit points readable. The printed runs themselves stay whole.
+int column_end(const PictureArea& area, const TextRun& run) {
+    int end = area.width;
+    for (const TextRun& other : area.runs())
+        if (other.y == run.y && other.x > run.x && other.x < end) end = other.x;
+    return end;
+}
+
+void draw_runs(SDL_Surface* s, const PictureArea& area, const TtfFont& font, int scale,
+               bool clip_columns = false) {
     SDL_Rect clip{area.left * scale, area.top * scale, area.width * scale, area.height * scale};
     SDL_SetClipRect(s, &clip);
     for (const TextRun& run : area.runs()) {
+        if (clip_columns) {
+            // A small gap keeps the cut name apart from the number after it.
+            const int end = std::max(run.x, column_end(area, run) - 2);
+            SDL_Rect column{(area.left + run.x) * scale, area.top * scale, (end - run.x) * scale,
+                            area.height * scale};
+            SDL_IntersectRect(&clip, &column, &column);
+            SDL_SetClipRect(s, &column);
+        }
         SDL_Surface* text = font.rendered(run.text, run.bold, QBColor(run.colour));
-        if (!text) continue;
-        SDL_Rect at{(area.left + run.x) * scale, (area.top + run.y) * scale, 0, 0};
-        SDL_BlitSurface(text, nullptr, s, &at);
+        if (text) {
+            SDL_Rect at{(area.left + run.x) * scale, (area.top + run.y) * scale, 0, 0};
+            SDL_BlitSurface(text, nullptr, s, &at);
+        }
+        if (clip_columns) SDL_SetClipRect(s, &clip);
     }
     SDL_SetClipRect(s, nullptr);
 }
@@ -71,7 +91,7 @@ SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale) {
     for (const PictureArea* area : {&f.Text, &f.SideText}) {
         frame_area(s.get(), area->left, area->top, area->width, area->height, scale);
         fill(s.get(), area->left, area->top, area->width, area->height, AREA_BACKGROUND, scale);
-        draw_runs(s.get(), *area, font, scale);
+        draw_runs(s.get(), *area, font, scale, area == &f.SideText);
     }
     return s;
 }

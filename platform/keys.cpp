@@ -1,6 +1,7 @@
 #include "platform/keys.h"
 
 #include "core/dispatch.h"
+#include "core/overlays.h"
 
 #include <SDL.h>
 
@@ -50,19 +51,42 @@ std::optional<KeyPress> key_from_sdl(int32_t k, uint16_t mod) {
     case SDLK_MINUS:
     case SDLK_KP_MINUS:
         return press(VK_LEFT);
+    // The overlays' keys, caught before the key line.
+    case SDLK_TAB:
+        return press(VK_TAB);
+    case SDLK_F1:
+        return press(VK_F1);
+    case SDLK_F2:
+        return press(VK_F2);
+    case SDLK_F5:
+        return press(VK_F5);
     default:
         return std::nullopt;
     }
 }
 
-std::vector<KeyPress> parse_key_script(const std::string& script) {
-    static const std::map<std::string, int16_t> named = {
-        {"up", VK_UP},       {"down", VK_DOWN},       {"left", VK_LEFT},
-        {"right", VK_RIGHT}, {"enter", VK_RETURN},    {"backspace", VK_BACK},
-        {"shift", VK_SHIFT}, {"capslock", VK_CAPITAL}};
-    static const std::string shifted_digits = ")!@#$%^&*(";
+namespace {
 
-    std::vector<KeyPress> keys;
+const std::map<std::string, int16_t>& named_keys() {
+    static const std::map<std::string, int16_t> named = {
+        {"up", VK_UP},        {"down", VK_DOWN},      {"left", VK_LEFT},   {"right", VK_RIGHT},
+        {"enter", VK_RETURN}, {"backspace", VK_BACK}, {"shift", VK_SHIFT}, {"capslock", VK_CAPITAL},
+        {"tab", VK_TAB},      {"f1", VK_F1},          {"f2", VK_F2},       {"f5", VK_F5}};
+    return named;
+}
+
+const std::string shifted_digits = ")!@#$%^&*(";
+
+} // namespace
+
+std::vector<KeyPress> parse_key_script(const std::string& script) {
+    return read_key_script(script).keys;
+}
+
+KeyScript read_key_script(const std::string& script) {
+    const auto& named = named_keys();
+    KeyScript result;
+    std::vector<KeyPress>& keys = result.keys;
     for (std::size_t i = 0; i < script.size(); ++i) {
         const char c = script[i];
         if (c == '\n' || c == '\r') continue;
@@ -84,6 +108,13 @@ std::vector<KeyPress> parse_key_script(const std::string& script) {
             const auto end = script.find('}', i);
             const std::string name =
                 end == std::string::npos ? "" : script.substr(i + 1, end - i - 1);
+            if (name.rfind("seed ", 0) == 0 && name.size() > 5 &&
+                name.find_first_not_of("0123456789", 5) == std::string::npos &&
+                name.size() <= 5 + 19) {
+                result.seed = std::stoull(name.substr(5));
+                i = end;
+                continue;
+            }
             const auto it = named.find(name);
             if (it == named.end())
                 throw std::invalid_argument("unknown key {" + name + "} at position " +
@@ -95,5 +126,20 @@ std::vector<KeyPress> parse_key_script(const std::string& script) {
                                         std::to_string(i + 1) + ")");
         }
     }
-    return keys;
+    return result;
+}
+
+std::string key_script_text(const KeyPress& key) {
+    // The key line adds 32 to a key only for Shift alone; with Ctrl or Alt the key is plain.
+    const bool shifted = key.shift == SHIFT_MASK;
+    const int c = key.code;
+    if (c >= 'A' && c <= 'Z') return std::string(1, static_cast<char>(shifted ? c : c - 'A' + 'a'));
+    if (c >= '0' && c <= '9')
+        return std::string(1, shifted ? shifted_digits[c - '0'] : static_cast<char>(c));
+    if (c == VK_SPACE) return " ";
+    // Shift and Enter put a minus on the key line, as the minus key does.
+    if (c == VK_RETURN && shifted) return "-";
+    for (const auto& [name, code] : named_keys())
+        if (code == c) return "{" + name + "}";
+    return "";
 }

@@ -19,3 +19,13 @@ std::optional<KeyPress> key_from_sdl(int32_t sdl_keycode, uint16_t sdl_modifiers
 
 // Parses a key script; throws std::invalid_argument naming the position of a bad key.
 std::vector<KeyPress> parse_key_script(const std::string& script);
+
+// A key script with the seed a recording started from: "{seed N}" anywhere in the script.
+struct KeyScript {
+    std::vector<KeyPress> keys;
+    std::optional<uint64_t> seed;
+};
+KeyScript read_key_script(const std::string& script);
+
+// One key as key-script text that types the same key ("a", "A", "{enter}", "{f1}").
+std::string key_script_text(const KeyPress& key);

@@ -1,6 +1,7 @@
 #include "platform/session.h"
 
 #include "core/dispatch.h"
+#include "core/overlays.h"
 #include "platform/dumps.h"
 #include "platform/font.h"
 #include "platform/frame.h"
@@ -99,6 +100,12 @@ void configure_game(Game& g, const Options& o) {
     g.data_files.dir = o.data_dir;
     g.start_seed = o.seed;
     g.start_message_delay = o.message_delay;
+    // The save folder, and the message speed the player chose last time (--message-delay
+    // wins for its run).
+    g.data_files.save_dir = o.save_dir;
+    std::error_code ec;
+    if (!o.save_dir.empty()) std::filesystem::create_directories(o.save_dir, ec);
+    if (!o.message_delay) g.start_message_delay = read_settings_delay(g.data_files.save_folder());
 }
 
 void type_keys(Game& g, const std::vector<KeyPress>& keys) {

@@ -21,6 +21,10 @@ struct Options {
     bool headless = false;
     std::vector<KeyPress> keys;
     std::string dump_text, dump_state, screenshot;
+    // Where saves, the automap and the settings live; empty: the Data folder.
+    std::filesystem::path save_dir;
+    // --record: the file every key typed in the window is written to.
+    std::string record;
 };
 
 // The largest width or height of a picture the game reads.

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <ctime>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <stdexcept>
@@ -79,6 +81,10 @@ class WindowHost final : public Host {
         return read_bitmap_file(path);
     }
 
+    void set_title(Game&, const std::string& title) override {
+        SDL_SetWindowTitle(window_, title.c_str());
+    }
+
     // Window-level events; true when the event was one (keys are left to the caller).
     bool handle_window_event(Game& g, const SDL_Event& e) {
         switch (e.type) {
@@ -129,6 +135,14 @@ class WindowHost final : public Host {
 struct NoDisplay : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
+
+// Seconds since local midnight: the seed a run without --seed starts from.
+uint64_t clock_seed() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return static_cast<uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+}
 
 struct SdlLibrary {
     SdlLibrary() {
@@ -182,7 +196,20 @@ int run_window(const Options& o) {
         g.host = host.get();
         g.set_font(&metrics);
         configure_game(g, o);
+        // A recording names the seed the run starts from, so a replay meets the same dice.
+        std::ofstream record;
+        if (!o.record.empty()) {
+            if (!g.start_seed) g.start_seed = clock_seed();
+            record.open(o.record, std::ios::binary | std::ios::trunc);
+            record << "{seed " << *g.start_seed << "}\n" << std::flush;
+            if (!record) throw DataError("Cannot write the recording to " + o.record);
+        }
+        const auto recorded = [&](const KeyPress& key) {
+            if (!record.is_open() || g.quit_requested == 1) return;
+            record << key_script_text(key) << (key.code == VK_RETURN ? "\n" : "") << std::flush;
+        };
         Form_Load(g);
+        for (const KeyPress& k : o.keys) recorded(k);
         type_keys(g, o.keys);
         bool outputs_ok = write_outputs(g, o);
         host->repaint(g);
@@ -198,6 +225,7 @@ int run_window(const Options& o) {
             }
             const auto key = key_from_sdl(k.sym, k.mod);
             if (!key) continue;
+            recorded(*key);
             int16_t code = key->code;
             Form_KeyDown(g, code, key->shift);
             if (g.quit_requested != 1) host->repaint(g);

@@ -1,5 +1,6 @@
 // The machine's keys and key scripts as the game receives them.
 #include "core/dispatch.h"
+#include "core/overlays.h"
 #include "platform/keys.h"
 
 #include <SDL.h>
@@ -26,8 +27,13 @@ TEST(Keys, MachineKeysBecomeVirtualKeyCodes) {
     EXPECT_EQ(key_from_sdl(SDLK_MINUS, KMOD_NONE), (KeyPress{VK_LEFT, 0}));
     EXPECT_EQ(key_from_sdl(SDLK_KP_MINUS, KMOD_NONE), (KeyPress{VK_LEFT, 0}));
     for (SDL_Keycode other :
-         {SDLK_ESCAPE, SDLK_F1, SDLK_TAB, SDLK_PERIOD, SDLK_SLASH, SDLK_LCTRL, SDLK_DELETE})
+         {SDLK_ESCAPE, SDLK_F3, SDLK_PERIOD, SDLK_SLASH, SDLK_LCTRL, SDLK_DELETE})
         EXPECT_FALSE(key_from_sdl(other, KMOD_NONE)) << SDL_GetKeyName(other);
+    // The overlays' keys.
+    EXPECT_EQ(key_from_sdl(SDLK_TAB, KMOD_NONE), (KeyPress{VK_TAB, 0}));
+    EXPECT_EQ(key_from_sdl(SDLK_F1, KMOD_NONE), (KeyPress{VK_F1, 0}));
+    EXPECT_EQ(key_from_sdl(SDLK_F2, KMOD_NONE), (KeyPress{VK_F2, 0}));
+    EXPECT_EQ(key_from_sdl(SDLK_F5, KMOD_NONE), (KeyPress{VK_F5, 0}));
 }
 
 TEST(Keys, ScriptsTypeAsOnAUsKeyboard) {

@@ -1,0 +1,380 @@
+#include "core/overlays.h"
+
+#include "core/dispatch.h"
+#include "core/game.h"
+#include "core/numbers.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double MESSAGE_SPEEDS[] = {0.5, 0.25, 0.1, 1.0};
+constexpr int LOG_LINES_SHOWN = MESSAGE_LAST_LINE; // line 0 is the log's heading
+
+// The automap's squares in the picture area: 6 pixels each, all 33 columns and the 23 rows
+// around the party.
+constexpr int CELL = 6, ROWS_SHOWN = MainPicture::height / CELL;
+constexpr int MAP_LEFT = (MainPicture::width - MAP_SIZE * CELL) / 2,
+              MAP_TOP = (MainPicture::height - ROWS_SHOWN * CELL) / 2;
+constexpr uint32_t UNSEEN = 0x1E1916, FLOOR = 0xE6D8B8, PARTY = 0xD01010, BACKGROUND = 0x2A2320;
+// Walls by type: 1 stone, 2 brick, 3 timber, 4 hedge, 5 iron gate, 6 door, 7 arch.
+constexpr uint32_t WALL_COLOURS[8] = {0x000000, 0x969696, 0xB94632, 0x8C5F2D,
+                                      0x289628, 0x3C6EDC, 0xF5AA1E, 0xC846C8};
+const char* const WALL_NAMES[8] = {"",      "stone",     "brick", "timber",
+                                   "hedge", "iron gate", "door",  "arch or dark door"};
+const char* const FACINGS[4] = {"north", "east", "south", "west"};
+
+struct Step {
+    int dx, dy;
+};
+
+Step ahead(int facing) {
+    constexpr Step A[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
+    return A[facing & 3];
+}
+Step right(int facing) {
+    constexpr Step R[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
+    return R[facing & 3];
+}
+bool on_grid(int x, int y) {
+    return x >= 0 && x < MAP_SIZE && y >= 0 && y < MAP_SIZE;
+}
+int side_type(int16_t value, int side_bit) {
+    const unsigned v = static_cast<uint16_t>(value), s = static_cast<unsigned>(side_bit);
+    return ((v & s) ? 1 : 0) + ((v & (s << 4)) ? 2 : 0) + ((v & (s << 8)) ? 4 : 0);
+}
+
+std::vector<uint8_t>& seen_of(Game& g, int map) {
+    auto& squares = g.overlays.automap[static_cast<int16_t>(map)];
+    squares.resize(std::size_t(MAP_SIZE) * MAP_SIZE, 0);
+    return squares;
+}
+
+void fill(Bitmap& b, int x, int y, int w, int h, uint32_t rgb) {
+    for (int j = std::max(0, y); j < std::min(b.height, y + h); ++j)
+        for (int i = std::max(0, x); i < std::min(b.width, x + w); ++i) b.at(i, j) = rgb;
+}
+
+// Keeps what the overlay covers, to give it back unchanged.
+void cover(Game& g, int16_t which) {
+    auto& o = g.overlays;
+    const PictureArea& t = g.Form1.Text;
+    o.text_under = t.runs();
+    o.text_cursor_x = t.CurrentX;
+    o.text_cursor_y = t.CurrentY;
+    o.text_colour = t.fore_colour;
+    o.text_bold = t.bold;
+    o.picture_under = g.Form1.mainPic.image;
+    o.picture_name_under = g.Form1.mainPic.picture_name;
+    o.shown = which;
+}
+
+void uncover(Game& g) {
+    auto& o = g.overlays;
+    PictureArea& t = g.Form1.Text;
+    t.restore_runs(std::move(o.text_under));
+    t.CurrentX = o.text_cursor_x;
+    t.CurrentY = o.text_cursor_y;
+    t.fore_colour = o.text_colour;
+    t.bold = o.text_bold;
+    g.Form1.mainPic.image = std::move(o.picture_under);
+    g.Form1.mainPic.picture_name = std::move(o.picture_name_under);
+    o.text_under.clear();
+    o.picture_under = Bitmap();
+    o.picture_name_under.clear();
+    o.shown = OVERLAY_NONE;
+    o.log_scroll = 0;
+    g.host->repaint(g);
+}
+
+void heading(PictureArea& t, const std::string& text) {
+    t.Cls();
+    t.CurrentX = 0;
+    t.CurrentY = 0;
+    t.fore_colour = 1;
+    t.bold = true;
+    t.print_line(text);
+    t.bold = false;
+    t.fore_colour = 0;
+}
+
+void draw_automap(Game& g) {
+    Bitmap& pic = g.Form1.mainPic.image;
+    pic = Bitmap(MainPicture::width, MainPicture::height, BACKGROUND);
+    g.Form1.mainPic.picture_name = "automap";
+    PictureArea& t = g.Form1.Text;
+    const int map = g.map_level;
+    const bool in_city = g.current_location == LOCATION_CITY && map >= 1;
+    if (map < 1) {
+        heading(t, "Map");
+        t.print_line("No map has been walked yet.");
+    } else {
+        heading(t, "Map " + std::to_string(map));
+        const std::vector<uint8_t>& seen = seen_of(g, map);
+        const int first_row =
+            in_city ? std::clamp(g.party_y - ROWS_SHOWN / 2, 0, MAP_SIZE - ROWS_SHOWN) : 0;
+        for (int x = 0; x < MAP_SIZE; ++x)
+            for (int y = first_row; y < first_row + ROWS_SHOWN; ++y) {
+                const int px = MAP_LEFT + x * CELL, py = MAP_TOP + (y - first_row) * CELL;
+                if (!seen[std::size_t(x) * MAP_SIZE + y]) {
+                    fill(pic, px, py, CELL, CELL, UNSEEN);
+                    continue;
+                }
+                fill(pic, px, py, CELL, CELL, FLOOR);
+                // Only the shown map's walls are known; another map's squares show as floor.
+                if (g.map_level != map) continue;
+                const int16_t v = g.map_rec.grid[x][y];
+                const int n = side_type(v, 1), e = side_type(v, 2), s = side_type(v, 4),
+                          w = side_type(v, 8);
+                if (n) fill(pic, px, py, CELL, 1, WALL_COLOURS[n]);
+                if (s) fill(pic, px, py + CELL - 1, CELL, 1, WALL_COLOURS[s]);
+                if (w) fill(pic, px, py, 1, CELL, WALL_COLOURS[w]);
+                if (e) fill(pic, px + CELL - 1, py, 1, CELL, WALL_COLOURS[e]);
+            }
+        if (in_city && on_grid(g.party_x, g.party_y)) {
+            const int px = MAP_LEFT + g.party_x * CELL,
+                      py = MAP_TOP + (g.party_y - first_row) * CELL;
+            fill(pic, px + 2, py + 2, 2, 2, PARTY);
+            // A mark on the side the party faces.
+            const Step a = ahead(g.party_facing);
+            fill(pic, px + 2 + 2 * a.dx, py + 2 + 2 * a.dy, 2, 2, PARTY);
+            t.print_line("X " + std::to_string(g.party_x) + "  Y " + std::to_string(g.party_y) +
+                         "  facing " + FACINGS[g.party_facing & 3]);
+        }
+        t.print_line();
+        t.print_line("Walls: 1 stone, 2 brick, 3 timber, 4 hedge,");
+        t.print_line("5 iron gate, 6 door, 7 arch; red: the party.");
+    }
+    t.print_line();
+    t.print_line("Tab or any key closes the map.");
+}
+
+void draw_key_help(Game& g) {
+    PictureArea& t = g.Form1.Text;
+    heading(t, "Keys");
+    const auto line = [&](const std::string& s) { t.print_line(s); };
+    if (g.sheet_member > 0) {
+        line("The sheet's letters choose; X closes it.");
+    } else if (g.combat_active != 0) {
+        line("The fight's letters choose an action.");
+        line("1 - 7  a member's sheet (while choosing)");
+    } else if (g.current_location == LOCATION_CITY) {
+        line("Up  step forward");
+        line("Left or -  turn left");
+        line("Right or +  turn right");
+        line("Down  turn around");
+        line("N  party order (A - G, X to exit)");
+        line("1 - 7  a member's sheet");
+    } else {
+        line("The letters the menu shows choose.");
+        line("Enter ends a name; Backspace rubs out.");
+        line("1 - 7  a member's sheet");
+    }
+    line("");
+    line("Tab  map of the squares seen");
+    line("F1  this help");
+    line("F2  message log (arrows scroll)");
+    line("F5  message speed, now " + message_speed_text(g.message_delay));
+    line("Alt+Enter  full screen");
+    line("");
+    line("Any key closes this help.");
+}
+
+void draw_message_log(Game& g) {
+    PictureArea& t = g.Form1.Text;
+    const auto& log = g.overlays.message_log;
+    heading(t, "Messages (arrows scroll, F2 or X closes)");
+    const int size = static_cast<int>(log.size());
+    const int last = size - g.overlays.log_scroll; // one past the newest line shown
+    for (int k = std::max(0, last - LOG_LINES_SHOWN); k < last; ++k) t.print_line(log[k]);
+}
+
+void redraw(Game& g) {
+    switch (g.overlays.shown) {
+    case OVERLAY_AUTOMAP:
+        draw_automap(g);
+        break;
+    case OVERLAY_KEY_HELP:
+        draw_key_help(g);
+        break;
+    case OVERLAY_MESSAGE_LOG:
+        draw_message_log(g);
+        break;
+    default:
+        return;
+    }
+    g.host->repaint(g);
+}
+
+void scroll_log(Game& g, int by) {
+    const int most = std::max(0, static_cast<int>(g.overlays.message_log.size()) - LOG_LINES_SHOWN);
+    g.overlays.log_scroll = static_cast<int16_t>(std::clamp(g.overlays.log_scroll + by, 0, most));
+}
+
+bool write_atomically(const fs::path& file, const std::string& text) {
+    std::error_code ec;
+    fs::create_directories(file.parent_path(), ec);
+    const fs::path fresh = file.string() + ".new";
+    {
+        std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
+        out << text;
+        out.close();
+        if (!out) {
+            fs::remove(fresh, ec);
+            return false;
+        }
+    }
+    fs::rename(fresh, file, ec);
+    if (ec) fs::remove(fresh, ec);
+    return !ec;
+}
+
+} // namespace
+
+bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
+    auto& o = g.overlays;
+    if (o.shown != OVERLAY_NONE) {
+        if (key_code == VK_SHIFT || key_code == VK_CAPITAL) return true;
+        if (o.shown == OVERLAY_MESSAGE_LOG) {
+            if (key_code == VK_UP)
+                scroll_log(g, 1);
+            else if (key_code == VK_DOWN)
+                scroll_log(g, -1);
+            else if (key_code == VK_LEFT)
+                scroll_log(g, LOG_LINES_SHOWN);
+            else if (key_code == VK_RIGHT)
+                scroll_log(g, -LOG_LINES_SHOWN);
+            if (key_code == VK_F2 || key_code == 'X')
+                uncover(g);
+            else
+                redraw(g);
+        } else {
+            uncover(g);
+        }
+        return true;
+    }
+    switch (key_code) {
+    case VK_TAB:
+        cover(g, OVERLAY_AUTOMAP);
+        break;
+    case VK_F1:
+        cover(g, OVERLAY_KEY_HELP);
+        break;
+    case VK_F2:
+        cover(g, OVERLAY_MESSAGE_LOG);
+        break;
+    case VK_F5:
+        g.message_delay = next_message_speed(g.message_delay);
+        g.overlays.title = "Duskwend - messages " + message_speed_text(g.message_delay);
+        g.host->set_title(g, g.overlays.title);
+        write_settings_delay(g.data_files.save_folder(), g.message_delay);
+        return true;
+    default:
+        return false;
+    }
+    redraw(g);
+    return true;
+}
+
+void sub_automap_note(Game& g) {
+    if (g.current_location != LOCATION_CITY || g.map_level < 1) return;
+    std::vector<uint8_t>& seen = seen_of(g, g.map_level);
+    const Step a = ahead(g.party_facing), r = right(g.party_facing);
+    // The party's square and the nine squares the view draws walls of.
+    for (int f = 0; f <= 2; ++f)
+        for (int s = -1; s <= 1; ++s) {
+            const int x = g.party_x + f * a.dx + s * r.dx, y = g.party_y + f * a.dy + s * r.dy;
+            if (on_grid(x, y)) seen[std::size_t(x) * MAP_SIZE + y] = 1;
+        }
+}
+
+void sub_log_message_line(Game& g, const std::string& line) {
+    auto& log = g.overlays.message_log;
+    std::string s = line;
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    log.push_back(std::move(s));
+    while (log.size() > MESSAGE_LOG_SIZE) log.pop_front();
+}
+
+double next_message_speed(double current) {
+    constexpr int n = sizeof MESSAGE_SPEEDS / sizeof MESSAGE_SPEEDS[0];
+    for (int k = 0; k < n; ++k)
+        if (current == MESSAGE_SPEEDS[k]) return MESSAGE_SPEEDS[(k + 1) % n];
+    return MESSAGE_SPEEDS[0];
+}
+
+std::string message_speed_text(double seconds) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%g s", seconds);
+    return buffer;
+}
+
+// The file: a first line "duskwend-automap 1", then per map a line "map N" and 33 lines of
+// 33 characters ('#' seen, '.' not) from north to south, and a last line "end".
+bool sub_save_automap(const Game& g) {
+    std::string text = "duskwend-automap 1\n";
+    for (const auto& [map, seen] : g.overlays.automap) {
+        if (std::find(seen.begin(), seen.end(), 1) == seen.end()) continue;
+        text += "map " + std::to_string(map) + "\n";
+        for (int y = 0; y < MAP_SIZE; ++y) {
+            for (int x = 0; x < MAP_SIZE; ++x)
+                text += seen[std::size_t(x) * MAP_SIZE + y] ? '#' : '.';
+            text += '\n';
+        }
+    }
+    text += "end\n";
+    return write_atomically(g.data_files.save_folder() / AUTOMAP_FILE, text);
+}
+
+void sub_load_automap(Game& g) {
+    g.overlays.automap.clear();
+    std::ifstream in(g.data_files.save_folder() / AUTOMAP_FILE, std::ios::binary);
+    if (!in) return;
+    std::map<int16_t, std::vector<uint8_t>> maps;
+    std::string line;
+    if (!std::getline(in, line) || line != "duskwend-automap 1") return;
+    while (std::getline(in, line)) {
+        if (line == "end") {
+            g.overlays.automap = std::move(maps);
+            return;
+        }
+        int map = 0;
+        char rest = 0;
+        if (std::sscanf(line.c_str(), "map %d%c", &map, &rest) != 1 || map < 1 || map > 32767)
+            return;
+        std::vector<uint8_t> seen(std::size_t(MAP_SIZE) * MAP_SIZE, 0);
+        for (int y = 0; y < MAP_SIZE; ++y) {
+            if (!std::getline(in, line) || line.size() != std::size_t(MAP_SIZE)) return;
+            for (int x = 0; x < MAP_SIZE; ++x) {
+                if (line[x] != '#' && line[x] != '.') return;
+                seen[std::size_t(x) * MAP_SIZE + y] = line[x] == '#';
+            }
+        }
+        maps[static_cast<int16_t>(map)] = std::move(seen);
+    }
+    // No "end": a file cut short is damaged; every map stays empty.
+}
+
+std::optional<double> read_settings_delay(const fs::path& save_dir) {
+    std::ifstream in(save_dir / SETTINGS_FILE);
+    std::string line;
+    while (std::getline(in, line)) {
+        double d = 0;
+        char rest = 0;
+        if (std::sscanf(line.c_str(), "message_delay=%lf%c", &d, &rest) == 1 && d >= 0 && d <= 60)
+            return d;
+    }
+    return std::nullopt;
+}
+
+bool write_settings_delay(const fs::path& save_dir, double seconds) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "message_delay=%g\n", seconds);
+    return write_atomically(save_dir / SETTINGS_FILE, buffer);
+}

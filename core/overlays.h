@@ -1,0 +1,46 @@
+#pragma once
+// The overlays drawn over the game without touching it: the automap (Tab), the key help (F1),
+// the message log (F2), and the message speed (F5). Their keys are caught before the key-line
+// editor, so no screen ever sees them; closing an overlay gives back the picture and the text
+// column exactly as they were.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+struct Game;
+
+// Virtual-key codes of the overlay keys.
+constexpr int16_t VK_TAB = 9, VK_F1 = 112, VK_F2 = 113, VK_F5 = 116;
+
+constexpr int OVERLAY_NONE = 0, OVERLAY_AUTOMAP = 1, OVERLAY_KEY_HELP = 2, OVERLAY_MESSAGE_LOG = 3;
+constexpr int MESSAGE_LOG_SIZE = 500;
+
+inline constexpr const char* AUTOMAP_FILE = "Automap.dat";
+inline constexpr const char* SETTINGS_FILE = "settings.ini";
+
+// The key for the overlays: true when it was theirs (an overlay key, or any key while an
+// overlay is shown), and then the game underneath never sees it.
+bool sub_overlay_key(Game& g, int16_t key_code, int shift);
+
+// Marks the party's square and the squares of the view as seen on the current map; does
+// nothing outside the city.
+void sub_automap_note(Game& g);
+
+// Adds one line shown in the message area to the log, dropping the oldest past 500.
+void sub_log_message_line(Game& g, const std::string& line);
+
+// The message pause after `current` in the cycle 0.5, 0.25, 0.1, 1 seconds (0.5 after any
+// other value).
+double next_message_speed(double current);
+std::string message_speed_text(double seconds); // "0.25 s"
+
+// The automap file: saved atomically (a .new file renamed over the old); false when it could
+// not be written. Loading a missing or damaged file leaves every map empty.
+bool sub_save_automap(const Game& g);
+void sub_load_automap(Game& g);
+
+// The settings file in the save folder: the message pause; nothing when absent or unreadable.
+std::optional<double> read_settings_delay(const std::filesystem::path& save_dir);
+bool write_settings_delay(const std::filesystem::path& save_dir, double seconds);
