@@ -59,16 +59,6 @@ bool read_group_monster(Game& g, int grp) {
 // ---------------------------------------------------------------------------------------
 // Printing
 
-// The key text in colour 1 staying on the line, then the option at x = 25 in colour 0.
-void menu_line(Game& g, const std::string& key, const std::string& option) {
-    PictureArea& t = text(g);
-    t.fore_colour = 1;
-    t.print(key);
-    t.fore_colour = 0;
-    t.CurrentX = 25;
-    t.print_line(option);
-}
-
 // The singular name for one monster, the plural for more, both as stored (20 characters).
 std::string group_name(Game& g, int grp) {
     read_group_monster(g, grp);
@@ -87,7 +77,7 @@ void print_group_lines(Game& g) {
 void print_lettered_groups(Game& g, int last) {
     for (int grp = 0; grp <= last; ++grp)
         if (group_alive(g, grp))
-            menu_line(g, std::string("  ") + char('A' + grp) + ".", group_name(g, grp));
+            print_menu_line(g, std::string("  ") + char('A' + grp) + ".", group_name(g, grp));
 }
 
 void print_member_heading(Game& g) {
@@ -102,7 +92,8 @@ void print_member_heading(Game& g) {
 // Party members that can be chosen as a target, by digit: slots with in_use of 1 or more.
 void print_member_targets(Game& g) {
     for (int s = 0; s < PARTY_SIZE; ++s)
-        if (g.party[s].in_use >= 1) menu_line(g, " " + str_form(s + 1) + ".", g.party[s].name);
+        if (g.party[s].in_use >= 1)
+            print_menu_line(g, " " + str_form(s + 1) + ".", g.party[s].name);
 }
 
 // The slot a digit names when that slot is listed as a target, else -1.
@@ -134,9 +125,9 @@ void draw_encounter(Game& g) {
     t.print_line();
     t.print_line();
     t.print_line(" Do you wish to :");
-    menu_line(g, "  A.", "Assign Actions.");
-    menu_line(g, "  Q.", "Quick Attack.");
-    menu_line(g, "  F.", "Flee.");
+    print_menu_line(g, "  A.", "Assign Actions.");
+    print_menu_line(g, "  Q.", "Quick Attack.");
+    print_menu_line(g, "  F.", "Flee.");
 }
 
 void encounter_key(Game& g) {
@@ -230,14 +221,14 @@ void draw_action_menu(Game& g) {
     t.print_line(current_action_text(g));
     t.print_line();
     t.print_line(" Do you want to :");
-    if (allowed[ALLOW_ATTACK] == 1) menu_line(g, "  A.", "Attack.");
-    if (allowed[ALLOW_BERSERK] == 1) menu_line(g, "  B.", "Berserker Rage.");
-    if (allowed[ALLOW_CAST] == 1) menu_line(g, "  C.", "Cast Spell.");
-    if (allowed[ALLOW_DEFEND] == 1) menu_line(g, "  D.", "Defend.");
-    if (allowed[ALLOW_ATTACK] >= 0) menu_line(g, "  E.", "Equipment Change.");
-    if (allowed[ALLOW_HIDE] == 1) menu_line(g, "  H.", "Hide in Shadows.");
-    menu_line(g, "  N.", "No Change.");
-    if (allowed[ALLOW_USE_ITEM] == 1) menu_line(g, "  U.", "Use Item.");
+    if (allowed[ALLOW_ATTACK] == 1) print_menu_line(g, "  A.", "Attack.");
+    if (allowed[ALLOW_BERSERK] == 1) print_menu_line(g, "  B.", "Berserker Rage.");
+    if (allowed[ALLOW_CAST] == 1) print_menu_line(g, "  C.", "Cast Spell.");
+    if (allowed[ALLOW_DEFEND] == 1) print_menu_line(g, "  D.", "Defend.");
+    if (allowed[ALLOW_ATTACK] >= 0) print_menu_line(g, "  E.", "Equipment Change.");
+    if (allowed[ALLOW_HIDE] == 1) print_menu_line(g, "  H.", "Hide in Shadows.");
+    print_menu_line(g, "  N.", "No Change.");
+    if (allowed[ALLOW_USE_ITEM] == 1) print_menu_line(g, "  U.", "Use Item.");
 }
 
 void attack_key(Game& g) {
@@ -370,7 +361,7 @@ void draw_use_what(Game& g) {
         t.fore_colour = 0;
         t.print_line(" Use What.");
     }
-    menu_line(g, " X.", "Exit.");
+    print_menu_line(g, " X.", "Exit.");
 }
 
 void use_what_key(Game& g) {
@@ -407,7 +398,7 @@ void draw_use_on(Game& g) {
     t.print_line();
     print_member_targets(g);
     t.print_line();
-    menu_line(g, "  X.", "Exit.");
+    print_menu_line(g, "  X.", "Exit.");
 }
 
 void use_on_key(Game& g) {
@@ -457,13 +448,15 @@ void draw_cast_what(Game& g) {
         ++listed;
         // Letters run out after Z; such a spell is listed under its number's place only.
         const char key = listed <= 26 ? char('A' + listed - 1) : '?';
-        menu_line(g, std::string(1, key) + " ", g.spell_rec.name.str() + ".  ");
+        print_menu_line(g, std::string(1, key) + " ", g.spell_rec.name.str() + ".  ");
         return true;
     });
     for (; listed < 10; ++listed) t.print_line();
-    if (sub_step_spell_level(g, m, -1) < g.spell_level_shown) menu_line(g, " P.", " Prev Page.");
-    if (sub_step_spell_level(g, m, 1) > g.spell_level_shown) menu_line(g, " N.", " Next Page.");
-    menu_line(g, " X.", "Exit.");
+    if (sub_step_spell_level(g, m, -1) < g.spell_level_shown)
+        print_menu_line(g, " P.", " Prev Page.");
+    if (sub_step_spell_level(g, m, 1) > g.spell_level_shown)
+        print_menu_line(g, " N.", " Next Page.");
+    print_menu_line(g, " X.", "Exit.");
 }
 
 void cast_what_key(Game& g) {
@@ -519,9 +512,9 @@ void draw_cast_on_group(Game& g) {
     t.print_line(" Cast " + name + " on which group:");
     print_lettered_groups(g, 2);
     t.print_line();
-    menu_line(g, "  P.", "Party");
+    print_menu_line(g, "  P.", "Party");
     t.print_line();
-    menu_line(g, "  X.", "Exit.");
+    print_menu_line(g, "  X.", "Exit.");
 }
 
 void draw_cast_on_member(Game& g) {
@@ -533,7 +526,7 @@ void draw_cast_on_member(Game& g) {
     t.print_line();
     print_member_targets(g);
     t.print_line();
-    menu_line(g, "  X.", "Exit.");
+    print_menu_line(g, "  X.", "Exit.");
 }
 
 void cast_on_key(Game& g) {
@@ -590,8 +583,8 @@ void draw_summary(Game& g) {
     }
     t.print_line();
     t.print_line();
-    menu_line(g, "  B.", "Begin Combat.");
-    menu_line(g, "  R.", "Redo Action Selections.");
+    print_menu_line(g, "  B.", "Begin Combat.");
+    print_menu_line(g, "  R.", "Redo Action Selections.");
 }
 
 void summary_key(Game& g) {

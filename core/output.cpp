@@ -175,3 +175,12 @@ std::string sub_possessive(Game& g, int who) {
     }
     return "";
 }
+
+void print_menu_line(Game& g, const std::string& key, const std::string& option) {
+    PictureArea& t = g.Form1.Text;
+    t.fore_colour = 1;
+    t.print(key);
+    t.fore_colour = 0;
+    t.CurrentX = 25;
+    t.print_line(option);
+}

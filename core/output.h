@@ -17,6 +17,9 @@ void sub_print_text_block(Game& g, const std::string& text);
 void for_each_text_line(const std::string& text,
                         const std::function<void(const std::string&)>& line);
 void sub_print_right_aligned(Game& g, const std::string& text, int x);
+// A menu line of the text column: the key text ("  A.") in colour 1 staying on the line, then
+// the option at x = 25 in colour 0, ending the line.
+void print_menu_line(Game& g, const std::string& key, const std::string& option);
 
 std::string sub_class_name(int class_id);
 std::string sub_race_name(int race);

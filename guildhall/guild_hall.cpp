@@ -4,10 +4,10 @@
 
 #include "core/datafiles.h"
 #include "core/game.h"
-#include "core/one_time_step.h"
 #include "core/numbers.h"
-#include "core/overlays.h"
+#include "core/one_time_step.h"
 #include "core/output.h"
+#include "core/overlays.h"
 #include "core/rules.h"
 #include "core/screens.h"
 
@@ -378,15 +378,6 @@ void draw_remove(Game& g) {
 
 int typed_index(const Game& g) {
     return g.input_line.size() == 1 ? g.input_line[0] - 'A' : -1;
-}
-
-void print_menu_line(Game& g, const std::string& letter, const std::string& line_text) {
-    PictureArea& t = text(g);
-    t.fore_colour = 1;
-    t.print(letter);
-    t.CurrentX = 25;
-    t.fore_colour = 0;
-    t.print_line(line_text);
 }
 
 void sub_guild_hall_key(Game& g) {

@@ -18,9 +18,6 @@ constexpr int INN_PRICE = 25;
 // The letter typed, as an index from "A" = 0; -1 for anything but a single character.
 int typed_index(const Game& g);
 
-// A menu line: the letter text in colour 1, then at x = 25 the text in colour 0.
-void print_menu_line(Game& g, const std::string& letter, const std::string& text);
-
 // Character creation (guildhall/creation.cpp).
 void creation_key(Game& g);
 void draw_creation(Game& g);

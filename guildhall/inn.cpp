@@ -2,6 +2,7 @@
 // mana and lets every debt grow by one percent.
 #include "core/game.h"
 #include "core/numbers.h"
+#include "core/output.h"
 #include "core/rules.h"
 #include "guildhall/guild_hall.h"
 

@@ -3,6 +3,7 @@
 
 #include "city/city_map.h"
 #include "core/game.h"
+#include "core/output.h"
 
 #include <algorithm>
 
@@ -19,12 +20,7 @@ void print_building_heading(Game& g, const std::string& name) {
 }
 
 void print_list_line(Game& g, int index, const std::string& text) {
-    PictureArea& t = g.Form1.Text;
-    t.fore_colour = 1;
-    t.print(std::string("  ") + char('A' + index) + ".");
-    t.fore_colour = 0;
-    t.CurrentX = 25;
-    t.print_line(text);
+    print_menu_line(g, std::string("  ") + char('A' + index) + ".", text);
 }
 
 int typed_letter(const Game& g, int count) {

@@ -27,7 +27,7 @@ constexpr int MAX_LEVEL = 20;
 // empty lines.
 void print_building_heading(Game& g, const std::string& name);
 // The list line of entry `index`: "  A." (A for 0) in colour 1, then at x = 25 the text in
-// colour 0, ending the line. Menu lines are the guild hall's print_menu_line.
+// colour 0, ending the line. Menu lines are print_menu_line of core/output.
 void print_list_line(Game& g, int index, const std::string& text);
 
 // The letter typed as an index from "A" = 0, when it is one of the first `count` letters;
