@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
 
 namespace {
@@ -33,7 +34,9 @@ int centre_y(int y) {
 }
 
 TEST(WorldMaps, EachMapGetsAnOverviewShowingWhereThePartyCanWalk) {
-    const fs::path out = fs::temp_directory_path() / "duskwend-world-maps-test";
+    // A folder of its own: several test runs may share the machine's temporary folder.
+    const fs::path out = fs::temp_directory_path() /
+                         ("duskwend-world-maps-test-" + std::to_string(std::random_device{}()));
     fs::remove_all(out);
     const std::string cmd = std::string(DUSKWEND_WORLD_MAPS_TOOL) + " " + DUSKWEND_SOURCE_DIR +
                             "/content " + out.string() + " " + DUSKWEND_FONT_SOURCE +
