@@ -193,8 +193,8 @@ struct Game {
     std::optional<double> start_message_delay;
     // ---- Comforts: the overlays, the automap and the message log (core/overlays.h) ----
     struct Overlays {
-        int16_t shown = 0;      // OVERLAY_*: the overlay over the screen, 0 none
-        int16_t log_scroll = 0; // message log lines scrolled back from the newest
+        int16_t shown = 0;                   // OVERLAY_*: the overlay over the screen, 0 none
+        int16_t log_scroll = 0;              // message log lines scrolled back from the newest
         std::deque<std::string> message_log; // the last lines of the message area
         // Per map number: the squares seen, [x * MAP_SIZE + y], 1 seen.
         std::map<int16_t, std::vector<uint8_t>> automap;
@@ -226,4 +226,139 @@ struct Game {
 
   private:
     Host default_host_;
+};
+
+// The field lists of Game, walked by the state dump (platform/dumps.cpp) and by anything else
+// that must see every piece of state. A visitor is called as v("name", member) for every member
+// that is game state, in the state dump's key order, and as v.skip("name") for every member that
+// is not (record buffers one fetch overwrites, the machine, caches, what an overlay covers).
+// Every member is named one way or the other: a test reads this header and holds the two lists
+// to its declarations, so a new member that is in neither fails it.
+DUSKWEND_VISITABLE(MonsterGroupRec) {
+    v("monster", r.monster);
+    v("count", r.count);
+    v("crowns", r.crowns);
+    v("experience", r.experience);
+}
+
+DUSKWEND_VISITABLE(OneTimeStep) {
+    v("screen", r.screen);
+    v("step", r.step);
+    v("acted", r.acted);
+    v.skip("text"); // shown again on a repaint; what it shows is in the picture areas
+}
+
+DUSKWEND_VISITABLE(Game::SheetUnderneath) {
+    v("saved", r.saved);
+    v("sheet_choice", r.sheet_choice);
+    v("sheet_target", r.sheet_target);
+    v("spell_level_shown", r.spell_level_shown);
+    v("page_line", r.page_line);
+    v("page_lines", r.page_lines);
+}
+
+DUSKWEND_VISITABLE(Game::Overlays) {
+    v("shown", r.shown);
+    v("log_scroll", r.log_scroll);
+    v("title", r.title);
+    v("automap", r.automap);
+    v("message_log", r.message_log);
+    // What an open overlay covers, kept only to be drawn back.
+    for (const char* name : {"text_under", "text_cursor_x", "text_cursor_y", "text_colour",
+                             "text_bold", "picture_under", "picture_name_under"})
+        v.skip(name);
+}
+
+DUSKWEND_VISITABLE(Game) {
+    v("current_location", r.current_location);
+    v("location_step", r.location_step);
+    v("combat_active", r.combat_active);
+    v("combat_step", r.combat_step);
+    v("sheet_member", r.sheet_member);
+    v("sheet_step", r.sheet_step);
+    v("input_line", r.input_line);
+    v("backspace_pressed", r.backspace_pressed);
+    v("upper_case_input", r.upper_case_input);
+    v("keys_enabled", r.keys_enabled);
+    v("quit_requested", r.quit_requested);
+    v("message_delay", r.message_delay);
+    v("move_count", r.move_count);
+    v("map_level", r.map_level);
+    v("party_x", r.party_x);
+    v("party_y", r.party_y);
+    v("party_facing", r.party_facing);
+    v("party_turned", r.party_turned);
+    v("spell_level_shown", r.spell_level_shown);
+    v("selected_member", r.selected_member);
+    v("selected_item", r.selected_item);
+    v("building_number", r.building_number);
+    v("sheet_choice", r.sheet_choice);
+    v("sheet_target", r.sheet_target);
+    v("use_identified", r.use_identified);
+    v("message_lines", r.message_lines);
+    v("message_line", r.message_line);
+    v("message_depth", r.message_depth);
+    v("page_lines", r.page_lines);
+    v("page_line", r.page_line);
+    v("sheet_spell", r.sheet_spell);
+    v("sheet_use_place", r.sheet_use_place);
+    v("sheet_notice", r.sheet_notice);
+    v("sheet_one_time_step", r.sheet_one_time_step);
+    v("sheet_underneath", r.sheet_underneath);
+    v("item_count", r.item_count);
+    v("shop_count", r.shop_count);
+    v("spell_count", r.spell_count);
+    v("spell_progression_count", r.spell_progression_count);
+    v("new_race", r.new_race);
+    v("new_sex", r.new_sex);
+    v("new_class", r.new_class);
+    v("new_strength", r.new_strength);
+    v("new_intelligence", r.new_intelligence);
+    v("new_piety", r.new_piety);
+    v("new_dexterity", r.new_dexterity);
+    v("new_speed", r.new_speed);
+    v("new_vitality", r.new_vitality);
+    v("new_personality", r.new_personality);
+    v("new_karma", r.new_karma);
+    v("bonus_points", r.bonus_points);
+    v("cursor_line", r.cursor_line);
+    v("new_hit_points", r.new_hit_points);
+    v("new_magic_points", r.new_magic_points);
+    v("new_resistances", r.new_resistances);
+    v("new_name", r.new_name);
+    v("new_thief_skills", r.new_thief_skills);
+    v("new_spells", r.new_spells);
+    v("one_time_step", r.one_time_step);
+    v("combat_member", r.combat_member);
+    v("monster_groups", r.monster_groups);
+    v("monster_state", r.monster_state);
+    v("group_effects", r.group_effects);
+    v("treasure_items", r.treasure_items);
+    v("combat_actions", r.combat_actions);
+    v("action_allowed", r.action_allowed);
+    v("cast_spell", r.cast_spell);
+    v("cast_caster", r.cast_caster);
+    v("cast_target", r.cast_target);
+    v("cast_done", r.cast_done);
+    v("cast_result", r.cast_result);
+    v("combat_chosen_spell", r.combat_chosen_spell);
+    v("flee_failed", r.flee_failed);
+    v("roster", r.roster);
+    v("party", r.party);
+    v("game_flags", r.game_flags);
+    v("overlays", r.overlays);
+    // Not game state: the record buffers one fetch overwrites, the drawing surfaces (the text
+    // dump shows them), the screens' procedures, the machine and the pictures' cache.
+    for (const char* name :
+         {"item_rec", "monster_rec", "shop_rec", "spell_rec", "spell_progression_rec", "map_rec",
+          "Form1", "screens", "data_files", "rng", "start_seed", "start_message_delay", "host",
+          "picture_cache", "default_host_"})
+        v.skip(name);
+}
+
+// A type with a field list: a record or a part of Game (only the type is checked, so any
+// visitor will do).
+template <class T>
+concept HasFieldList = requires(T& t, int& v) {
+    visit_fields(t, v);
 };

@@ -348,8 +348,6 @@ DUSKWEND_VISITABLE(MapRec) {
     v("texts", r.texts);
 }
 
-#undef DUSKWEND_VISITABLE
-
 // Byte codecs. encode() gives exactly Rec::disk_size bytes; decode() reads the record from
 // the start of bytes, and bytes missing at the end read as zeros.
 template <class Rec> std::vector<uint8_t> encode(const Rec& r);
