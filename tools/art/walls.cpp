@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace {
@@ -102,14 +103,24 @@ Rgb mix(Rgb a, Rgb b, double t) {
 
 } // namespace
 
+namespace {
+
+// The style a background's name on the art tool's command line stands for.
+template <class Style>
+bool style_from_name(const std::string& name,
+                     std::initializer_list<std::pair<const char*, Style>> names, Style& out) {
+    for (const auto& [n, style] : names)
+        if (name == n) {
+            out = style;
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
 bool outdoor_from_name(const std::string& name, Outdoor& out) {
-    if (name == "fields")
-        out = Outdoor::Fields;
-    else if (name == "summit")
-        out = Outdoor::Summit;
-    else
-        return false;
-    return true;
+    return style_from_name(name, {{"fields", Outdoor::Fields}, {"summit", Outdoor::Summit}}, out);
 }
 
 Image build_background(Outdoor kind) {
@@ -182,19 +193,13 @@ Image build_background(Outdoor kind) {
 }
 
 bool underground_from_name(const std::string& name, Underground& out) {
-    if (name == "sewer")
-        out = Underground::Sewer;
-    else if (name == "crypt")
-        out = Underground::Crypt;
-    else if (name == "hall")
-        out = Underground::Hall;
-    else if (name == "mine")
-        out = Underground::Mine;
-    else if (name == "drowned")
-        out = Underground::Drowned;
-    else
-        return false;
-    return true;
+    return style_from_name(name,
+                           {{"sewer", Underground::Sewer},
+                            {"crypt", Underground::Crypt},
+                            {"hall", Underground::Hall},
+                            {"mine", Underground::Mine},
+                            {"drowned", Underground::Drowned}},
+                           out);
 }
 
 Image build_underground(Underground kind) {
