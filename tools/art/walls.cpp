@@ -291,28 +291,22 @@ Image build_underground(Underground kind) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) & 0xFFFF;
     };
+    // Short strokes across the floor, larger near the party; every `seldom`-th in `rare`.
+    auto strokes = [&](int count, double spread, double length, Rgb colour, Rgb rare, int seldom) {
+        for (int k = 0; k < count; ++k) {
+            const int y = horizon + 3 + int(next() % (kViewHeight - horizon - 3));
+            const double d = floor_depth(y);
+            const double side = (int(next() % 1000) - 500) / 1000.0 * spread;
+            const int x = int(kCentreX + side * kSquareWidth / (d + kDepthBias));
+            const int len = std::max(1, int(length / d));
+            for (int i = 0; i < len; ++i)
+                if (img.contains(x + i, y)) img.at(x + i, y) = k % seldom ? colour : rare;
+        }
+    };
     if (kind == Underground::Sewer || kind == Underground::Drowned) {
-        // Glints on the water and on the wet stones.
-        for (int k = 0; k < 90; ++k) {
-            const int y = horizon + 3 + int(next() % (kViewHeight - horizon - 3));
-            const double d = floor_depth(y);
-            const double side = (int(next() % 1000) - 500) / 1000.0 * 0.6;
-            const int x = int(kCentreX + side * kSquareWidth / (d + kDepthBias));
-            const int len = std::max(1, int(6 / d));
-            for (int i = 0; i < len; ++i)
-                if (img.contains(x + i, y)) img.at(x + i, y) = k % 3 ? kPalette[3] : kPalette[11];
-        }
+        strokes(90, 0.6, 6, kPalette[3], kPalette[11], 3); // glints on the water
     } else if (kind == Underground::Mine) {
-        // Loose stones and ore: short dark and glinting strokes.
-        for (int k = 0; k < 60; ++k) {
-            const int y = horizon + 3 + int(next() % (kViewHeight - horizon - 3));
-            const double d = floor_depth(y);
-            const double side = (int(next() % 1000) - 500) / 1000.0 * 2.6;
-            const int x = int(kCentreX + side * kSquareWidth / (d + kDepthBias));
-            const int len = std::max(1, int(5 / d));
-            for (int i = 0; i < len; ++i)
-                if (img.contains(x + i, y)) img.at(x + i, y) = k % 5 ? kPalette[8] : kPalette[14];
-        }
+        strokes(60, 2.6, 5, kPalette[8], kPalette[14], 5); // loose stones and a little ore
     } else if (kind == Underground::Crypt) {
         // Bones: short pale strokes with knobbed ends, larger near the party; a few skulls.
         for (int k = 0; k < 40; ++k) {
