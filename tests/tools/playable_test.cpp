@@ -150,6 +150,22 @@ TEST_F(Playable, WallsAndOneWayDoorsDecideWhatIsReached) {
     expect({});
 }
 
+TEST_F(Playable, AGateThatAnswersEveryValueOfItsFlagIsNeverStoodOn) {
+    // (6, 3), through a door in the room's east wall, sends the party back while flag 5 is
+    // clear and on to map 2 once it is set: the party never stands there, so the treasure
+    // one step further east is out of reach.
+    set_side_type(maps[0].grid[6][3], W, 6);
+    set_side_type(maps[0].grid[7][3], W, 0);
+    maps[0].events[3] = ev(TELEPORT, 6, 3, 1, 5, 3, 4, 5, CLEAR);
+    maps[0].events[4] = ev(TELEPORT, 6, 3, 2, 2, 2, 3, 5, SET);
+    maps[0].events[5] = ev(TREASURE, 7, 3, 1, 100);
+    expect({{1, 5, "the treasure at (7, 3) cannot be reached"}});
+
+    // Turned back only while flag 5 is clear, the party may stand there once it is set.
+    maps[0].events[4] = {};
+    expect({});
+}
+
 TEST_F(Playable, TeleportsMustLandWhereThePartyCanMove) {
     maps[1].events[3] = ev(TELEPORT, 1, 1, 1, 20, 20, 0); // solid rock on map 1
     expect({{2, 3, "lands on (20, 20) of map 1, which is walled in"}});

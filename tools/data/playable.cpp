@@ -62,6 +62,20 @@ bool must_hold(const Event& e, const FlagValues& flags) {
     return true;
 }
 
+// Whether, whatever value the one flag that all the events test holds, one of them fires.
+bool answer_every_value(const std::vector<const Event*>& events, const FlagValues& flags) {
+    if (events.empty()) return false;
+    const int flag = (*events[0])[8];
+    for (const Event* e : events)
+        if ((*e)[8] != flag || !flag_in_range(flag)) return false;
+    for (int v : flags[static_cast<std::size_t>(flag)]) {
+        bool fires = false;
+        for (const Event* e : events) fires |= holds((*e)[9], v, (*e)[10]);
+        if (!fires) return false;
+    }
+    return true;
+}
+
 bool on_grid(int x, int y) {
     return x >= 0 && x < MAP_SIZE && y >= 0 && y < MAP_SIZE;
 }
@@ -138,11 +152,13 @@ class WorldWalk {
             // The square's events, in table order; a teleport that surely fires ends the pass
             // here, a door that surely opens leads into its building.
             bool stays = true;
+            std::vector<const Event*> leaving; // teleports and doors that may or may not fire
             for (int i : events_on(a.map, a.x, a.y)) {
                 const Event& e = w_.maps[a.map].events[static_cast<std::size_t>(i)];
                 r.ran[a.map][static_cast<std::size_t>(i)] = true;
                 if (!may_hold(e, flags)) continue;
                 const bool sure = must_hold(e, flags);
+                if ((e[0] == TELEPORT || e[0] == DOOR) && !sure) leaving.push_back(&e);
                 if (e[0] == TELEPORT) {
                     if (e[4] >= 1 && static_cast<std::size_t>(e[4]) <= n && on_grid(e[5], e[6]))
                         todo.push_back({static_cast<std::size_t>(e[4] - 1), e[5], e[6],
@@ -155,6 +171,10 @@ class WorldWalk {
                     stays = false; // leaving a building puts the party back where it came from
                 }
             }
+            // Ways out that wait for one flag between them may answer every value it can hold,
+            // as a gate that opens with the flag and turns the party back without it: then the
+            // party never stays either.
+            if (stays && answer_every_value(leaving, flags)) stays = false;
             if (!stays) continue;
             r.standable[a.map][sq] = true;
             for (int d = 0; d < 4; ++d)
