@@ -80,7 +80,7 @@ class Playable : public ::testing::Test {
         EXPECT_TRUE(diags.ok()) << (diags.ok() ? "" : diags.list()[0].str());
         Diagnostics found;
         check_playable(w, origins, found);
-        check_campaign(w, load_campaign(dir, found), found);
+        check_campaign(w, load_campaign_source(dir, found), found);
         return found.list();
     }
     static std::string file(std::size_t n) { return "0" + std::to_string(n) + ".toml"; }

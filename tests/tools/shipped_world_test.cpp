@@ -113,7 +113,7 @@ TEST_F(ShippedWorld, TeleportsLeadBackAndLandOnOpenSquares) {
 TEST_F(ShippedWorld, EncounterRowsAreFilledFromTheTopAndDangerRises) {
     // Along the campaign, each stage's map meets a stronger monster than the one before.
     Diagnostics diags;
-    const Campaign campaign = load_campaign(DUSKWEND_CONTENT_DIR, diags);
+    const CampaignSource campaign = load_campaign_source(DUSKWEND_CONTENT_DIR, diags);
     ASSERT_TRUE(diags.ok());
     ASSERT_EQ(campaign.stages.size(), world->maps.size());
     int previous = 0;

@@ -159,8 +159,8 @@ World load_content(const fs::path& dir, Diagnostics& diags, std::vector<MapOrigi
     return w;
 }
 
-Campaign load_campaign(const fs::path& dir, Diagnostics& diags) {
-    Campaign c;
+CampaignSource load_campaign_source(const fs::path& dir, Diagnostics& diags) {
+    CampaignSource c;
     c.file = (dir / CAMPAIGN_SOURCE).string();
     std::error_code ec;
     if (!fs::exists(dir / CAMPAIGN_SOURCE, ec)) return c;
@@ -182,7 +182,7 @@ Campaign load_campaign(const fs::path& dir, Diagnostics& diags) {
             src.error(line_of(n), "'stage' should be a list of [[stage]] tables");
             continue;
         }
-        CampaignStage stage;
+        StageSource stage;
         stage.line = line_of(n);
         TableReader r(*t, src, stage.line);
         if (const auto* name = r.take("name")) {
@@ -191,12 +191,14 @@ Campaign load_campaign(const fs::path& dir, Diagnostics& diags) {
             else
                 src.error(line_of(*name), "'name' should be a string");
         }
-        int16_t map = 0;
+        int16_t map = 0, level = 0;
         r.integer("map", map);
+        r.integer("level", level); // the simulator's: the level to reach before moving on
         r.finish();
         if (stage.name.empty()) src.error(stage.line, "the stage needs a 'name'");
         if (map == 0) src.error(stage.line, "the stage needs a 'map'");
         stage.map = map;
+        stage.level = level;
         c.stages.push_back(stage);
     }
     return c;

@@ -387,11 +387,11 @@ void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagn
     }
 }
 
-void check_campaign(const World& w, const Campaign& c, Diagnostics& diags) {
+void check_campaign(const World& w, const CampaignSource& c, Diagnostics& diags) {
     const WorldWalk walk(w);
     if (c.stages.empty() || !walk.has_start()) return;
     std::vector<bool> played(w.maps.size(), false);
-    for (const CampaignStage& stage : c.stages) {
+    for (const StageSource& stage : c.stages) {
         const std::string which =
             "stage '" + stage.name + "' (map " + std::to_string(stage.map) + ")";
         auto problem = [&](const std::string& what) {
@@ -432,7 +432,7 @@ void check_campaign(const World& w, const Campaign& c, Diagnostics& diags) {
         played[m] = true;
     }
     // The campaign ends in a fixed fight on the last stage's map.
-    const CampaignStage& last = c.stages.back();
+    const StageSource& last = c.stages.back();
     if (last.map >= 1 && static_cast<std::size_t>(last.map) <= w.maps.size()) {
         bool fight = false;
         for (const Event& e : w.maps[static_cast<std::size_t>(last.map - 1)].events)

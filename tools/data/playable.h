@@ -16,7 +16,7 @@ void check_playable(const World& world, const std::vector<MapOrigin>& origins, D
 // Checks the campaign's order: each stage's map must be reachable with the flags that the
 // switches on the maps of the stages before it can set (a step that cannot be opened is
 // reported at its stage's line), and the last stage must hold a fixed fight, the final one.
-void check_campaign(const World& world, const Campaign& campaign, Diagnostics& diags);
+void check_campaign(const World& world, const CampaignSource& campaign, Diagnostics& diags);
 
 // The squares of each map a party can walk onto (entry y * 33 + x of map n's list at index
 // n - 1), with every flag value any reachable switch gives.
