@@ -8,8 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <random>
 #include <string>
+#include <unistd.h>
 
 namespace {
 
@@ -34,15 +34,16 @@ int centre_y(int y) {
 }
 
 TEST(WorldMaps, EachMapGetsAnOverviewShowingWhereThePartyCanWalk) {
-    // A folder of its own: several test runs may share the machine's temporary folder.
-    const fs::path out = fs::temp_directory_path() /
-                         ("duskwend-world-maps-test-" + std::to_string(std::random_device{}()));
+    // A folder of this run's own: two test runs at once must not remove each other's pictures.
+    const fs::path out =
+        fs::temp_directory_path() / ("duskwend-world-maps-test-" + std::to_string(getpid()));
     fs::remove_all(out);
     const std::string cmd = std::string(DUSKWEND_WORLD_MAPS_TOOL) + " " + DUSKWEND_SOURCE_DIR +
                             "/content " + out.string() + " " + DUSKWEND_FONT_SOURCE +
                             " > /dev/null";
     ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd;
-    for (const char* name : {"01-duskwend", "02-sewers", "03-catacombs", "04-tower"})
+    for (const char* name : {"01-duskwend", "02-sewers", "03-catacombs", "04-tower", "05-outskirts",
+                             "06-mines", "07-undercroft", "08-summit"})
         EXPECT_TRUE(fs::exists(out / (std::string(name) + ".png"))) << name;
 
     SDL_Surface* loaded = IMG_Load((out / "01-duskwend.png").c_str());

@@ -117,9 +117,9 @@ TEST_F(CheckerTest, DanglingReferences) {
     expect_one_error(city, line_of_text(city, "monster = 80"), "monster 80");
     edit(city, "monster = 80\n", "monster = 8\n");
 
-    edit(city, "shop = 2\n", "shop = 3\n");
-    expect_one_error(city, line_of_text(city, "shop = 3"), "shop 3");
-    edit(city, "shop = 3\n", "shop = 2\n");
+    edit(city, "shop = 2\n", "shop = 9\n");
+    expect_one_error(city, line_of_text(city, "shop = 9"), "shop 9");
+    edit(city, "shop = 9\n", "shop = 2\n");
 
     edit(city, "message = 2\n", "message = 40\n");
     expect_one_error(city, event_line(city, "message = 40"), "message 40 does not exist");
@@ -171,7 +171,7 @@ TEST_F(CheckerTest, TooManyEventsMessagesAndTexts) {
     auto at = text.find("\n[messages]");
     text.insert(at, more);
     write_text(dir / city, text);
-    // The city has 55 events; the 102nd is the first one too many.
+    // The city has more than 51 events; the 102nd is the first one too many.
     int line = 0, seen = 0;
     for (std::size_t p = 0; (p = text.find("[[event]]", p)) != std::string::npos; ++p)
         if (++seen == 102)

@@ -56,6 +56,7 @@ class Playable : public ::testing::Test {
         copy_content(DUSKWEND_CONTENT_DIR, tmp.path() / "content");
         dir = tmp.path() / "content";
         fs::remove_all(dir / "maps");
+        fs::remove(dir / "campaign.toml"); // the shipped campaign names the shipped maps
         maps = {room(), room()};
         carve(maps[0], 3, 5, S);
         set_side_type(maps[0].grid[3][6], N, 6);
@@ -79,6 +80,7 @@ class Playable : public ::testing::Test {
         EXPECT_TRUE(diags.ok()) << (diags.ok() ? "" : diags.list()[0].str());
         Diagnostics found;
         check_playable(w, origins, found);
+        check_campaign(w, load_campaign_source(dir, found), found);
         return found.list();
     }
     static std::string file(std::size_t n) { return "0" + std::to_string(n) + ".toml"; }
@@ -148,6 +150,22 @@ TEST_F(Playable, WallsAndOneWayDoorsDecideWhatIsReached) {
     expect({});
 }
 
+TEST_F(Playable, AGateThatAnswersEveryValueOfItsFlagIsNeverStoodOn) {
+    // (6, 3), through a door in the room's east wall, sends the party back while flag 5 is
+    // clear and on to map 2 once it is set: the party never stands there, so the treasure
+    // one step further east is out of reach.
+    set_side_type(maps[0].grid[6][3], W, 6);
+    set_side_type(maps[0].grid[7][3], W, 0);
+    maps[0].events[3] = ev(TELEPORT, 6, 3, 1, 5, 3, 4, 5, CLEAR);
+    maps[0].events[4] = ev(TELEPORT, 6, 3, 2, 2, 2, 3, 5, SET);
+    maps[0].events[5] = ev(TREASURE, 7, 3, 1, 100);
+    expect({{1, 5, "the treasure at (7, 3) cannot be reached"}});
+
+    // Turned back only while flag 5 is clear, the party may stand there once it is set.
+    maps[0].events[4] = {};
+    expect({});
+}
+
 TEST_F(Playable, TeleportsMustLandWhereThePartyCanMove) {
     maps[1].events[3] = ev(TELEPORT, 1, 1, 1, 20, 20, 0); // solid rock on map 1
     expect({{2, 3, "lands on (20, 20) of map 1, which is walled in"}});
@@ -210,6 +228,71 @@ TEST_F(Playable, SignsFilteredByFacingMustBeSeenFromWhereThePartyStands) {
     maps[0].events[6] = ev(MESSAGE, 1, 1, 1, EAST_ONLY, 0, 0, 8, SET);
     set_side_type(maps[0].grid[1][1], S, 1); // (1, 1) only from (2, 1)
     expect({{1, 6, "the message at (1, 1) is never seen"}});
+}
+
+TEST_F(Playable, SignsAndTextsOnSquaresNobodyReachesAreReported) {
+    // (7, 3) lies outside the room: a sign there, whatever way it faces, is never read.
+    maps[0].events[3] = ev(MESSAGE, 7, 3, 1);
+    maps[0].events[4] = ev(7, 7, 3, 1, 0, 0, 0, 5, SET); // a long text, once flag 5 is set
+    maps[0].texts[1] = "Never read.";
+    expect({{1, 3, "the message at (7, 3) is never seen: the party cannot reach its square"},
+            {1, 4, "the text at (7, 3) is never seen"}});
+}
+
+TEST_F(Playable, ACampaignStepThatCannotBeOpenedIsReportedAtItsStage) {
+    // Map 3 lies open beside the start and sets flag 7; the way into map 2 waits for it.
+    maps.push_back(room());
+    maps[0].events[2][8] = 7;
+    maps[0].events[2][9] = SET;
+    maps[0].events[3] = ev(TELEPORT, 1, 1, 3, 2, 2, 3);
+    maps[2].events[0] = ev(SWITCH, 3, 3, 7, STEPPED_ON, 1);
+    maps[2].events[1] = ev(TELEPORT, 1, 1, 1, 3, 3, 0);
+    auto campaign = [&](std::initializer_list<int> order) {
+        std::string text;
+        for (int map : order)
+            text += "[[stage]]\nname = \"Stage " + std::to_string(map) +
+                    "\"\nmap = " + std::to_string(map) + "\n\n";
+        write_text(dir / "campaign.toml", text);
+    };
+    auto stage_line = [&](int map) {
+        auto bytes = file_bytes(dir / "campaign.toml");
+        std::string text(bytes.begin(), bytes.end());
+        auto at = text.find("map = " + std::to_string(map));
+        // The [[stage]] line, two above its map.
+        return static_cast<int>(
+                   std::count(text.begin(), text.begin() + static_cast<long>(at), '\n')) -
+               1;
+    };
+
+    // Played before map 3 (or without it), map 2 cannot be opened: reported at its stage,
+    // naming the flag.
+    campaign({1, 2});
+    auto found = check();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].file, (dir / "campaign.toml").string());
+    EXPECT_EQ(found[0].line, stage_line(2));
+    EXPECT_NE(found[0].message.find("stage 'Stage 2' (map 2) cannot be opened by the stages "
+                                    "before it: its way in waits for flag 7"),
+              std::string::npos)
+        << found[0].str();
+
+    // In the order the flags allow, the campaign holds.
+    campaign({1, 3, 2});
+    expect({});
+
+    // A campaign must end in a fixed fight, and its stages must name maps that exist.
+    campaign({1, 3});
+    found = check();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].line, stage_line(3));
+    EXPECT_NE(found[0].message.find("the last stage 'Stage 3' holds no fixed fight"),
+              std::string::npos)
+        << found[0].str();
+    campaign({1, 3, 2, 9});
+    found = check();
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_NE(found[0].message.find("(map 9) names a map that does not exist"), std::string::npos)
+        << found[0].str();
 }
 
 TEST_F(Playable, AWonFightMustNotStartAgain) {

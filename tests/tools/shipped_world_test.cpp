@@ -6,6 +6,7 @@
 #include "tools/data/map_grid.h"
 
 #include <map>
+#include <set>
 
 namespace {
 
@@ -60,7 +61,7 @@ TEST_F(ShippedWorld, HeadersCountTheirEntries) {
     EXPECT_GE(world->items.size(), 40u);
     EXPECT_GE(world->monsters.size(), 30u);
     EXPECT_GE(world->spells.size(), 30u);
-    EXPECT_GE(world->maps.size(), 4u);
+    EXPECT_GE(world->maps.size(), 8u);
     for (std::size_t k = 0; k < world->monsters.size(); ++k)
         EXPECT_EQ(world->monsters[k].picture, static_cast<int>(k + 1));
 }
@@ -110,8 +111,15 @@ TEST_F(ShippedWorld, TeleportsLeadBackAndLandOnOpenSquares) {
 }
 
 TEST_F(ShippedWorld, EncounterRowsAreFilledFromTheTopAndDangerRises) {
+    // Along the campaign, each stage's map meets a stronger monster than the one before.
+    Diagnostics diags;
+    const CampaignSource campaign = load_campaign_source(DUSKWEND_CONTENT_DIR, diags);
+    ASSERT_TRUE(diags.ok());
+    ASSERT_EQ(campaign.stages.size(), world->maps.size());
     int previous = 0;
-    for (const auto& m : world->maps) {
+    for (const auto& stage : campaign.stages) {
+        SCOPED_TRACE(stage.name);
+        const auto& m = world->maps.at(static_cast<std::size_t>(stage.map - 1));
         int highest = 0;
         bool empty_seen = false;
         for (const auto& row : m.encounters) {
@@ -142,11 +150,18 @@ TEST_F(ShippedWorld, EachMapWearsTheWallsItsTextsDescribe) {
     EXPECT_GT(city.at(4), 0); // the park's hedges
     EXPECT_EQ(city.at(5), 2); // the sealed iron door in Bone Alley, seen from both sides
     EXPECT_EQ(city.count(3), 0u);
-    const std::pair<int, int> dungeons[] = {{2, 2}, {3, 1}, {4, 2}}; // old brick, crypt stone
-    for (auto [map, wall] : dungeons) {
-        const auto used = blocking(world->maps.at(static_cast<std::size_t>(map - 1)));
-        EXPECT_EQ(used.size(), 1u) << "map " << map;
-        EXPECT_EQ(used.begin()->first, wall) << "map " << map;
+    // The old dungeons are of one stone (old brick, crypt stone, tower masonry); the places
+    // beyond wear the few their texts name: the Outskirts' hedges, stone, timber farms and the
+    // adit's grate; the mines' rock, timber props and shaft gate; the undercroft's brick and
+    // grotto rock; the summit's battlements, brick sanctum and sealed door.
+    const std::pair<int, std::set<int>> maps[] = {{2, {2}},          {3, {1}},       {4, {2}},
+                                                  {5, {1, 3, 4, 5}}, {6, {1, 3, 5}}, {7, {1, 2}},
+                                                  {8, {1, 2, 5}}};
+    for (const auto& [map, walls] : maps) {
+        std::set<int> used;
+        for (auto [type, sides] : blocking(world->maps.at(static_cast<std::size_t>(map - 1))))
+            used.insert(type);
+        EXPECT_EQ(used, walls) << "map " << map;
     }
 }
 

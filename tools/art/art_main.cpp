@@ -4,8 +4,8 @@
 //       a 228 x 140 picture (a figure laid over its backdrop), in the game's sixteen colours
 //   duskwend-art walls OUT_DIR FACE_DIR
 //       the six wall holders from FACE_DIR/face<t>-front1.png, -front2.png, -large.png
-//   duskwend-art background OUT.bmp [sewer|crypt|hall]
-//       the view's background: the city's, or one below ground
+//   duskwend-art background OUT.bmp [sewer|crypt|hall|mine|drowned|fields|summit]
+//       the view's background: the city's, or a map's own below ground or outdoors
 //   duskwend-art sheet OUT.png FONT.ttf DATA_DIR ITEM...
 //       the contact sheet (see contact_sheet.h for the items)
 
@@ -22,10 +22,12 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: duskwend-art picture OUT.bmp FIGURE.png [BACKDROP.png]\n"
-                         "       duskwend-art walls OUT_DIR FACE_DIR\n"
-                         "       duskwend-art background OUT.bmp [sewer|crypt|hall]\n"
-                         "       duskwend-art sheet OUT.png FONT.ttf DATA_DIR ITEM...\n");
+    std::fprintf(
+        stderr,
+        "usage: duskwend-art picture OUT.bmp FIGURE.png [BACKDROP.png]\n"
+        "       duskwend-art walls OUT_DIR FACE_DIR\n"
+        "       duskwend-art background OUT.bmp [sewer|crypt|hall|mine|drowned|fields|summit]\n"
+        "       duskwend-art sheet OUT.png FONT.ttf DATA_DIR ITEM...\n");
     return 2;
 }
 
@@ -70,9 +72,14 @@ int main(int argc, char** argv) {
         } else if (cmd == "background" && args.size() == 2) {
             save_bmp(build_background(), args[1]);
         } else if (cmd == "background" && args.size() == 3) {
-            Underground kind{};
-            if (!underground_from_name(args[2], kind)) return usage();
-            save_bmp(build_underground(kind), args[1]);
+            Underground below{};
+            Outdoor outside{};
+            if (underground_from_name(args[2], below))
+                save_bmp(build_underground(below), args[1]);
+            else if (outdoor_from_name(args[2], outside))
+                save_bmp(build_background(outside), args[1]);
+            else
+                return usage();
         } else if (cmd == "sheet" && args.size() >= 4) {
             make_contact_sheet(args[1], args[2], args[3], {args.begin() + 4, args.end()});
         } else {

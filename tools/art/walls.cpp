@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <initializer_list>
 #include <stdexcept>
 
 namespace {
@@ -102,35 +103,73 @@ Rgb mix(Rgb a, Rgb b, double t) {
 
 } // namespace
 
-Image build_background() {
+namespace {
+
+// The style a background's name on the art tool's command line stands for.
+template <class Style>
+bool style_from_name(const std::string& name,
+                     std::initializer_list<std::pair<const char*, Style>> names, Style& out) {
+    for (const auto& [n, style] : names)
+        if (name == n) {
+            out = style;
+            return true;
+        }
+    return false;
+}
+
+} // namespace
+
+bool outdoor_from_name(const std::string& name, Outdoor& out) {
+    return style_from_name(name, {{"fields", Outdoor::Fields}, {"summit", Outdoor::Summit}}, out);
+}
+
+Image build_background(Outdoor kind) {
     Image img(kViewWidth, kViewHeight);
     const int horizon = int(kHorizon);
-    // Dusk: deep blue overhead fading to a red glow at the horizon.
+    // Dusk: deep blue overhead fading to a red glow at the horizon; at the summit the whole
+    // sky bleeds, from dark red overhead to orange.
+    const bool summit = kind == Outdoor::Summit;
     for (int y = 0; y <= horizon; ++y) {
         const double t = double(y) / horizon;
-        const Rgb c = t < 0.55 ? mix({0, 0, 120}, {60, 0, 150}, t / 0.55)
-                               : mix({60, 0, 150}, {230, 60, 90}, (t - 0.55) / 0.45);
+        const Rgb c = summit     ? mix({90, 0, 20}, {240, 90, 40}, t)
+                      : t < 0.55 ? mix({0, 0, 120}, {60, 0, 150}, t / 0.55)
+                                 : mix({60, 0, 150}, {230, 60, 90}, (t - 0.55) / 0.45);
         for (int x = 0; x < kViewWidth; ++x) img.at(x, y) = c;
     }
-    // The street: cobbles fading into the evening haze towards the horizon.
+    // The ground fading into the evening haze towards the horizon: the street's cobbles, the
+    // fields' grass, the summit's pale flagstones.
+    const Rgb haze = kind == Outdoor::Fields ? Rgb{20, 120, 20}
+                     : summit                ? Rgb{120, 110, 110}
+                                             : Rgb{90, 50, 30};
+    const Rgb ground = kind == Outdoor::Fields ? Rgb{50, 180, 30}
+                       : summit                ? Rgb{200, 150, 120}
+                                               : Rgb{160, 80, 10};
     for (int y = horizon + 1; y < kViewHeight; ++y) {
         const double t = std::clamp((y - kHorizon) / (kViewHeight - kHorizon), 0.0, 1.0);
-        const Rgb c = mix({90, 50, 30}, {160, 80, 10}, std::sqrt(t));
+        const Rgb c = mix(haze, ground, std::sqrt(t));
         for (int x = 0; x < kViewWidth; ++x) img.at(x, y) = c;
     }
     img = quantise(img);
     // A few stars.
     const int stars[][2] = {{14, 3},  {40, 8},  {71, 2},   {97, 11},  {131, 5},
                             {160, 9}, {188, 3}, {212, 12}, {120, 17}, {57, 19}};
-    for (const auto& s : stars) img.at(s[0], s[1]) = kPalette[15];
-    // Far roofs of the city against the glow.
-    for (int x = 0; x < kViewWidth; ++x) {
+    if (!summit)
+        for (const auto& s : stars) img.at(s[0], s[1]) = kPalette[15];
+    // Against the glow: far roofs of the city, or the fields' rolling hills. The summit
+    // stands above everything.
+    for (int x = 0; x < kViewWidth && kind == Outdoor::City; ++x) {
         const int block = x / 9;
         int top = horizon - 4 - (block * 7 % 5);
         if (block % 4 == 1 && x % 9 >= 3 && x % 9 <= 5) top -= 4; // chimneys and towers
         if (block == 12 && x % 9 >= 2 && x % 9 <= 6) top = horizon - 15;
         for (int y = std::max(top, 0); y <= horizon; ++y) img.at(x, y) = kPalette[1];
         if (block % 3 == 0 && x % 9 == 4) img.at(x, horizon - 2) = kPalette[14]; // lit windows
+    }
+    for (int x = 0; x < kViewWidth && kind == Outdoor::Fields; ++x) {
+        const int top = horizon - 3 -
+                        int(std::lround(5 * (1 + std::sin(x / 23.0)) + 2 * std::sin(x / 7.0 + 1)));
+        for (int y = std::max(top, 0); y <= horizon; ++y)
+            img.at(x, y) = kPalette[y < top + 2 ? 2 : 0];
     }
     // The squares of the street: lines across at every square's edge, lines along it at
     // the walls' feet.
@@ -154,15 +193,13 @@ Image build_background() {
 }
 
 bool underground_from_name(const std::string& name, Underground& out) {
-    if (name == "sewer")
-        out = Underground::Sewer;
-    else if (name == "crypt")
-        out = Underground::Crypt;
-    else if (name == "hall")
-        out = Underground::Hall;
-    else
-        return false;
-    return true;
+    return style_from_name(name,
+                           {{"sewer", Underground::Sewer},
+                            {"crypt", Underground::Crypt},
+                            {"hall", Underground::Hall},
+                            {"mine", Underground::Mine},
+                            {"drowned", Underground::Drowned}},
+                           out);
 }
 
 Image build_underground(Underground kind) {
@@ -177,13 +214,25 @@ Image build_underground(Underground kind) {
     };
 
     // Sewers: brick vault over grey walkways and a channel of black water. Catacombs: grey
-    // stone over a dusty floor. The tower: a purple-shadowed vault over pale flagstones.
-    const Rgb vault_near = kind == Underground::Sewer   ? Rgb{150, 75, 0}
-                           : kind == Underground::Crypt ? Rgb{110, 110, 110}
-                                                        : Rgb{120, 40, 120};
-    const Rgb floor_near = kind == Underground::Sewer   ? Rgb{95, 95, 95}
-                           : kind == Underground::Crypt ? Rgb{130, 105, 80}
-                                                        : Rgb{170, 170, 170};
+    // stone over a dusty floor. The tower: a purple-shadowed vault over pale flagstones. The
+    // mines: rough brown rock over dirt. The drowned vault: green stone over water with a
+    // ledge of flags along each wall.
+    const Rgb vault_near = kind == Underground::Sewer     ? Rgb{150, 75, 0}
+                           : kind == Underground::Crypt   ? Rgb{110, 110, 110}
+                           : kind == Underground::Mine    ? Rgb{130, 90, 50}
+                           : kind == Underground::Drowned ? Rgb{0, 110, 90}
+                                                          : Rgb{120, 40, 120};
+    const Rgb floor_near = kind == Underground::Sewer     ? Rgb{95, 95, 95}
+                           : kind == Underground::Crypt   ? Rgb{130, 105, 80}
+                           : kind == Underground::Mine    ? Rgb{170, 110, 40}
+                           : kind == Underground::Drowned ? Rgb{80, 100, 90}
+                                                          : Rgb{170, 170, 170};
+    // Where the floor is water: the sewer's channel down the middle, the drowned vault's
+    // whole floor but for the walkways by the walls.
+    auto wet = [kind](double side) {
+        return (kind == Underground::Sewer && std::abs(side) < 0.3) ||
+               (kind == Underground::Drowned && std::abs(side) < 1.4);
+    };
     const Rgb water = {0, 0, 170};
     const Rgb far_dark = {0, 0, 0};
     for (int y = 0; y < kViewHeight; ++y)
@@ -200,15 +249,17 @@ Image build_underground(Underground kind) {
                 const double d = floor_depth(y);
                 const double side = lateral(x, d);
                 const double dim = std::clamp((d - 1.0) / 5.0, 0.0, 1.0);
-                const bool channel = kind == Underground::Sewer && std::abs(side) < 0.3;
-                c = mix(channel ? water : floor_near, far_dark, dim);
+                c = mix(wet(side) ? water : floor_near, far_dark, dim);
             }
             img.at(x, y) = c;
         }
     img = quantise(img);
 
     // Ribs of the vault: an arch over each square's edge, springing from the walls' tops.
-    const Rgb rib = kind == Underground::Sewer ? kPalette[12] : kPalette[7];
+    // The mines' ribs are timber props.
+    const Rgb rib = kind == Underground::Sewer  ? kPalette[12]
+                    : kind == Underground::Mine ? kPalette[6]
+                                                : kPalette[7];
     for (int d = 1; d <= 6; ++d) {
         const double scale = 1.0 / (d + kDepthBias);
         const double top = kHorizon - kAbove * scale;
@@ -226,8 +277,7 @@ Image build_underground(Underground kind) {
         const int y = int(std::lround(kHorizon + kBelow / (d + kDepthBias)));
         if (y < kViewHeight)
             for (int x = 0; x < kViewWidth; ++x)
-                if (kind != Underground::Sewer || std::abs(lateral(x, d)) >= 0.3)
-                    img.at(x, y) = joint;
+                if (!wet(lateral(x, d))) img.at(x, y) = joint;
     }
     for (double side : {-1.5, -0.5, 0.5, 1.5}) {
         for (int y = horizon + 2; y < kViewHeight; ++y) {
@@ -241,17 +291,22 @@ Image build_underground(Underground kind) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) & 0xFFFF;
     };
-    if (kind == Underground::Sewer) {
-        // Glints on the water and on the wet stones.
-        for (int k = 0; k < 90; ++k) {
+    // Short strokes across the floor, larger near the party; every `seldom`-th in `rare`.
+    auto strokes = [&](int count, double spread, double length, Rgb colour, Rgb rare, int seldom) {
+        for (int k = 0; k < count; ++k) {
             const int y = horizon + 3 + int(next() % (kViewHeight - horizon - 3));
             const double d = floor_depth(y);
-            const double side = (int(next() % 1000) - 500) / 1000.0 * 0.6;
+            const double side = (int(next() % 1000) - 500) / 1000.0 * spread;
             const int x = int(kCentreX + side * kSquareWidth / (d + kDepthBias));
-            const int len = std::max(1, int(6 / d));
+            const int len = std::max(1, int(length / d));
             for (int i = 0; i < len; ++i)
-                if (img.contains(x + i, y)) img.at(x + i, y) = k % 3 ? kPalette[3] : kPalette[11];
+                if (img.contains(x + i, y)) img.at(x + i, y) = k % seldom ? colour : rare;
         }
+    };
+    if (kind == Underground::Sewer || kind == Underground::Drowned) {
+        strokes(90, 0.6, 6, kPalette[3], kPalette[11], 3); // glints on the water
+    } else if (kind == Underground::Mine) {
+        strokes(60, 2.6, 5, kPalette[8], kPalette[14], 5); // loose stones and a little ore
     } else if (kind == Underground::Crypt) {
         // Bones: short pale strokes with knobbed ends, larger near the party; a few skulls.
         for (int k = 0; k < 40; ++k) {

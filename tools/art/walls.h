@@ -19,13 +19,18 @@ struct WallFaces {
 // Builds one holder (piece above mask for side holders) from the faces of types 1..7.
 Image build_holder(const HolderLayout& layout, const std::array<WallFaces, kWallTypes>& faces);
 
-// The background of the view: dusk sky, the city's far roofs and the street in perspective.
-Image build_background();
+// The background of the view under the open sky: the city's dusk over far roofs and the
+// street, the fields' dusk over hills and grass, or the summit's red sky over flagstones.
+enum class Outdoor { City, Fields, Summit };
+Image build_background(Outdoor kind = Outdoor::City);
+// "fields" or "summit"; false for any other name.
+bool outdoor_from_name(const std::string& name, Outdoor& out);
 
 // Backgrounds for maps below ground or indoors, in the same perspective: a vaulted ceiling
-// over a floor that is wet (a channel of black water), bone-strewn, or paved.
-enum class Underground { Sewer, Crypt, Hall };
-// "sewer", "crypt" or "hall"; false for any other name.
+// over a floor that is wet (a channel of black water), bone-strewn, paved, the mines' rough
+// rock over dirt, or a drowned vault over flooded flags.
+enum class Underground { Sewer, Crypt, Hall, Mine, Drowned };
+// "sewer", "crypt", "hall", "mine" or "drowned"; false for any other name.
 bool underground_from_name(const std::string& name, Underground& out);
 Image build_underground(Underground kind);
 

@@ -5,6 +5,9 @@
 // two characters every new game has, takes all four into the party and enters the city. Then
 // it meets the map's random encounters one after another, without rest in between. Every
 // round each living member in the front four attacks the first group; the rest defend.
+//
+// `duskwend-balance career` plays whole careers instead: new parties through the campaign of
+// content/campaign.toml (tools/balance/career.h).
 
 #include "combat/combat.h"
 #include "core/datafiles.h"
@@ -13,8 +16,14 @@
 #include "core/numbers.h"
 #include "core/rules.h"
 #include "platform/keys.h"
+#include "tools/balance/career.h"
+#include "tools/balance/report.h"
+#include "tools/balance/session.h"
 
 #include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <fstream>
 
 #include <algorithm>
 #include <cstdio>
@@ -24,38 +33,12 @@
 
 namespace {
 
-// Pictures are never looked at here: every picture is a blank one.
-class BlankHost final : public Host {
-  public:
-    std::optional<Bitmap> load_bitmap(const std::string&) override { return Bitmap(228, 140); }
-};
-
 void type(Game& g, const std::string& script) {
     for (const KeyPress& k : parse_key_script(script)) {
         int16_t code = k.code;
         Form_KeyDown(g, code, k.shift);
     }
 }
-
-// A Human Cleric (piety and vitality raised) and an Elf Mage (intelligence and vitality),
-// then all four characters into the party and out of the door.
-const char* const NEW_PARTY = "caaca"
-                              "dd+++++ddd+++++"
-                              "a"
-                              "Bram{enter}"
-                              "x"
-                              "ccbda"
-                              "d+++++dddd+++++"
-                              "a"
-                              "Ysolde{enter}"
-                              "x"
-                              "a"
-                              "tax"
-                              "tax"
-                              "tax"
-                              "tax"
-                              "x"
-                              "e";
 
 // Fighter, Thief, Cleric, Mage from front to back.
 void order_party(Game& g) {
@@ -115,6 +98,59 @@ void print_rate(const char* what, const Tally& t) {
                 double(t.members_lost) / t.met);
 }
 
+struct CareerCommand {
+    std::string data_dir = DUSKWEND_BUILD_DATA_DIR;
+    std::string campaign = DUSKWEND_CONTENT_DIR "/campaign.toml";
+    int trials = 200;
+    uint64_t seed = 1;
+    long key_limit = CareerOptions{}.key_limit;
+    std::string json, plot;
+    bool trace = false;
+};
+
+int run_career(const CareerCommand& c) {
+    CareerOptions options;
+    options.data_dir = c.data_dir;
+    options.key_limit = c.key_limit;
+    if (c.trace) options.trace = stderr;
+    std::vector<CareerRecord> careers;
+    try {
+        options.campaign = load_campaign(c.campaign);
+        const auto start = std::chrono::steady_clock::now();
+        for (int t = 0; t < c.trials; ++t) {
+            careers.push_back(play_career(options, c.seed + uint64_t(t)));
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            std::fprintf(stderr, "\r%d of %d parties played, %.0f s", t + 1, c.trials, seconds);
+        }
+        std::fprintf(stderr, "\n");
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "duskwend-balance: %s\n", e.what());
+        return 1;
+    }
+    const CareerSummary summary = summarise(options.campaign, careers);
+    print_summary(summary, stdout);
+    if (!c.json.empty()) {
+        std::ofstream out(c.json);
+        out << summary_json(summary).dump(2) << "\n";
+        if (!out) {
+            std::fprintf(stderr, "duskwend-balance: %s: cannot be written\n", c.json.c_str());
+            return 1;
+        }
+    }
+    if (!c.plot.empty()) {
+        try {
+            if (const CareerRecord* median = median_career(careers))
+                draw_career_plot(options.campaign, *median, c.plot,
+                                 std::filesystem::path(c.data_dir) / "font.ttf");
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "duskwend-balance: %s\n", e.what());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -128,7 +164,22 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     app.add_option("--map", map, "the map whose encounters are met")->capture_default_str();
     app.add_option("--seed", seed, "seed of the first trial")->capture_default_str();
+
+    CareerCommand career;
+    CLI::App* sub = app.add_subcommand(
+        "career", "Plays new parties through the campaign and prints a table per stage.");
+    sub->add_option("--data-dir", career.data_dir, "the Data folder")->capture_default_str();
+    sub->add_option("--campaign", career.campaign, "the campaign's stages")->capture_default_str();
+    sub->add_option("--trials", career.trials, "new parties to play")->capture_default_str();
+    sub->add_option("--seed", career.seed, "seed of the first party")->capture_default_str();
+    sub->add_option("--key-limit", career.key_limit,
+                    "keys after which a party that has not finished counts as stalled")
+        ->capture_default_str();
+    sub->add_flag("--trace", career.trace, "write what each party does to the error stream");
+    sub->add_option("--json", career.json, "also write the figures to this JSON file");
+    sub->add_option("--plot", career.plot, "draw the median party's level against its fights");
     CLI11_PARSE(app, argc, argv);
+    if (sub->parsed()) return run_career(career);
 
     FixedWidthFont font;
     std::vector<Tally> by_fight(std::size_t(std::max(series, 1)));
@@ -145,7 +196,7 @@ int main(int argc, char** argv) {
         g.start_message_delay = 0;
         try {
             Form_Load(g);
-            type(g, NEW_PARTY);
+            type(g, NEW_PARTY_KEYS);
         } catch (const std::exception& e) {
             std::fprintf(stderr, "duskwend-balance: %s\n", e.what());
             return 1;

@@ -159,6 +159,51 @@ World load_content(const fs::path& dir, Diagnostics& diags, std::vector<MapOrigi
     return w;
 }
 
+CampaignSource load_campaign_source(const fs::path& dir, Diagnostics& diags) {
+    CampaignSource c;
+    c.file = (dir / CAMPAIGN_SOURCE).string();
+    std::error_code ec;
+    if (!fs::exists(dir / CAMPAIGN_SOURCE, ec)) return c;
+    auto f = parse_file(dir / CAMPAIGN_SOURCE, c.file, diags);
+    if (!f) return c;
+    const Source src{c.file, &diags};
+    TableReader top(f->root, src, 1);
+    const toml::node* stages = top.take("stage");
+    top.finish();
+    if (!stages) return c;
+    const auto* arr = stages->as_array();
+    if (!arr) {
+        src.error(line_of(*stages), "'stage' should be a list of [[stage]] tables");
+        return c;
+    }
+    for (const auto& n : *arr) {
+        const auto* t = n.as_table();
+        if (!t) {
+            src.error(line_of(n), "'stage' should be a list of [[stage]] tables");
+            continue;
+        }
+        StageSource stage;
+        stage.line = line_of(n);
+        TableReader r(*t, src, stage.line);
+        if (const auto* name = r.take("name")) {
+            if (auto v = name->value<std::string>())
+                stage.name = *v;
+            else
+                src.error(line_of(*name), "'name' should be a string");
+        }
+        int16_t map = 0, level = 0;
+        r.integer("map", map);
+        r.integer("level", level); // the simulator's: the level to reach before moving on
+        r.finish();
+        if (stage.name.empty()) src.error(stage.line, "the stage needs a 'name'");
+        if (map == 0) src.error(stage.line, "the stage needs a 'map'");
+        stage.map = map;
+        stage.level = level;
+        c.stages.push_back(stage);
+    }
+    return c;
+}
+
 std::string write_content(const World& w, const fs::path& dir) {
     std::error_code ec;
     fs::create_directories(dir / MAPS_FOLDER, ec);

@@ -27,5 +27,21 @@ struct MapOrigin {
 World load_content(const std::filesystem::path& dir, Diagnostics& diags,
                    std::vector<MapOrigin>* map_files = nullptr);
 
+// The campaign: its stages in the order a party plays them, each on one map, as
+// campaign.toml in the content folder lists them. The tools read it; the game never does. A
+// content folder without the file has no campaign.
+struct StageSource {
+    std::string name;
+    int map = 0;
+    int level = 0; // the level to reach before moving on (0: not given)
+    int line = 0;
+};
+struct CampaignSource {
+    std::string file;
+    std::vector<StageSource> stages;
+};
+inline constexpr const char* CAMPAIGN_SOURCE = "campaign.toml";
+CampaignSource load_campaign_source(const std::filesystem::path& dir, Diagnostics& diags);
+
 // Writes the sources of a world into dir. Returns an empty string or what went wrong.
 std::string write_content(const World& world, const std::filesystem::path& dir);

@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
             // Whether the world can be played through is judged only on a world that reads
             // without mistakes.
             if (diags.ok()) check_playable(world, origins, diags);
+            if (diags.ok()) check_campaign(world, load_campaign_source(content_dir, diags), diags);
             report(diags, false);
             if (!diags.ok()) return 1;
             std::cout << "ok: " << world.items.size() << " items, " << world.monsters.size()

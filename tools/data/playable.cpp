@@ -62,6 +62,20 @@ bool must_hold(const Event& e, const FlagValues& flags) {
     return true;
 }
 
+// Whether, whatever value the one flag that all the events test holds, one of them fires.
+bool answer_every_value(const std::vector<const Event*>& events, const FlagValues& flags) {
+    if (events.empty()) return false;
+    const int flag = (*events[0])[8];
+    for (const Event* e : events)
+        if ((*e)[8] != flag || !flag_in_range(flag)) return false;
+    for (int v : flags[static_cast<std::size_t>(flag)]) {
+        bool fires = false;
+        for (const Event* e : events) fires |= holds((*e)[9], v, (*e)[10]);
+        if (!fires) return false;
+    }
+    return true;
+}
+
 bool on_grid(int x, int y) {
     return x >= 0 && x < MAP_SIZE && y >= 0 && y < MAP_SIZE;
 }
@@ -138,11 +152,13 @@ class WorldWalk {
             // The square's events, in table order; a teleport that surely fires ends the pass
             // here, a door that surely opens leads into its building.
             bool stays = true;
+            std::vector<const Event*> leaving; // teleports and doors that may or may not fire
             for (int i : events_on(a.map, a.x, a.y)) {
                 const Event& e = w_.maps[a.map].events[static_cast<std::size_t>(i)];
                 r.ran[a.map][static_cast<std::size_t>(i)] = true;
                 if (!may_hold(e, flags)) continue;
                 const bool sure = must_hold(e, flags);
+                if ((e[0] == TELEPORT || e[0] == DOOR) && !sure) leaving.push_back(&e);
                 if (e[0] == TELEPORT) {
                     if (e[4] >= 1 && static_cast<std::size_t>(e[4]) <= n && on_grid(e[5], e[6]))
                         todo.push_back({static_cast<std::size_t>(e[4] - 1), e[5], e[6],
@@ -155,6 +171,10 @@ class WorldWalk {
                     stays = false; // leaving a building puts the party back where it came from
                 }
             }
+            // Ways out that wait for one flag between them may answer every value it can hold,
+            // as a gate that opens with the flag and turns the party back without it: then the
+            // party never stays either.
+            if (stays && answer_every_value(leaving, flags)) stays = false;
             if (!stays) continue;
             r.standable[a.map][sq] = true;
             for (int d = 0; d < 4; ++d)
@@ -171,14 +191,16 @@ class WorldWalk {
 };
 
 // The values flags can take: starting from all clear, every switch the party can reach adds
-// its value, until nothing changes.
-FlagValues reachable_flag_values(const World& w, const WorldWalk& walk) {
+// its value, until nothing changes. With `on_maps`, only switches on those maps count.
+FlagValues reachable_flag_values(const World& w, const WorldWalk& walk,
+                                 const std::vector<bool>* on_maps = nullptr) {
     FlagValues flags;
     for (auto& f : flags) f.insert(0);
     for (bool changed = true; changed;) {
         changed = false;
         const Reach r = walk.walk(flags);
         for (std::size_t m = 0; m < w.maps.size(); ++m) {
+            if (on_maps && !(*on_maps)[m]) continue;
             const auto& events = w.maps[m].events;
             for (int i = 0; i < MAP_EVENT_COUNT; ++i) {
                 const Event& e = events[static_cast<std::size_t>(i)];
@@ -337,10 +359,15 @@ void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagn
             case MESSAGE:
             case TEXT: {
                 const int mask = e[5];
-                if (mask == 0) break;
                 const std::string what = e[0] == PICTURE   ? "picture"
                                          : e[0] == MESSAGE ? "message"
                                                            : "text";
+                if (mask == 0) {
+                    if (!reached)
+                        problem("the " + what + " at " + at +
+                                " is never seen: the party cannot reach its square");
+                    break;
+                }
                 bool seen = false;
                 for (int d = 0; d < 4; ++d)
                     if ((mask & (0x111 << d)) && reached &&
@@ -357,6 +384,64 @@ void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagn
                 break;
             }
         }
+    }
+}
+
+void check_campaign(const World& w, const CampaignSource& c, Diagnostics& diags) {
+    const WorldWalk walk(w);
+    if (c.stages.empty() || !walk.has_start()) return;
+    std::vector<bool> played(w.maps.size(), false);
+    for (const StageSource& stage : c.stages) {
+        const std::string which =
+            "stage '" + stage.name + "' (map " + std::to_string(stage.map) + ")";
+        auto problem = [&](const std::string& what) {
+            diags.error(c.file, stage.line, which + " " + what, true);
+        };
+        if (stage.map < 1 || static_cast<std::size_t>(stage.map) > w.maps.size()) {
+            problem("names a map that does not exist (maps 1.." + std::to_string(w.maps.size()) +
+                    ")");
+            continue;
+        }
+        const auto m = static_cast<std::size_t>(stage.map - 1);
+        if (played[m]) {
+            problem("comes twice: each map is one stage");
+            continue;
+        }
+        // A stage is opened by the stages before it: only the switches on their maps count.
+        const FlagValues flags = reachable_flag_values(w, walk, &played);
+        const Reach r = walk.walk(flags);
+        bool entered = false;
+        for (bool b : r.entered[m]) entered |= b;
+        if (!entered) {
+            // Name the flags its ways in wait for.
+            std::set<int> waits;
+            for (std::size_t from = 0; from < w.maps.size(); ++from)
+                for (int i = 0; i < MAP_EVENT_COUNT; ++i) {
+                    const Event& e = w.maps[from].events[static_cast<std::size_t>(i)];
+                    if (e[0] == TELEPORT && e[4] == stage.map && from != m &&
+                        r.ran[from][static_cast<std::size_t>(i)] && !may_hold(e, flags))
+                        waits.insert(e[8]);
+                }
+            std::string list;
+            for (int f : waits) list += (list.empty() ? "" : ", ") + std::to_string(f);
+            problem("cannot be opened by the stages before it" +
+                    (list.empty() ? std::string(": no way in is reached")
+                                  : ": its way in waits for flag " + list +
+                                        ", which no stage before it sets"));
+        }
+        played[m] = true;
+    }
+    // The campaign ends in a fixed fight on the last stage's map.
+    const StageSource& last = c.stages.back();
+    if (last.map >= 1 && static_cast<std::size_t>(last.map) <= w.maps.size()) {
+        bool fight = false;
+        for (const Event& e : w.maps[static_cast<std::size_t>(last.map - 1)].events)
+            fight |= e[0] == FIGHT;
+        if (!fight)
+            diags.error(c.file, last.line,
+                        "the last stage '" + last.name +
+                            "' holds no fixed fight: the campaign must end in one",
+                        true);
     }
 }
 

@@ -1,0 +1,155 @@
+// The career simulator's policies on tiny worlds built here: a party that can only get on by
+// training, one that must rest to live, one that buys the weapon its unarmed members may use
+// (and nothing they may not); and a short run of `duskwend-balance career` that writes its
+// figures.
+
+#include "tools/balance/career.h"
+
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <cstdlib>
+#include <fstream>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Tiny {
+    int experience = 0, crowns = 0; // what each rat is worth
+    int to_hit = -100, damage = 0;  // a rat's attack roll bonus and damage sides
+    bool staff_usable = true;       // the shop's one weapon may be used by everyone, or by none
+    int hit_points = 1, armour = 0; // a rat's
+};
+
+ItemRec item(int n, const char* name, int kind, int price) {
+    ItemRec r;
+    r.number = static_cast<int16_t>(n);
+    r.name = name;
+    r.plural_name = std::string(name) + "s";
+    r.kind = static_cast<int16_t>(kind);
+    r.price = static_cast<int16_t>(price);
+    r.to_hit_percent = 100;
+    r.usable_by.fill(-1);
+    return r;
+}
+
+// One open field, rats at every fourth step, and around the guild hall door the shop, the
+// Temple of Light and the review board; the shop sells a staff.
+void write_tiny_world(const fs::path& dir, const Tiny& t) {
+    fs::create_directories(dir);
+    std::vector<ItemRec> items(15);
+    items[0].number = 14;
+    for (int n = 1; n <= 14; ++n) items[n] = item(n, "Trinket", 0, 1);
+    items[1] = item(1, "Potion", 0, 10);
+    items[1].use_effects[0] = {5, 0, 0};
+    items[2] = item(2, "Dagger", 1, 10), items[2].damage_dice = 1, items[2].damage_sides = 4;
+    items[3] = item(3, "Sword", 1, 60), items[3].damage_dice = 1, items[3].damage_sides = 8;
+    items[9] = item(9, "Buckler", 8, 40), items[9].armour = 2;
+    items[10] = item(10, "Shield", 8, 80), items[10].armour = 4;
+    items[12] = item(12, "Jerkin", 7, 40), items[12].armour = 6;
+    items[13] = item(13, "Mail", 7, 150), items[13].armour = 10;
+    items[14] = item(14, "Staff", 1, 20), items[14].damage_dice = 2, items[14].damage_sides = 4;
+    if (!t.staff_usable) items[14].usable_by.fill(0);
+    fixture::write_slots(dir / ITEM_FILE, items, ITEM_SLOT);
+
+    std::vector<MonsterRec> monsters(2);
+    monsters[0].number = 1, monsters[0].name = "Base Record";
+    MonsterRec& rat = monsters[1];
+    rat.number = 1, rat.name = "Rat", rat.plural_name = "Rats", rat.picture = 1, rat.level = 1;
+    rat.hit_dice = {0, 0, static_cast<int16_t>(t.hit_points)};
+    rat.armour = static_cast<int16_t>(t.armour);
+    rat.damage_dice = t.damage > 0 ? 1 : 0, rat.damage_sides = static_cast<int16_t>(t.damage);
+    rat.to_hit = static_cast<int16_t>(t.to_hit);
+    rat.crowns_dice = {0, 0, static_cast<int16_t>(t.crowns)};
+    rat.experience_base = static_cast<int16_t>(t.experience);
+    fixture::write_slots(dir / MONSTER_FILE, monsters, MONSTER_SLOT);
+
+    std::vector<ShopRec> shops(2);
+    shops[0].number = 1;
+    shops[1].number = 1, shops[1].name = "Stall", shops[1].stock = {14};
+    fixture::write_slots(dir / SHOP_FILE, shops, SHOP_SLOT);
+    fixture::write_slots(dir / SPELL_FILE, std::vector<SpellRec>(1), SPELL_SLOT);
+    fixture::write_slots(dir / SPELL_PROGRESSION_FILE, std::vector<SpellProgressionRec>(1),
+                         SPELL_PROGRESSION_SLOT);
+
+    std::vector<MapRec> maps(1);
+    MapRec& field = maps[0];
+    field.encounter_chance = 24;
+    field.encounters[0] = {1, 1, 1, 0, 0};
+    field.events[0] = {2, 0, 16, 31, 0, 0, 0, 0, 0, 0, 0}; // the guild hall; out at (16, 30)
+    field.events[1] = {2, 0, 12, 28, 1, 1, 0, 0, 0, 0, 0}; // the shop
+    field.events[2] = {2, 0, 14, 28, 2, 0, 0, 0, 0, 0, 0}; // the Temple of Light
+    field.events[3] = {2, 0, 18, 28, 3, 0, 0, 0, 0, 0, 0}; // the review board
+    fixture::write_slots(dir / MAP_FILE, maps, MAP_SLOT);
+}
+
+CareerRecord play(const Tiny& t, const fixture::TempDir& tmp) {
+    write_tiny_world(tmp.path / "Data", t);
+    CareerOptions o;
+    o.data_dir = tmp.path / "Data";
+    o.campaign = parse_campaign("[[stage]]\nname = \"Field\"\nmap = 1\nlevel = 2\n", "c.toml");
+    o.key_limit = 20000;
+    o.judging_trials = 4;
+    return play_career(o, 5);
+}
+
+TEST(Career, PartiesTrainRestAndBuyWhenTheirWorldAsksIt) {
+    const struct {
+        const char* name;
+        Tiny world;
+        int min_advances, min_nights, min_purchases, max_purchases;
+    } cases[] = {
+        // Harmless rats worth much: level 2 is only had by training, for the board's fee.
+        {"must train", {400, 40}, 3, 0, 0, 99},
+        // Tough rats that always bite and are worth little: many fights, too many to live
+        // through without a night at the inn.
+        {"must rest", {60, 12, 200, 3, true, 8, 40}, 3, 1, 0, 99},
+        // The Cleric and the Mage set out unarmed: the staff is bought while training is still
+        // far off, unless nobody may use it.
+        {"must buy", {100, 40}, 3, 0, 1, 99},
+        {"may not buy", {100, 40, -100, 0, false}, 3, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        fixture::TempDir tmp("career");
+        const CareerRecord r = play(c.world, tmp);
+        SCOPED_TRACE(c.name);
+        EXPECT_TRUE(r.completed) << r.end;
+        EXPECT_GE(r.fights_to_first_training, 1);
+        EXPECT_GE(r.advances, c.min_advances);
+        EXPECT_GE(r.nights, c.min_nights);
+        EXPECT_GE(r.purchases, c.min_purchases);
+        EXPECT_LE(r.purchases, c.max_purchases);
+        ASSERT_EQ(r.stages.size(), 1u);
+        EXPECT_GE(r.stages[0].level, 2.0);
+        EXPECT_GT(r.keys, r.fights * 3) << "a fight takes at least three keys";
+    }
+}
+
+// A short run on the shipped world: the command runs and writes its figures.
+TEST(Career, TheCommandWritesItsFigures) {
+    fixture::TempDir tmp("career-run");
+    const fs::path json = tmp.path / "career.json", png = tmp.path / "career.png";
+    const std::string command = std::string(DUSKWEND_BALANCE_TOOL) +
+                                " career --trials 2 --key-limit 3000 --json " + json.string() +
+                                " --plot " + png.string() + " > " + (tmp.path / "out").string();
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::ifstream in(json);
+    const nlohmann::json j = nlohmann::json::parse(in);
+    EXPECT_EQ(j.at("trials"), 2);
+    EXPECT_GE(j.at("completed").get<double>(), 0.0);
+    EXPECT_LE(j.at("completed").get<double>(), 1.0);
+    EXPECT_TRUE(j.at("fights_to_first_training").is_number());
+    ASSERT_FALSE(j.at("stages").empty());
+    EXPECT_EQ(j.at("stages")[0].at("name"), "The City");
+    EXPECT_EQ(j.at("stages")[0].at("reached"), 2);
+    for (const char* key : {"won", "median_level", "median_fights"})
+        EXPECT_TRUE(j.at("stages")[0].at(key).is_number()) << key;
+    const auto bytes = fixture::read_bytes(png);
+    ASSERT_GT(bytes.size(), 8u);
+    EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
+}
+
+} // namespace
