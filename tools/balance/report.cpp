@@ -3,6 +3,8 @@
 #include "tools/art/image.h"
 #include "tools/art/text.h"
 
+#include <SDL_ttf.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -249,7 +251,7 @@ void draw_career_plot(const Campaign& campaign, const CareerRecord& career,
     }
     if (font) {
         draw_text(img, font->large,
-                  "Mean level of the median party against its won fights (" +
+                  "Mean member level of the median party against its won fights (" +
                       std::to_string(career.fights) + " fights, " + career.end + ")",
                   LEFT, 10, ink);
         for (int l = 1; l <= int(max_level); ++l)
@@ -261,9 +263,15 @@ void draw_career_plot(const Campaign& campaign, const CareerRecord& career,
             draw_text(img, font->small, std::to_string(f), px(f) - 8, H - BOTTOM + 6, ink);
         draw_text(img, font->small, "won fights", W / 2 - 30, H - 22, ink);
         for (std::size_t k = 0; k < career.stage_start_fights.size() && k < campaign.stages.size();
-             ++k)
-            draw_text(img, font->small, campaign.stages[k].name,
-                      px(career.stage_start_fights[k]) + 4, TOP + 4 + 16 * int(k % 3), mark);
+             ++k) {
+            // A name that would run off the right edge is written to the left of its line.
+            const std::string& name = campaign.stages[k].name;
+            int x = px(career.stage_start_fights[k]) + 4;
+            int w = 0, h = 0;
+            if (TTF_SizeUTF8(font->small, name.c_str(), &w, &h) == 0 && x + w > W - RIGHT)
+                x -= w + 8;
+            draw_text(img, font->small, name, x, TOP + 4 + 16 * int(k % 3), mark);
+        }
     }
     save_png(img, png.string());
 }
