@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr int SERIES = 3;
+constexpr int SERIES = 5;
 
 // A square of the map without events, where a won fight leaves the copy in peace.
 Square quiet_square(const MapRec& m, int map) {

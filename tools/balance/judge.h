@@ -21,7 +21,7 @@ class Judge {
 
     // The share of trials in which the rested party wins the fight that stands on `at`.
     double fixed_fight(const Game& real, const Router& router, const Square& at);
-    // The share of trials in which the rested party meets three of the map's random encounters
+    // The share of trials in which the rested party meets five of the map's random encounters
     // in a row without anyone falling.
     double map_safety(const Game& real, const Router& router, int map);
 
