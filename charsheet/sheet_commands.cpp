@@ -71,7 +71,7 @@ int free_pack_slots(const PartyMemberRec& m) {
 bool holds_two_handed(Game& g, const PartyMemberRec& m) {
     if (m.right_hand[0] < 1) return false;
     sub_read_item(g, m.right_hand[0]);
-    return g.item_rec.kind == KIND_TWO_HANDED;
+    return g.item_rec.kind == ITEM_TWO_HANDED;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -169,35 +169,35 @@ void equip_from_pack(Game& g, PartyMemberRec& m, int k) {
     sub_read_item(g, item);
     const int kind = g.item_rec.kind;
     if (!sheet_class_may_use(g, m.class_id)) return;
-    if (kind != KIND_RIGHT_HAND && kind != KIND_TWO_HANDED && kind != KIND_BODY &&
-        kind != KIND_LEFT_HAND)
+    if (kind != ITEM_RIGHT_HAND && kind != ITEM_TWO_HANDED && kind != ITEM_BODY &&
+        kind != ITEM_LEFT_HAND)
         return;
-    if (kind == KIND_LEFT_HAND && holds_two_handed(g, m)) return;
+    if (kind == ITEM_LEFT_HAND && holds_two_handed(g, m)) return;
 
     struct Returned {
         int16_t item, quantity;
     };
     std::vector<Returned> back;
-    if (kind == KIND_BODY) {
+    if (kind == ITEM_BODY) {
         if (m.body > 0) back.push_back({m.body, 1});
-    } else if (kind == KIND_LEFT_HAND) {
+    } else if (kind == ITEM_LEFT_HAND) {
         if (m.left_hand[0] > 0) back.push_back({m.left_hand[0], m.left_hand[1]});
     } else {
         if (m.right_hand[0] > 0) back.push_back({m.right_hand[0], m.right_hand[1]});
-        if (kind == KIND_TWO_HANDED && m.left_hand[0] > 0)
+        if (kind == ITEM_TWO_HANDED && m.left_hand[0] > 0)
             back.push_back({m.left_hand[0], m.left_hand[1]});
     }
     // Taking the last item of the slot frees the slot for what comes back.
     const int room = free_pack_slots(m) + (slot[PACK_QUANTITY] <= 1 ? 1 : 0);
     if (room < static_cast<int>(back.size())) return;
 
-    if (kind == KIND_BODY) {
+    if (kind == ITEM_BODY) {
         m.body = item;
-    } else if (kind == KIND_LEFT_HAND) {
+    } else if (kind == ITEM_LEFT_HAND) {
         m.left_hand[0] = item, m.left_hand[1] = 1;
     } else {
         m.right_hand[0] = item, m.right_hand[1] = 1;
-        if (kind == KIND_TWO_HANDED) m.left_hand[0] = 0;
+        if (kind == ITEM_TWO_HANDED) m.left_hand[0] = 0;
     }
     remove_one(m, k);
     for (const Returned& r : back) {
@@ -489,17 +489,18 @@ void draw_cast_screen(Game& g) {
     t.print_line("Target:");
     t.print("     ");
     const int type = spell.target_type;
-    if (type == 0) {
+    if (type == SPELL_TARGET_CASTER) {
         g.sheet_target = static_cast<int16_t>(sheet_slot(g));
         t.print_line("Self");
-    } else if (type == 1) {
+    } else if (type == SPELL_TARGET_MEMBER) {
         t.print_line(g.sheet_target >= 0 && g.sheet_target < PARTY_SIZE
                          ? g.party[g.sheet_target].name.str()
                          : "One Target");
-    } else if (type == 2) {
+    } else if (type == SPELL_TARGET_PARTY) {
         t.print_line("Group");
     } else {
-        t.print_line(type >= 3 && type <= 6 ? "This is a combat only spell." : "");
+        const bool combat_only = type >= SPELL_TARGET_NONE && type <= SPELL_TARGET_COMBAT_PARTY;
+        t.print_line(combat_only ? "This is a combat only spell." : "");
     }
     t.print_line();
     const bool mana = spell.mana_cost <= m.magic_points;

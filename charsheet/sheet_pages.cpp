@@ -179,7 +179,7 @@ bool draw_equipment_page(Game& g) {
     }
     // A two-handed weapon leaves the left hand's line blank.
     if (m.left_hand[0] < 1) {
-        labelled(g, "Left Hand:", 100, right_kind == 2 ? "" : " Empty");
+        labelled(g, "Left Hand:", 100, right_kind == ITEM_TWO_HANDED ? "" : " Empty");
     } else {
         labelled(g, "Left Hand:", 100, held_item_text(g, m.left_hand[0], m.left_hand[1]));
         shown = true;

@@ -478,18 +478,18 @@ void cast_what_key(Game& g) {
         if (chosen == 0) return;
         g.combat_chosen_spell = static_cast<int16_t>(chosen);
         switch (g.spell_rec.target_type) {
-        case 0:
-        case 3:
+        case SPELL_TARGET_CASTER:
+        case SPELL_TARGET_NONE:
             choose(g, ACTION_CAST, chosen);
             next_member(g);
             break;
-        case 1:
-        case 4:
+        case SPELL_TARGET_MEMBER:
+        case SPELL_TARGET_COMBAT_MEMBER:
             g.combat_step = COMBAT_CAST_ON_MEMBER;
             break;
-        case 2:
-        case 5:
-        case 6:
+        case SPELL_TARGET_PARTY:
+        case SPELL_TARGET_COMBAT_NONE:
+        case SPELL_TARGET_COMBAT_PARTY:
             g.combat_step = COMBAT_CAST_ON_GROUP;
             break;
         default:

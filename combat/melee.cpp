@@ -116,8 +116,8 @@ void diseases(Game& g, const MonsterRec& mon, int slot, std::string& text) {
     for (const auto& row : mon.attack_effects) {
         const int chance = row[0];
         if (chance == 0) continue;
-        if (chance != -1 && !(sub_random_percent(g) < chance)) continue;
-        if (row[1] != 1) continue;
+        if (chance != ATTACK_ALWAYS && !(sub_random_percent(g) < chance)) continue;
+        if (row[1] != ATTACK_DISEASE) continue;
         bool infects = true;
         const std::string tries =
             " The " + monster + " tries to infect " + who + " with a Disease but " + who;

@@ -195,17 +195,17 @@ void start_casting(Game& g, int slot, PartyInitiative& init, int now) {
     std::string text = p.name.trimmed() + " starts to cast " + spell.name.trimmed();
     const int t = action[2];
     switch (spell.target_type) {
-    case 1:
-    case 4:
-        if (t < 10) {
+    case SPELL_TARGET_MEMBER:
+    case SPELL_TARGET_COMBAT_MEMBER:
+        if (t < TARGET_GROUP_BASE) {
             if (t >= 1 && t <= PARTY_SIZE) text += " at " + g.party[t - 1].name.trimmed();
         } else {
             text += " at the " + group_monster_name(g, t - TARGET_GROUP_BASE);
         }
         break;
-    case 2:
-    case 5:
-    case 6:
+    case SPELL_TARGET_PARTY:
+    case SPELL_TARGET_COMBAT_NONE:
+    case SPELL_TARGET_COMBAT_PARTY:
         if (t < 0)
             text += " at the party";
         else
@@ -267,7 +267,7 @@ void hide(Game& g, int slot) {
 
 bool heals(const ItemRec& item) {
     return std::any_of(item.use_effects.begin(), item.use_effects.end(),
-                       [](const auto& e) { return e[0] == 5 && e[1] == 0; });
+                       [](const auto& e) { return e[0] == USE_HEALING && e[1] == USE_HIT_POINTS; });
 }
 
 // A healing item heals its member target as on the character sheet; any other use says that
@@ -367,7 +367,7 @@ void sub_combat_round(Game& g) {
             for (int m = 0; m < count; ++m) {
                 const auto& state = g.monster_state[grp][m];
                 if (state[MONSTER_HIT_POINTS] <= 0 || state[MONSTER_INITIATIVE] != t) continue;
-                if (type == 0 || type == 1) sub_monster_attacks(g, grp, m);
+                if (acts_in_a_round(type)) sub_monster_attacks(g, grp, m);
             }
         }
     }

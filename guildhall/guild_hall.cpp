@@ -216,7 +216,7 @@ void draw_view_character(Game& g) {
     bool two_handed = false;
     if (c.right_hand[0] > 0) {
         line("Right Hand:", 150, item_text(g, c.right_hand[0], c.right_hand[1]));
-        two_handed = g.item_rec.kind == 2;
+        two_handed = g.item_rec.kind == ITEM_TWO_HANDED;
     } else {
         line("Right Hand:", 150, " Empty");
     }
