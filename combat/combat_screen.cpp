@@ -4,6 +4,7 @@
 // and the end of the fight are keyed and drawn by combat/combat_end.cpp.
 #include "charsheet/character_sheet.h"
 #include "combat/combat.h"
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -154,8 +155,9 @@ void rebuild_allowed(Game& g) {
     if (m < 4) allowed[ALLOW_ATTACK] = 1;
     allowed[ALLOW_DEFEND] = 1;
     allowed[ALLOW_USE_ITEM] = 1;
-    if (p.class_id == 1 || p.class_id == 7) allowed[ALLOW_HIDE] = 1;
-    if (p.class_id == 4) allowed[ALLOW_BERSERK] = 1;
+    const ClassRules& rules = class_rules(p.class_id);
+    if (rules.may_hide) allowed[ALLOW_HIDE] = 1;
+    if (rules.berserker) allowed[ALLOW_BERSERK] = 1;
     if (std::any_of(p.spells_known.begin(), p.spells_known.end(), [](int16_t s) { return s != 0; }))
         allowed[ALLOW_CAST] = 1;
     for (const auto& e : p.effects) {

@@ -2,6 +2,7 @@
 // choice of target and its attack, with the diseases and the berserk rage a hit may bring.
 #include "combat/round.h"
 
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -30,32 +31,6 @@ int factor(int attribute) {
     return sub_attribute_factor(attribute);
 }
 
-// Attacks per round and the base bonus of the attack roll, by class.
-struct MeleeClass {
-    int divisor;
-    int per_level, bonus;
-};
-MeleeClass melee_class(int class_id) {
-    switch (class_id) {
-    case 0:
-        return {3, 10, 10};
-    case 1:
-        return {7, 5, 5};
-    case 2:
-        return {6, 7, 7};
-    case 3:
-        return {8, 4, 4};
-    case 4:
-    case 5:
-    case 6:
-        return {3, 9, 9};
-    case 7:
-        return {7, 5, 3};
-    default:
-        return {3, 0, 0};
-    }
-}
-
 // level / K rounded to nearest, plus one when that still falls short of the level.
 int attack_count(int level, int k) {
     int n = int(std::nearbyint(double(level) / k));
@@ -77,7 +52,9 @@ bool weapon_of(Game& g, const PartyMemberRec& p, ItemRec& weapon) {
 }
 
 int backstab_damage(int damage, const PartyMemberRec& p) {
-    if (p.class_id == 1) return to_integer(damage * (std::floor((p.level - 1) / 2.0) + 2));
+    const ClassRules& rules = class_rules(p.class_id);
+    if (rules.backstab_in_fights)
+        return to_integer(damage * (std::floor((p.level - 1) / double(rules.backstab_levels)) + 2));
     return to_integer(damage * 1.5);
 }
 
@@ -125,7 +102,8 @@ void diseases(Game& g, const MonsterRec& mon, int slot, std::string& text) {
             text += tries + " resists.";
             infects = false;
         }
-        if (p.class_id == 3 && p.level >= 3) {
+        const int immune_from = class_rules(p.class_id).disease_immunity_level;
+        if (immune_from > 0 && p.level >= immune_from) {
             text += tries + " is immune.";
             infects = false;
         }
@@ -145,7 +123,7 @@ void diseases(Game& g, const MonsterRec& mon, int slot, std::string& text) {
 
 void berserk_rage(Game& g, int slot, std::string& text) {
     PartyMemberRec& p = g.party[slot];
-    if (p.class_id != 4) return;
+    if (!class_rules(p.class_id).berserker) return;
     if (!(p.level * p.karma < sub_random_percent(g))) return;
     if (member_has_effect(g, slot, EFFECT_BERSERK)) return;
     const int k = free_effect_slot(g, slot);
@@ -180,20 +158,17 @@ void sub_party_member_attacks(Game& g, int slot) {
     const MonsterRec mon = g.monster_rec;
     ItemRec weapon;
     const bool armed = weapon_of(g, p, weapon);
-    const bool weapon_counts = armed && weapon.kind <= 2;
+    const bool weapon_counts = armed && fights_as_weapon(weapon.kind);
 
     const int level = p.level;
     double d = 0;
     int c = 0;
-    const MeleeClass mc = melee_class(p.class_id);
-    const int n = attack_count(level, mc.divisor);
-    const int base_bonus = mc.per_level * level + mc.bonus;
-    if (p.class_id == 5) {
-        if (mon.monster_type == 0) d = 1.1;
-        if (sub_random_percent(g) <= level + p.karma) c = to_integer(level / 4.0 + 2);
-    } else if (p.class_id == 6 && (mon.monster_type == 1 || mon.monster_type == 2)) {
-        d = 1.1;
-    }
+    const ClassRules& rules = class_rules(p.class_id);
+    const int n = attack_count(level, rules.levels_per_attack);
+    const int base_bonus = rules.attack_bonus.at(level);
+    if (favours(rules, mon.monster_type)) d = 1.1;
+    if (rules.critical_hits && sub_random_percent(g) <= level + p.karma)
+        c = to_integer(level / 4.0 + 2);
 
     int hits = 0;
     for (int attack = 0; attack < n; ++attack) {

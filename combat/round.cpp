@@ -4,6 +4,7 @@
 #include "combat/round.h"
 #include "combat/combat.h"
 
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/item_use.h"
@@ -126,29 +127,6 @@ int monster_initiatives(Game& g) {
     return highest;
 }
 
-int class_initiative(int class_id, int level) {
-    switch (class_id) {
-    case 0:
-        return 5 * level + 1;
-    case 1:
-        return 5 * level + 10;
-    case 2:
-        return 3 * level + 3;
-    case 3:
-        return 3 * level + 2;
-    case 4:
-        return 2 * level + 6;
-    case 5:
-        return 4 * level + 2;
-    case 6:
-        return 3 * level + 4;
-    case 7:
-        return 4 * level + 8;
-    default:
-        return 0;
-    }
-}
-
 int party_initiatives(Game& g, PartyInitiative& init) {
     int highest = 0;
     for (int slot = 0; slot < PARTY_SIZE; ++slot) {
@@ -159,10 +137,10 @@ int party_initiatives(Game& g, PartyInitiative& init) {
         const int weapon = p.right_hand[0];
         if (weapon > 0 && weapon <= g.item_count) {
             sub_read_item(g, weapon);
-            if (g.item_rec.kind <= 2) v += g.item_rec.attack_speed;
+            if (fights_as_weapon(g.item_rec.kind)) v += g.item_rec.attack_speed;
         }
         int n = to_integer(v * sub_attribute_factor(p.speed) / 100.0);
-        n = to_integer(double(n) + class_initiative(p.class_id, p.level));
+        n = to_integer(double(n) + class_rules(p.class_id).initiative.at(p.level));
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
                 n = effect_on_initiative(n, e[EFFECT_TYPE], e[EFFECT_STRENGTH]);

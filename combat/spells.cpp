@@ -3,6 +3,7 @@
 #include "combat/combat.h"
 #include "combat/round.h"
 
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"

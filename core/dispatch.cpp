@@ -34,7 +34,7 @@ void set_default_character(CharacterRec& c, int16_t in_use, const char* name, in
     c.experience = experience;
     c.crowns = 100;
     c.bank = -100;
-    c.race = 0;
+    c.race = RACE_HUMAN;
     for (int k = 0; k < ATTRIBUTE_COUNT; ++k) attribute(c, k) = attributes[k];
     c.hit_points = c.max_hit_points = hit_points;
     for (int k = 0; k < 5; ++k) c.resistances[k + 1] = resistances[k];

@@ -1,5 +1,6 @@
 #include "core/output.h"
 
+#include "core/class_rules.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/overlays.h"

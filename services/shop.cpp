@@ -1,5 +1,6 @@
 // The equipment shop: one party member at a time buys from the shop's stock, sells from the
 // pack, or has an item appraised or identified. building_number names the shop's record.
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -66,7 +67,8 @@ int64_t base_offer(Game& g, int k) {
 
 int64_t sell_offer(Game& g, int k) {
     const int64_t offer = base_offer(g, k);
-    if (served(g).class_id == 7) return static_cast<int64_t>(std::nearbyint(offer * 1.1));
+    if (class_rules(served(g).class_id).haggler)
+        return static_cast<int64_t>(std::nearbyint(offer * 1.1));
     return offer;
 }
 
