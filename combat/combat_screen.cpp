@@ -22,7 +22,8 @@ PictureArea& text(Game& g) {
     return g.Form1.Text;
 }
 
-// The member choosing; combat_member is 7 once everybody has chosen, still a party slot.
+// The member choosing; combat_member is MAX_PARTY once everybody has chosen, still a party
+// slot.
 int member(const Game& g) {
     return std::clamp<int>(g.combat_member, 0, PARTY_SIZE - 1);
 }
@@ -108,7 +109,7 @@ int listed_member(const Game& g) {
 // follows when there is none.
 void next_member(Game& g) {
     g.combat_member = static_cast<int16_t>(sub_next_able_member(g, g.combat_member));
-    g.combat_step = g.combat_member == 7 ? COMBAT_SUMMARY : COMBAT_ACTION_MENU;
+    g.combat_step = g.combat_member == MAX_PARTY ? COMBAT_SUMMARY : COMBAT_ACTION_MENU;
 }
 
 void choose(Game& g, int code, int object) {

@@ -249,11 +249,13 @@ int sub_monster_defence(Game& g, int grp, int m) {
 int sub_choose_monster_target(Game& g, int grp, int m) {
     sub_read_monster(g, g.monster_groups[grp].monster);
     const MonsterRec mon = g.monster_rec;
+    // Confusion may keep the monster from acting, or turn it on its own group.
+    constexpr int TURNS_ON_OWN_GROUP = -2;
     int r = -1;
     const auto confusion = [&](int s) {
         if (sub_random_percent(g) < s) {
-            r = -10;
-            if (s / 2.0 > sub_random_percent(g)) r = -2;
+            r = MONSTER_TARGET_NONE;
+            if (s / 2.0 > sub_random_percent(g)) r = TURNS_ON_OWN_GROUP;
         }
     };
     for (const auto& e : g.group_effects[grp])
@@ -261,21 +263,21 @@ int sub_choose_monster_target(Game& g, int grp, int m) {
     const auto& own = g.monster_state[grp][m];
     if (own[MONSTER_EFFECT_DURATION] != 0 && own[MONSTER_EFFECT_KIND] == EFFECT_CONFUSION)
         confusion(own[MONSTER_EFFECT_STRENGTH]);
-    if (r == -10) return -10;
+    if (r == MONSTER_TARGET_NONE) return MONSTER_TARGET_NONE;
 
-    if (r == -2) {
+    if (r == TURNS_ON_OWN_GROUP) {
         // Turning on its own group needs another living member; alone, it does nothing.
         const int count = members_of(g, grp);
         bool company = false;
         for (int j = 0; j < count; ++j)
             if (j != m && g.monster_state[grp][j][MONSTER_HIT_POINTS] >= 1) company = true;
-        if (!company) return -10;
+        if (!company) return MONSTER_TARGET_NONE;
         for (int tries = 0; tries < 1000; ++tries) {
             const int j = sub_roll_dice(g, 1, count, 0) - 1;
             if (j >= 0 && j < count && g.monster_state[grp][j][MONSTER_HIT_POINTS] >= 1)
-                return 10 + j;
+                return MONSTER_TARGET_OWN_GROUP + j;
         }
-        return 10 + m;
+        return MONSTER_TARGET_OWN_GROUP + m;
     }
 
     // Only the front three can be reached. The draw passes over hidden members it fails to
@@ -290,7 +292,7 @@ int sub_choose_monster_target(Game& g, int grp, int m) {
             first_visible = s;
         }
     }
-    if (first_visible < 0 && first_hidden < 0) return -10;
+    if (first_visible < 0 && first_hidden < 0) return MONSTER_TARGET_NONE;
     int passed_over = 0;
     for (int tries = 0; tries < 100; ++tries) {
         const int s = sub_roll_dice(g, 1, 3, 0) - 1;
@@ -321,14 +323,12 @@ void sub_monster_attacks(Game& g, int grp, int m) {
         return "and hits doing" + str_form(damage) + " point" + plural(damage) + " of damage.";
     };
 
-    if (t < 10) {
+    if (t < MONSTER_TARGET_OWN_GROUP) {
         PartyMemberRec& p = g.party[t];
         text += "attacks " + p.name.trimmed() + " ";
         int v = p.armour_class;
         if (g.combat_actions[t][0] == ACTION_DEFEND) v = to_integer(v * 1.2);
-        if ((p.class_id == 5 && mon.monster_type == 0) ||
-            (p.class_id == 6 && (mon.monster_type == 1 || mon.monster_type == 2)))
-            v = to_integer(v * 1.1);
+        if (favours(class_rules(p.class_id), mon.monster_type)) v = to_integer(v * 1.1);
         bool revealed = false, looked = false;
         for (auto& e : p.effects) {
             if (e[EFFECT_DURATION] == 0 || e[EFFECT_TYPE] != EFFECT_HIDDEN) continue;
@@ -360,7 +360,7 @@ void sub_monster_attacks(Game& g, int grp, int m) {
             text += revealed ? "but missing." : "but misses.";
         }
     } else {
-        const int j = t - 10;
+        const int j = t - MONSTER_TARGET_OWN_GROUP;
         text += "attacks a " + name + " ";
         const int v = sub_monster_defence(g, grp, j);
         if (v < a) {

@@ -388,7 +388,8 @@ void sub_combat_upkeep(Game& g) {
 // The actions go with their members, so a living member moved forward does not carry out
 // the choice (or finish the spell) of the dead one it changed places with.
 void sub_move_dead_members_back(Game& g) {
-    for (int pass = 0; pass < 6; ++pass) {
+    // As many passes as a full party has neighbours.
+    for (int pass = 0; pass < MAX_PARTY - 1; ++pass) {
         for (int a = 1; a < PARTY_SIZE; ++a) {
             const PartyMemberRec& front = g.party[a - 1];
             if (front.in_use > 0 && front.hit_points <= 0 && g.party[a].in_use > 0) {

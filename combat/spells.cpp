@@ -55,7 +55,7 @@ void heal(PartyMemberRec& p, int amount) {
 
 int rolled_with_levels(Game& g, int dice, int sides, int bonus, int level_dice, int level_sides,
                        int level_bonus) {
-    const int level = g.party[g.cast_caster & 7].level;
+    const int level = g.party[g.cast_caster & PARTY_SLOT_MASK].level;
     int64_t v = sub_roll_dice(g, dice, sides, bonus);
     for (int l = 0; l < level; ++l) v += sub_roll_dice(g, level_dice, level_sides, level_bonus);
     return sub_spell_caster_bonus(g, to_integer(double(v)));
@@ -72,12 +72,11 @@ bool spell_exists(const Game& g, int spell) {
 }
 
 int sub_spell_success_chance(Game& g, int caster) {
-    const PartyMemberRec& p = g.party[caster & 7];
+    const PartyMemberRec& p = g.party[caster & PARTY_SLOT_MASK];
     const SpellRec& s = g.spell_rec;
     double chance = s.success_base + double(s.success_per_level) * p.level;
-    if (p.class_id == 2) chance += p.piety;
-    if (p.class_id == 3) chance += p.intelligence;
-    if (p.class_id == 6) chance += p.piety / 2.0;
+    const ClassRules& rules = class_rules(p.class_id);
+    if (rules.spell_skill > 0) chance += attribute(p, rules.mana_attribute) * rules.spell_skill;
     return to_integer(chance);
 }
 
@@ -95,15 +94,11 @@ int sub_spell_duration(Game& g) {
 }
 
 int sub_spell_caster_bonus(Game& g, int value) {
-    const PartyMemberRec& p = g.party[g.cast_caster & 7];
-    bool bonus = false;
-    if (p.class_id == 2)
-        bonus = sub_random_percent(g) < p.piety;
-    else if (p.class_id == 3)
-        bonus = sub_random_percent(g) < p.intelligence;
-    else if (p.class_id == 6)
-        bonus = p.piety / 2.0 > sub_random_percent(g);
-    if (bonus) value = to_integer(value * 1.1);
+    const PartyMemberRec& p = g.party[g.cast_caster & PARTY_SLOT_MASK];
+    const ClassRules& rules = class_rules(p.class_id);
+    if (rules.spell_skill > 0 &&
+        sub_random_percent(g) < attribute(p, rules.mana_attribute) * rules.spell_skill)
+        value = to_integer(value * 1.1);
     if (sub_random_percent(g) < p.karma) value = to_integer(value * 1.1);
     return value;
 }

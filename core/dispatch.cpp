@@ -135,10 +135,12 @@ void sub_dispatch_input(Game& g) {
     if (g.sheet_member > 0) {
         g.screens.character_sheet_key(g);
     } else {
-        const bool digits_open_sheets =
-            g.combat_step != 3 && g.combat_step != 4 && g.combat_step != 7;
+        // While a fight asks for an item or a member, a digit is that choice.
+        const bool digits_open_sheets = g.combat_step != COMBAT_USE_WHAT &&
+                                        g.combat_step != COMBAT_USE_ON &&
+                                        g.combat_step != COMBAT_CAST_ON_MEMBER;
         if (digits_open_sheets && g.input_line.size() == 1 && g.input_line[0] >= '1' &&
-            g.input_line[0] <= '7') {
+            g.input_line[0] <= '0' + MAX_PARTY) {
             g.sheet_member = static_cast<int16_t>(g.input_line[0] - '0');
             if (g.party[g.sheet_member - 1].in_use == 0) {
                 g.sheet_member = 0;

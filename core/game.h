@@ -110,7 +110,7 @@ struct Game {
     OneTimeStep one_time_step;
 
     // The fight.
-    int16_t combat_member = 0; // party slot choosing its action; 7: all have chosen
+    int16_t combat_member = 0; // party slot choosing its action; MAX_PARTY: all have chosen
     std::array<MonsterGroupRec, MONSTER_GROUP_COUNT> monster_groups{};
     // [group][member][attribute]: 0 hit points, 1 initiative, 2..4 the member's own effect
     // (kind, duration, strength), 5 unused.

@@ -67,7 +67,7 @@ void inn_key(Game& g) {
     const int i = typed_index(g);
     if (!anyone_can_pay(g) || g.input_line == "R") {
         g.location_step = GUILD_MENU;
-    } else if (i >= 0 && i <= 6) {
+    } else if (i >= 0 && i < MAX_PARTY) {
         g.selected_member = static_cast<int16_t>(i);
         if (can_pay(g.party[i])) {
             g.party[i].crowns -= INN_PRICE;

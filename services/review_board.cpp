@@ -35,22 +35,7 @@ PictureArea& text(Game& g) {
 }
 
 int member(const Game& g) {
-    return g.selected_member & 7;
-}
-
-// The attribute a class trains: rolls 9 to 12 raise it.
-int class_attribute(int class_id) {
-    switch (class_id) {
-    case 1: // Thief
-    case 7: // Merchant
-        return 3;
-    case 2: // Cleric
-        return 2;
-    case 3: // Mage
-        return 1;
-    default: // Fighter, Berserker, Ranger, Paladin
-        return 0;
-    }
+    return g.selected_member & PARTY_SLOT_MASK;
 }
 
 int64_t training_cost(const PartyMemberRec& m) {

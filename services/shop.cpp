@@ -23,7 +23,7 @@ PictureArea& text(Game& g) {
 }
 
 PartyMemberRec& served(Game& g) {
-    return g.party[g.selected_member & 7];
+    return g.party[g.selected_member & PARTY_SLOT_MASK];
 }
 
 bool valid_item(const Game& g, int n) {
@@ -114,7 +114,8 @@ void draw_select(Game& g) {
 
 void draw_options(Game& g) {
     PictureArea& t = text(g);
-    t.print_line(" 'Hello " + trimmed_name(g, g.selected_member & 7) + "' says the shopkeeper.");
+    t.print_line(" 'Hello " + trimmed_name(g, g.selected_member & PARTY_SLOT_MASK) +
+                 "' says the shopkeeper.");
     t.print_line(" 'How may I be of service?'");
     t.print_line();
     t.print_line(" Options:");
@@ -159,7 +160,7 @@ void draw_buy(Game& g) {
     const int item = g.shop_rec.stock[g.selected_item];
     sub_read_item(g, item);
     int16_t base = g.item_rec.price;
-    const int64_t price = sub_haggle_price(g, base, g.selected_member & 7);
+    const int64_t price = sub_haggle_price(g, base, g.selected_member & PARTY_SLOT_MASK);
     if (m.crowns < price) {
         print_cannot_afford(g);
         return;
