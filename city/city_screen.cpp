@@ -126,5 +126,5 @@ void sub_draw_city(Game& g) {
     sub_square_events(g);
     // A fixed fight on this square has begun: the party sees it in this same key, and the
     // next key is the fight's.
-    if (g.combat_active != 0 && g.sheet_member < 1) g.screens.draw_combat(g);
+    if (is_on(g.combat_active) && g.sheet_member < 1) g.screens.draw_combat(g);
 }

@@ -325,7 +325,7 @@ void sub_combat_round(Game& g) {
     g.keys_enabled = 0;
     g.message_line = -1;
     // A party caught fleeing takes the round without acting; the choices stay for later.
-    const bool party_acts = g.flee_failed == 0;
+    const bool party_acts = !is_on(g.flee_failed);
     g.flee_failed = 0;
     if (!party_acts) sub_show_message(g, "The party could not escape!");
     sub_show_message(g, "The combat begins...");

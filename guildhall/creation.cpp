@@ -227,7 +227,7 @@ void name_key(Game& g) {
         if (g.new_name.empty()) g.new_name = sub_class_name(g.new_class);
         g.upper_case_input = -1;
         g.location_step = GUILD_CREATE_DONE;
-    } else if (!g.new_name.empty() && g.backspace_pressed == -1) {
+    } else if (!g.new_name.empty() && is_on(g.backspace_pressed)) {
         g.new_name.pop_back();
     } else {
         // Letter keys arrive as capitals and with Shift as small letters: swap them so the

@@ -138,15 +138,15 @@ void draw_buy_list(Game& g) {
         if (!in_stock(g, k)) continue;
         sub_read_item(g, g.shop_rec.stock[k]);
         const bool usable =
-            m.class_id >= 0 && m.class_id + 1 < 26 && g.item_rec.usable_by[m.class_id + 1] != 0;
+            m.class_id >= 0 && m.class_id + 1 < 26 && is_on(g.item_rec.usable_by[m.class_id + 1]);
         t.fore_colour = 1;
         t.print(std::string("  ") + char('A' + k) + ".");
         t.fore_colour = 0;
         t.CurrentX = 25;
         t.print((usable ? "" : "! ") + g.item_rec.name.str());
         int16_t price = g.item_rec.price;
-        sub_print_right_aligned(g, str_form(sub_haggle_price(g, price, g.selected_member & 7)),
-                                200);
+        sub_print_right_aligned(
+            g, str_form(sub_haggle_price(g, price, g.selected_member & PARTY_SLOT_MASK)), 200);
         t.print_line();
     }
     t.print_line();
@@ -280,7 +280,7 @@ void draw_appraise(Game& g) {
     t.print_line(" To Hit Percentage:" + str_form(i.to_hit_percent));
     t.print_line(" Damage:" + str_form(i.damage_dice) + "D" + str_form(i.damage_sides) + "+" +
                  str_form(i.damage_bonus));
-    t.print_line(std::string(" Useable:") + (i.usable_by[0] != 0 ? "True" : "False"));
+    t.print_line(std::string(" Useable:") + (is_on(i.usable_by[0]) ? "True" : "False"));
 }
 
 void draw_identify(Game& g) {
