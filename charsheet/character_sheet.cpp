@@ -19,7 +19,7 @@ PartyMemberRec& sheet_rec(Game& g) {
 }
 
 bool sheet_in_combat(const Game& g) {
-    return g.combat_active != 0;
+    return is_on(g.combat_active);
 }
 
 bool sheet_carries_items(const Game& g) {
@@ -32,7 +32,7 @@ bool sheet_carries_items(const Game& g) {
 bool sheet_class_may_use(const Game& g, int class_id) {
     const auto& usable = g.item_rec.usable_by;
     const int k = class_id + 1;
-    return k >= 0 && k < static_cast<int>(usable.size()) && usable[k] != 0;
+    return k >= 0 && k < static_cast<int>(usable.size()) && is_on(usable[k]);
 }
 
 int sheet_pack_slot_of_key(const std::string& key) {

@@ -16,7 +16,8 @@
 
 namespace {
 
-constexpr int KIND_RIGHT_HAND = 1, KIND_TWO_HANDED = 2, KIND_BODY = 7, KIND_LEFT_HAND = 8;
+// An item is used, and a spell cast, on one of the first six members only: keys 1 to 6.
+constexpr int SHEET_TARGET_SLOTS = 6;
 
 PictureArea& text(Game& g) {
     return g.Form1.Text;
@@ -71,7 +72,7 @@ int free_pack_slots(const PartyMemberRec& m) {
 bool holds_two_handed(Game& g, const PartyMemberRec& m) {
     if (m.right_hand[0] < 1) return false;
     sub_read_item(g, m.right_hand[0]);
-    return g.item_rec.kind == KIND_TWO_HANDED;
+    return g.item_rec.kind == ITEM_TWO_HANDED;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -169,35 +170,35 @@ void equip_from_pack(Game& g, PartyMemberRec& m, int k) {
     sub_read_item(g, item);
     const int kind = g.item_rec.kind;
     if (!sheet_class_may_use(g, m.class_id)) return;
-    if (kind != KIND_RIGHT_HAND && kind != KIND_TWO_HANDED && kind != KIND_BODY &&
-        kind != KIND_LEFT_HAND)
+    if (kind != ITEM_RIGHT_HAND && kind != ITEM_TWO_HANDED && kind != ITEM_BODY &&
+        kind != ITEM_LEFT_HAND)
         return;
-    if (kind == KIND_LEFT_HAND && holds_two_handed(g, m)) return;
+    if (kind == ITEM_LEFT_HAND && holds_two_handed(g, m)) return;
 
     struct Returned {
         int16_t item, quantity;
     };
     std::vector<Returned> back;
-    if (kind == KIND_BODY) {
+    if (kind == ITEM_BODY) {
         if (m.body > 0) back.push_back({m.body, 1});
-    } else if (kind == KIND_LEFT_HAND) {
+    } else if (kind == ITEM_LEFT_HAND) {
         if (m.left_hand[0] > 0) back.push_back({m.left_hand[0], m.left_hand[1]});
     } else {
         if (m.right_hand[0] > 0) back.push_back({m.right_hand[0], m.right_hand[1]});
-        if (kind == KIND_TWO_HANDED && m.left_hand[0] > 0)
+        if (kind == ITEM_TWO_HANDED && m.left_hand[0] > 0)
             back.push_back({m.left_hand[0], m.left_hand[1]});
     }
     // Taking the last item of the slot frees the slot for what comes back.
     const int room = free_pack_slots(m) + (slot[PACK_QUANTITY] <= 1 ? 1 : 0);
     if (room < static_cast<int>(back.size())) return;
 
-    if (kind == KIND_BODY) {
+    if (kind == ITEM_BODY) {
         m.body = item;
-    } else if (kind == KIND_LEFT_HAND) {
+    } else if (kind == ITEM_LEFT_HAND) {
         m.left_hand[0] = item, m.left_hand[1] = 1;
     } else {
         m.right_hand[0] = item, m.right_hand[1] = 1;
-        if (kind == KIND_TWO_HANDED) m.left_hand[0] = 0;
+        if (kind == ITEM_TWO_HANDED) m.left_hand[0] = 0;
     }
     remove_one(m, k);
     for (const Returned& r : back) {
@@ -232,7 +233,7 @@ void give_to_key(Game& g) {
     } else if (key == "D") {
         g.sheet_choice = -1;
         g.sheet_step = SHEET_GIVE_WHAT;
-    } else if (key.size() == 1 && key[0] >= '1' && key[0] <= '7') {
+    } else if (key.size() == 1 && key[0] >= '1' && key[0] <= '0' + MAX_PARTY) {
         const int t = key[0] - '0';
         // Only a member in the party, with room in the pack, can receive.
         if (t != g.sheet_member && g.party[t - 1].in_use > 0 &&
@@ -271,7 +272,7 @@ void give_what_key(Game& g) {
 
 int party_positions_in_use(const Game& g) {
     int n = 0;
-    for (int k = 0; k <= 5; ++k) n += g.party[k].in_use > 0 ? 1 : 0;
+    for (int k = 0; k < SHEET_TARGET_SLOTS; ++k) n += g.party[k].in_use > 0 ? 1 : 0;
     return n;
 }
 
@@ -300,7 +301,7 @@ void use_on_key(Game& g) {
         g.sheet_step = SHEET_USE_WHAT;
         return;
     }
-    if (key.size() == 1 && key[0] >= '1' && key[0] <= '6') {
+    if (key.size() == 1 && key[0] >= '1' && key[0] <= '0' + SHEET_TARGET_SLOTS) {
         const int t = key[0] - '0';
         // An empty position is no target.
         if (g.party[t - 1].in_use <= 0) return;
@@ -355,13 +356,16 @@ void cast_on_key(Game& g) {
     const PartyMemberRec& m = sheet_rec(g);
     const bool mana = g.spell_rec.mana_cost <= m.magic_points;
     const int type = g.spell_rec.target_type;
-    if (type == 1 && g.sheet_target == -1) {
-        if (key.size() == 1 && key[0] >= '1' && key[0] <= '6' && g.party[key[0] - '1'].in_use > 0) {
+    if (type == SPELL_TARGET_MEMBER && g.sheet_target == -1) {
+        if (key.size() == 1 && key[0] >= '1' && key[0] <= '0' + SHEET_TARGET_SLOTS &&
+            g.party[key[0] - '1'].in_use > 0) {
             g.sheet_target = static_cast<int16_t>(key[0] - '1');
             if (mana) g.sheet_step = SHEET_CAST;
         }
-    } else if (key == "C" && mana && (type == 0 || type == 1 || type == 2)) {
-        if (type == 0) g.sheet_target = static_cast<int16_t>(sheet_slot(g));
+    } else if (key == "C" && mana &&
+               (type == SPELL_TARGET_CASTER || type == SPELL_TARGET_MEMBER ||
+                type == SPELL_TARGET_PARTY)) {
+        if (type == SPELL_TARGET_CASTER) g.sheet_target = static_cast<int16_t>(sheet_slot(g));
         g.sheet_step = SHEET_CAST;
     }
 }
@@ -429,7 +433,7 @@ void draw_sheet_choice_menu(Game& g) {
         break;
     case SHEET_GIVE_TO:
         start_choice_menu(g, SHEET_GIVE_TO_Y);
-        print_choice_line(g, party_keys(g, 6, sheet_slot(g)), " Give to Who");
+        print_choice_line(g, party_keys(g, MAX_PARTY - 1, sheet_slot(g)), " Give to Who");
         print_sheet_menu_line(g, " D.", " Drop.");
         break;
     case SHEET_GIVE_WHAT:
@@ -446,7 +450,7 @@ void draw_sheet_choice_menu(Game& g) {
             t.print_line(g.message_lines[0]);
             return;
         }
-        const std::vector<std::string> keys = party_keys(g, 5, -1);
+        const std::vector<std::string> keys = party_keys(g, SHEET_TARGET_SLOTS - 1, -1);
         if (keys.size() < 2) {
             print_key_list(g, keys); // no caption and no Exit line
             return;
@@ -489,17 +493,18 @@ void draw_cast_screen(Game& g) {
     t.print_line("Target:");
     t.print("     ");
     const int type = spell.target_type;
-    if (type == 0) {
+    if (type == SPELL_TARGET_CASTER) {
         g.sheet_target = static_cast<int16_t>(sheet_slot(g));
         t.print_line("Self");
-    } else if (type == 1) {
+    } else if (type == SPELL_TARGET_MEMBER) {
         t.print_line(g.sheet_target >= 0 && g.sheet_target < PARTY_SIZE
                          ? g.party[g.sheet_target].name.str()
                          : "One Target");
-    } else if (type == 2) {
+    } else if (type == SPELL_TARGET_PARTY) {
         t.print_line("Group");
     } else {
-        t.print_line(type >= 3 && type <= 6 ? "This is a combat only spell." : "");
+        const bool combat_only = type >= SPELL_TARGET_NONE && type <= SPELL_TARGET_COMBAT_PARTY;
+        t.print_line(combat_only ? "This is a combat only spell." : "");
     }
     t.print_line();
     const bool mana = spell.mana_cost <= m.magic_points;
@@ -514,13 +519,13 @@ void draw_cast_screen(Game& g) {
     t.print_line();
 
     start_choice_menu(g, SHEET_CHOICE_Y);
-    if (type == 1 && g.sheet_target == -1) {
-        const std::vector<std::string> keys = party_keys(g, 5, -1);
+    if (type == SPELL_TARGET_MEMBER && g.sheet_target == -1) {
+        const std::vector<std::string> keys = party_keys(g, SHEET_TARGET_SLOTS - 1, -1);
         if (keys.size() > 1)
             print_choice_line(g, keys, " Cast Spell on Who");
         else
             print_key_list(g, keys);
-    } else if ((type == 0 || type == 2) && mana) {
+    } else if ((type == SPELL_TARGET_CASTER || type == SPELL_TARGET_PARTY) && mana) {
         print_sheet_menu_line(g, " C.", " Cast.");
     } else {
         t.print_line();

@@ -2,6 +2,7 @@
 // their menus, and the keys that move between them.
 #include "charsheet/character_sheet.h"
 
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -80,24 +81,25 @@ void print_abilities(Game& g, const PartyMemberRec& m) {
     PictureArea& t = text(g);
     const int level = m.level;
     switch (m.class_id) {
-    case 0: // Fighter
-    case 4: // Berserker
+    case CLASS_FIGHTER:
+    case CLASS_BERSERKER:
         t.print_line("   None");
         break;
-    case 1: // Thief
-        print_thief_skills(g, m, (level - 1) / 2 + 2);
+    case CLASS_THIEF:
+    case CLASS_MERCHANT:
+        print_thief_skills(g, m, (level - 1) / class_rules(m.class_id).backstab_levels + 2);
         break;
-    case 2: // Cleric
+    case CLASS_CLERIC:
         t.print_line("   Turn Undead");
         if (level >= 8)
             t.print_line("   Protection from Evil");
         else if (level >= 4)
             t.print_line("   Minor Protection from Evil");
         break;
-    case 5: // Ranger
+    case CLASS_RANGER:
         t.print_line("   Improved attack and defense against animals");
         break;
-    case 6: // Paladin
+    case CLASS_PALADIN:
         if (level < 6)
             t.print_line("   Minor Protection from Evil");
         else if (level < 12)
@@ -105,9 +107,6 @@ void print_abilities(Game& g, const PartyMemberRec& m) {
         else
             t.print_line("   Protection from Evil 10' Radius");
         t.print_line("   Improved attack and defense against undead");
-        break;
-    case 7: // Merchant
-        print_thief_skills(g, m, (level - 1) / 3 + 2);
         break;
     default: // a Mage has no special ability
         break;
@@ -179,7 +178,7 @@ bool draw_equipment_page(Game& g) {
     }
     // A two-handed weapon leaves the left hand's line blank.
     if (m.left_hand[0] < 1) {
-        labelled(g, "Left Hand:", 100, right_kind == 2 ? "" : " Empty");
+        labelled(g, "Left Hand:", 100, right_kind == ITEM_TWO_HANDED ? "" : " Empty");
     } else {
         labelled(g, "Left Hand:", 100, held_item_text(g, m.left_hand[0], m.left_hand[1]));
         shown = true;

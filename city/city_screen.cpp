@@ -57,7 +57,7 @@ void walk_key(Game& g) {
 int letter_slot(const std::string& key) {
     if (key.empty()) return -1;
     const int c = static_cast<unsigned char>(key[0]) - 65;
-    return c >= 0 && c < 7 ? c : -1;
+    return c >= 0 && c < MAX_PARTY ? c : -1;
 }
 
 void order_key(Game& g) {
@@ -78,8 +78,9 @@ void order_key(Game& g) {
         const int t = letter_slot(key);
         if (t >= 0) {
             g.sheet_choice = static_cast<int16_t>(t);
-            sub_show_message(g, g.party[g.sheet_target & 7].name.trimmed() + " moves.");
-            sub_swap_party_members(g, g.sheet_target & 7, t);
+            sub_show_message(g,
+                             g.party[g.sheet_target & PARTY_SLOT_MASK].name.trimmed() + " moves.");
+            sub_swap_party_members(g, g.sheet_target & PARTY_SLOT_MASK, t);
             sub_compact_party(g);
             g.location_step = CITY_ENTER;
         }
@@ -125,5 +126,5 @@ void sub_draw_city(Game& g) {
     sub_square_events(g);
     // A fixed fight on this square has begun: the party sees it in this same key, and the
     // next key is the fight's.
-    if (g.combat_active != 0 && g.sheet_member < 1) g.screens.draw_combat(g);
+    if (is_on(g.combat_active) && g.sheet_member < 1) g.screens.draw_combat(g);
 }

@@ -22,10 +22,9 @@ using Event = std::array<int16_t, MAP_EVENT_FIELDS>;
 constexpr int EVENT_KIND = 0, EVENT_X = 2, EVENT_Y = 3, EVENT_P1 = 4, EVENT_P2 = 5, EVENT_P3 = 6,
               EVENT_P4 = 7, EVENT_FLAG = 8, EVENT_TEST = 9, EVENT_TEST_VALUE = 10;
 
-constexpr int EVENT_TELEPORT = 1, EVENT_BUILDING = 2, EVENT_PICTURE = 3, EVENT_MESSAGE = 4,
-              EVENT_FIGHT = 5, EVENT_SWITCH = 6, EVENT_TEXT = 7, EVENT_TREASURE = 8;
-
 constexpr int TREASURE_EXPERIENCE = 0, TREASURE_CROWNS = 1, TREASURE_ITEM = 2;
+// Field 4 of a building event: BUILDINGS below.
+constexpr int BUILDING_TEMPLE = 2;
 
 bool in_range(int n, int first, int last) {
     return n >= first && n <= last;
@@ -71,7 +70,7 @@ bool references_sound(const Game& g, const Event& e) {
     case EVENT_MESSAGE:
         return in_range(e[EVENT_P1], 0, MAP_MESSAGE_COUNT - 1);
     case EVENT_SWITCH:
-        return e[EVENT_P2] != 2 || in_range(e[EVENT_P1], 0, GAME_FLAG_COUNT - 1);
+        return e[EVENT_P2] != SWITCH_STEPPED_ON || in_range(e[EVENT_P1], 0, GAME_FLAG_COUNT - 1);
     case EVENT_TEXT:
         return in_range(e[EVENT_P1], 0, MAP_TEXT_COUNT - 1);
     case EVENT_TREASURE:
@@ -112,7 +111,7 @@ void building(Game& g, const Event& e) {
     if (b.numbered) g.building_number = e[EVENT_P2];
     g.location_step = 0;
     // Only the temple of Light greets the party; the others are entered in silence.
-    if (kind != 2 || e[EVENT_P2] == 0) sub_show_message(g, b.message);
+    if (kind != BUILDING_TEMPLE || e[EVENT_P2] == 0) sub_show_message(g, b.message);
 }
 
 // A picture the Data folder does not hold leaves the view as it is: one missing sign is not
@@ -226,7 +225,7 @@ void carry_out(Game& g, int index, const Event& e, int& fights) {
         if (seen_from_facing(g, e)) sub_show_message(g, g.map_rec.messages[e[EVENT_P1]]);
         break;
     case EVENT_SWITCH:
-        if (e[EVENT_P2] == 2) g.game_flags[e[EVENT_P1]] = e[EVENT_P3];
+        if (e[EVENT_P2] == SWITCH_STEPPED_ON) g.game_flags[e[EVENT_P1]] = e[EVENT_P3];
         break;
     case EVENT_TEXT:
         if (seen_from_facing(g, e)) long_text(g, e);
@@ -251,7 +250,8 @@ void sub_square_events(Game& g) {
         // A copy: a teleport may load another map under the event that caused it. The
         // events after it are then those of the new map, tested against the new square.
         const Event e = g.map_rec.events[i];
-        if (e[EVENT_KIND] <= 0 || e[EVENT_X] != g.party_x || e[EVENT_Y] != g.party_y) continue;
+        if (e[EVENT_KIND] <= EVENT_NONE || e[EVENT_X] != g.party_x || e[EVENT_Y] != g.party_y)
+            continue;
         if (!condition_holds(g, e) || !references_sound(g, e)) continue;
         carry_out(g, i, e, fights);
     }

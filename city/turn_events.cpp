@@ -73,9 +73,9 @@ void sub_map_turn_events(Game& g) {
     if (g.move_count % 10 == 0) timed_effects(g);
 
     const int r = sub_random_percent(g);
-    if (r <= g.map_rec.encounter_chance && g.party_turned == 0) {
+    if (r <= g.map_rec.encounter_chance && !is_on(g.party_turned)) {
         // The monsters are set up first: a map with nothing to send announces nothing.
         sub_start_random_encounter(g);
-        if (g.combat_active == -1) sub_show_message(g, "Random Encounter");
+        if (is_on(g.combat_active)) sub_show_message(g, "Random Encounter");
     }
 }

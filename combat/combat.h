@@ -10,7 +10,7 @@ void sub_start_random_encounter(Game& g);
 // Called once per group of a fixed fight, group = 0, 1, 2, ...; event is the map event 0..100.
 void sub_start_event_encounter(Game& g, int event, int group);
 void sub_compact_monster_groups(Game& g);
-// The first slot among slot + 1 .. 6 that is in use and alive, or 7 when there is none.
+// The first slot among slot + 1 .. 6 that is in use and alive, or MAX_PARTY when there is none.
 int sub_next_able_member(Game& g, int slot);
 void sub_check_combat_item(Game& g, int slot, int item);
 

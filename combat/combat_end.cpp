@@ -21,7 +21,6 @@ namespace {
 
 constexpr int EVENT_KIND = 0, EVENT_X = 2, EVENT_Y = 3, EVENT_P1 = 4, EVENT_P2 = 5, EVENT_P3 = 6,
               EVENT_FLAG = 8, EVENT_TEST = 9, EVENT_TEST_VALUE = 10;
-constexpr int EVENT_FIXED_FIGHT = 5, EVENT_SWITCH = 6;
 
 bool alive(const PartyMemberRec& m) {
     return m.in_use > 0 && m.hit_points > 0;
@@ -76,7 +75,9 @@ void draw_defeat(Game& g) {
 
 void set_fixed_fight_flags(Game& g) {
     for (const auto& e : g.map_rec.events) {
-        if (e[EVENT_KIND] != EVENT_SWITCH || !on_party_square(g, e) || e[EVENT_P2] != 1) continue;
+        if (e[EVENT_KIND] != EVENT_SWITCH || !on_party_square(g, e) ||
+            e[EVENT_P2] != SWITCH_FIGHT_WON)
+            continue;
         if (!condition_holds(g, e)) continue;
         const int flag = e[EVENT_P1];
         if (flag >= 0 && flag < GAME_FLAG_COUNT) g.game_flags[flag] = e[EVENT_P3];
@@ -230,8 +231,7 @@ void sub_combat_flee(Game& g) {
     load_main_picture(g, "back.bmp");
     const bool fixed_fight =
         std::any_of(g.map_rec.events.begin(), g.map_rec.events.end(), [&](const auto& e) {
-            return e[EVENT_KIND] == EVENT_FIXED_FIGHT && on_party_square(g, e) &&
-                   condition_holds(g, e);
+            return e[EVENT_KIND] == EVENT_FIGHT && on_party_square(g, e) && condition_holds(g, e);
         });
     if (!fixed_fight) return;
     switch (g.party_facing & 3) {

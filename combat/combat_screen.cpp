@@ -4,6 +4,7 @@
 // and the end of the fight are keyed and drawn by combat/combat_end.cpp.
 #include "charsheet/character_sheet.h"
 #include "combat/combat.h"
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -21,7 +22,8 @@ PictureArea& text(Game& g) {
     return g.Form1.Text;
 }
 
-// The member choosing; combat_member is 7 once everybody has chosen, still a party slot.
+// The member choosing; combat_member is MAX_PARTY once everybody has chosen, still a party
+// slot.
 int member(const Game& g) {
     return std::clamp<int>(g.combat_member, 0, PARTY_SIZE - 1);
 }
@@ -107,7 +109,7 @@ int listed_member(const Game& g) {
 // follows when there is none.
 void next_member(Game& g) {
     g.combat_member = static_cast<int16_t>(sub_next_able_member(g, g.combat_member));
-    g.combat_step = g.combat_member == 7 ? COMBAT_SUMMARY : COMBAT_ACTION_MENU;
+    g.combat_step = g.combat_member == MAX_PARTY ? COMBAT_SUMMARY : COMBAT_ACTION_MENU;
 }
 
 void choose(Game& g, int code, int object) {
@@ -154,8 +156,9 @@ void rebuild_allowed(Game& g) {
     if (m < 4) allowed[ALLOW_ATTACK] = 1;
     allowed[ALLOW_DEFEND] = 1;
     allowed[ALLOW_USE_ITEM] = 1;
-    if (p.class_id == 1 || p.class_id == 7) allowed[ALLOW_HIDE] = 1;
-    if (p.class_id == 4) allowed[ALLOW_BERSERK] = 1;
+    const ClassRules& rules = class_rules(p.class_id);
+    if (rules.may_hide) allowed[ALLOW_HIDE] = 1;
+    if (rules.berserker) allowed[ALLOW_BERSERK] = 1;
     if (std::any_of(p.spells_known.begin(), p.spells_known.end(), [](int16_t s) { return s != 0; }))
         allowed[ALLOW_CAST] = 1;
     for (const auto& e : p.effects) {
@@ -478,18 +481,18 @@ void cast_what_key(Game& g) {
         if (chosen == 0) return;
         g.combat_chosen_spell = static_cast<int16_t>(chosen);
         switch (g.spell_rec.target_type) {
-        case 0:
-        case 3:
+        case SPELL_TARGET_CASTER:
+        case SPELL_TARGET_NONE:
             choose(g, ACTION_CAST, chosen);
             next_member(g);
             break;
-        case 1:
-        case 4:
+        case SPELL_TARGET_MEMBER:
+        case SPELL_TARGET_COMBAT_MEMBER:
             g.combat_step = COMBAT_CAST_ON_MEMBER;
             break;
-        case 2:
-        case 5:
-        case 6:
+        case SPELL_TARGET_PARTY:
+        case SPELL_TARGET_COMBAT_NONE:
+        case SPELL_TARGET_COMBAT_PARTY:
             g.combat_step = COMBAT_CAST_ON_GROUP;
             break;
         default:

@@ -150,9 +150,9 @@ void sub_compact_monster_groups(Game& g) {
 }
 
 int sub_next_able_member(Game& g, int slot) {
-    for (int s = std::max(slot + 1, 0); s <= 6; ++s)
+    for (int s = std::max(slot + 1, 0); s < MAX_PARTY; ++s)
         if (g.party[s].in_use != 0 && g.party[s].hit_points != 0) return s;
-    return 7;
+    return MAX_PARTY;
 }
 
 void sub_check_combat_item(Game& g, int, int item) {

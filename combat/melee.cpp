@@ -2,6 +2,7 @@
 // choice of target and its attack, with the diseases and the berserk rage a hit may bring.
 #include "combat/round.h"
 
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -30,32 +31,6 @@ int factor(int attribute) {
     return sub_attribute_factor(attribute);
 }
 
-// Attacks per round and the base bonus of the attack roll, by class.
-struct MeleeClass {
-    int divisor;
-    int per_level, bonus;
-};
-MeleeClass melee_class(int class_id) {
-    switch (class_id) {
-    case 0:
-        return {3, 10, 10};
-    case 1:
-        return {7, 5, 5};
-    case 2:
-        return {6, 7, 7};
-    case 3:
-        return {8, 4, 4};
-    case 4:
-    case 5:
-    case 6:
-        return {3, 9, 9};
-    case 7:
-        return {7, 5, 3};
-    default:
-        return {3, 0, 0};
-    }
-}
-
 // level / K rounded to nearest, plus one when that still falls short of the level.
 int attack_count(int level, int k) {
     int n = int(std::nearbyint(double(level) / k));
@@ -77,7 +52,9 @@ bool weapon_of(Game& g, const PartyMemberRec& p, ItemRec& weapon) {
 }
 
 int backstab_damage(int damage, const PartyMemberRec& p) {
-    if (p.class_id == 1) return to_integer(damage * (std::floor((p.level - 1) / 2.0) + 2));
+    const ClassRules& rules = class_rules(p.class_id);
+    if (rules.backstab_in_fights)
+        return to_integer(damage * (std::floor((p.level - 1) / double(rules.backstab_levels)) + 2));
     return to_integer(damage * 1.5);
 }
 
@@ -116,8 +93,8 @@ void diseases(Game& g, const MonsterRec& mon, int slot, std::string& text) {
     for (const auto& row : mon.attack_effects) {
         const int chance = row[0];
         if (chance == 0) continue;
-        if (chance != -1 && !(sub_random_percent(g) < chance)) continue;
-        if (row[1] != 1) continue;
+        if (chance != ATTACK_ALWAYS && !(sub_random_percent(g) < chance)) continue;
+        if (row[1] != ATTACK_DISEASE) continue;
         bool infects = true;
         const std::string tries =
             " The " + monster + " tries to infect " + who + " with a Disease but " + who;
@@ -125,7 +102,8 @@ void diseases(Game& g, const MonsterRec& mon, int slot, std::string& text) {
             text += tries + " resists.";
             infects = false;
         }
-        if (p.class_id == 3 && p.level >= 3) {
+        const int immune_from = class_rules(p.class_id).disease_immunity_level;
+        if (immune_from > 0 && p.level >= immune_from) {
             text += tries + " is immune.";
             infects = false;
         }
@@ -145,7 +123,7 @@ void diseases(Game& g, const MonsterRec& mon, int slot, std::string& text) {
 
 void berserk_rage(Game& g, int slot, std::string& text) {
     PartyMemberRec& p = g.party[slot];
-    if (p.class_id != 4) return;
+    if (!class_rules(p.class_id).berserker) return;
     if (!(p.level * p.karma < sub_random_percent(g))) return;
     if (member_has_effect(g, slot, EFFECT_BERSERK)) return;
     const int k = free_effect_slot(g, slot);
@@ -180,20 +158,17 @@ void sub_party_member_attacks(Game& g, int slot) {
     const MonsterRec mon = g.monster_rec;
     ItemRec weapon;
     const bool armed = weapon_of(g, p, weapon);
-    const bool weapon_counts = armed && weapon.kind <= 2;
+    const bool weapon_counts = armed && fights_as_weapon(weapon.kind);
 
     const int level = p.level;
     double d = 0;
     int c = 0;
-    const MeleeClass mc = melee_class(p.class_id);
-    const int n = attack_count(level, mc.divisor);
-    const int base_bonus = mc.per_level * level + mc.bonus;
-    if (p.class_id == 5) {
-        if (mon.monster_type == 0) d = 1.1;
-        if (sub_random_percent(g) <= level + p.karma) c = to_integer(level / 4.0 + 2);
-    } else if (p.class_id == 6 && (mon.monster_type == 1 || mon.monster_type == 2)) {
-        d = 1.1;
-    }
+    const ClassRules& rules = class_rules(p.class_id);
+    const int n = attack_count(level, rules.levels_per_attack);
+    const int base_bonus = rules.attack_bonus.at(level);
+    if (favours(rules, mon.monster_type)) d = 1.1;
+    if (rules.critical_hits && sub_random_percent(g) <= level + p.karma)
+        c = to_integer(level / 4.0 + 2);
 
     int hits = 0;
     for (int attack = 0; attack < n; ++attack) {
@@ -274,11 +249,13 @@ int sub_monster_defence(Game& g, int grp, int m) {
 int sub_choose_monster_target(Game& g, int grp, int m) {
     sub_read_monster(g, g.monster_groups[grp].monster);
     const MonsterRec mon = g.monster_rec;
+    // Confusion may keep the monster from acting, or turn it on its own group.
+    constexpr int TURNS_ON_OWN_GROUP = -2;
     int r = -1;
     const auto confusion = [&](int s) {
         if (sub_random_percent(g) < s) {
-            r = -10;
-            if (s / 2.0 > sub_random_percent(g)) r = -2;
+            r = MONSTER_TARGET_NONE;
+            if (s / 2.0 > sub_random_percent(g)) r = TURNS_ON_OWN_GROUP;
         }
     };
     for (const auto& e : g.group_effects[grp])
@@ -286,21 +263,21 @@ int sub_choose_monster_target(Game& g, int grp, int m) {
     const auto& own = g.monster_state[grp][m];
     if (own[MONSTER_EFFECT_DURATION] != 0 && own[MONSTER_EFFECT_KIND] == EFFECT_CONFUSION)
         confusion(own[MONSTER_EFFECT_STRENGTH]);
-    if (r == -10) return -10;
+    if (r == MONSTER_TARGET_NONE) return MONSTER_TARGET_NONE;
 
-    if (r == -2) {
+    if (r == TURNS_ON_OWN_GROUP) {
         // Turning on its own group needs another living member; alone, it does nothing.
         const int count = members_of(g, grp);
         bool company = false;
         for (int j = 0; j < count; ++j)
             if (j != m && g.monster_state[grp][j][MONSTER_HIT_POINTS] >= 1) company = true;
-        if (!company) return -10;
+        if (!company) return MONSTER_TARGET_NONE;
         for (int tries = 0; tries < 1000; ++tries) {
             const int j = sub_roll_dice(g, 1, count, 0) - 1;
             if (j >= 0 && j < count && g.monster_state[grp][j][MONSTER_HIT_POINTS] >= 1)
-                return 10 + j;
+                return MONSTER_TARGET_OWN_GROUP + j;
         }
-        return 10 + m;
+        return MONSTER_TARGET_OWN_GROUP + m;
     }
 
     // Only the front three can be reached. The draw passes over hidden members it fails to
@@ -315,7 +292,7 @@ int sub_choose_monster_target(Game& g, int grp, int m) {
             first_visible = s;
         }
     }
-    if (first_visible < 0 && first_hidden < 0) return -10;
+    if (first_visible < 0 && first_hidden < 0) return MONSTER_TARGET_NONE;
     int passed_over = 0;
     for (int tries = 0; tries < 100; ++tries) {
         const int s = sub_roll_dice(g, 1, 3, 0) - 1;
@@ -346,14 +323,12 @@ void sub_monster_attacks(Game& g, int grp, int m) {
         return "and hits doing" + str_form(damage) + " point" + plural(damage) + " of damage.";
     };
 
-    if (t < 10) {
+    if (t < MONSTER_TARGET_OWN_GROUP) {
         PartyMemberRec& p = g.party[t];
         text += "attacks " + p.name.trimmed() + " ";
         int v = p.armour_class;
         if (g.combat_actions[t][0] == ACTION_DEFEND) v = to_integer(v * 1.2);
-        if ((p.class_id == 5 && mon.monster_type == 0) ||
-            (p.class_id == 6 && (mon.monster_type == 1 || mon.monster_type == 2)))
-            v = to_integer(v * 1.1);
+        if (favours(class_rules(p.class_id), mon.monster_type)) v = to_integer(v * 1.1);
         bool revealed = false, looked = false;
         for (auto& e : p.effects) {
             if (e[EFFECT_DURATION] == 0 || e[EFFECT_TYPE] != EFFECT_HIDDEN) continue;
@@ -385,7 +360,7 @@ void sub_monster_attacks(Game& g, int grp, int m) {
             text += revealed ? "but missing." : "but misses.";
         }
     } else {
-        const int j = t - 10;
+        const int j = t - MONSTER_TARGET_OWN_GROUP;
         text += "attacks a " + name + " ";
         const int v = sub_monster_defence(g, grp, j);
         if (v < a) {

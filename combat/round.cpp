@@ -4,6 +4,7 @@
 #include "combat/round.h"
 #include "combat/combat.h"
 
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/item_use.h"
@@ -126,29 +127,6 @@ int monster_initiatives(Game& g) {
     return highest;
 }
 
-int class_initiative(int class_id, int level) {
-    switch (class_id) {
-    case 0:
-        return 5 * level + 1;
-    case 1:
-        return 5 * level + 10;
-    case 2:
-        return 3 * level + 3;
-    case 3:
-        return 3 * level + 2;
-    case 4:
-        return 2 * level + 6;
-    case 5:
-        return 4 * level + 2;
-    case 6:
-        return 3 * level + 4;
-    case 7:
-        return 4 * level + 8;
-    default:
-        return 0;
-    }
-}
-
 int party_initiatives(Game& g, PartyInitiative& init) {
     int highest = 0;
     for (int slot = 0; slot < PARTY_SIZE; ++slot) {
@@ -159,10 +137,10 @@ int party_initiatives(Game& g, PartyInitiative& init) {
         const int weapon = p.right_hand[0];
         if (weapon > 0 && weapon <= g.item_count) {
             sub_read_item(g, weapon);
-            if (g.item_rec.kind <= 2) v += g.item_rec.attack_speed;
+            if (fights_as_weapon(g.item_rec.kind)) v += g.item_rec.attack_speed;
         }
         int n = to_integer(v * sub_attribute_factor(p.speed) / 100.0);
-        n = to_integer(double(n) + class_initiative(p.class_id, p.level));
+        n = to_integer(double(n) + class_rules(p.class_id).initiative.at(p.level));
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
                 n = effect_on_initiative(n, e[EFFECT_TYPE], e[EFFECT_STRENGTH]);
@@ -195,17 +173,17 @@ void start_casting(Game& g, int slot, PartyInitiative& init, int now) {
     std::string text = p.name.trimmed() + " starts to cast " + spell.name.trimmed();
     const int t = action[2];
     switch (spell.target_type) {
-    case 1:
-    case 4:
-        if (t < 10) {
+    case SPELL_TARGET_MEMBER:
+    case SPELL_TARGET_COMBAT_MEMBER:
+        if (t < TARGET_GROUP_BASE) {
             if (t >= 1 && t <= PARTY_SIZE) text += " at " + g.party[t - 1].name.trimmed();
         } else {
             text += " at the " + group_monster_name(g, t - TARGET_GROUP_BASE);
         }
         break;
-    case 2:
-    case 5:
-    case 6:
+    case SPELL_TARGET_PARTY:
+    case SPELL_TARGET_COMBAT_NONE:
+    case SPELL_TARGET_COMBAT_PARTY:
         if (t < 0)
             text += " at the party";
         else
@@ -267,7 +245,7 @@ void hide(Game& g, int slot) {
 
 bool heals(const ItemRec& item) {
     return std::any_of(item.use_effects.begin(), item.use_effects.end(),
-                       [](const auto& e) { return e[0] == 5 && e[1] == 0; });
+                       [](const auto& e) { return e[0] == USE_HEALING && e[1] == USE_HIT_POINTS; });
 }
 
 // A healing item heals its member target as on the character sheet; any other use says that
@@ -347,7 +325,7 @@ void sub_combat_round(Game& g) {
     g.keys_enabled = 0;
     g.message_line = -1;
     // A party caught fleeing takes the round without acting; the choices stay for later.
-    const bool party_acts = g.flee_failed == 0;
+    const bool party_acts = !is_on(g.flee_failed);
     g.flee_failed = 0;
     if (!party_acts) sub_show_message(g, "The party could not escape!");
     sub_show_message(g, "The combat begins...");
@@ -367,7 +345,7 @@ void sub_combat_round(Game& g) {
             for (int m = 0; m < count; ++m) {
                 const auto& state = g.monster_state[grp][m];
                 if (state[MONSTER_HIT_POINTS] <= 0 || state[MONSTER_INITIATIVE] != t) continue;
-                if (type == 0 || type == 1) sub_monster_attacks(g, grp, m);
+                if (acts_in_a_round(type)) sub_monster_attacks(g, grp, m);
             }
         }
     }
@@ -410,7 +388,8 @@ void sub_combat_upkeep(Game& g) {
 // The actions go with their members, so a living member moved forward does not carry out
 // the choice (or finish the spell) of the dead one it changed places with.
 void sub_move_dead_members_back(Game& g) {
-    for (int pass = 0; pass < 6; ++pass) {
+    // As many passes as a full party has neighbours.
+    for (int pass = 0; pass < MAX_PARTY - 1; ++pass) {
         for (int a = 1; a < PARTY_SIZE; ++a) {
             const PartyMemberRec& front = g.party[a - 1];
             if (front.in_use > 0 && front.hit_points <= 0 && g.party[a].in_use > 0) {

@@ -2,21 +2,24 @@
 // The pieces of a combat round and of spell casting, for the round itself, the end of the
 // fight and the tests.
 
+#include "core/datafiles.h"
+
 #include <array>
 #include <cstdint>
 
 struct Game;
 
 // Initiatives of the party slots for one round (0 for an empty slot).
-using PartyInitiative = std::array<int, 8>;
+using PartyInitiative = std::array<int, PARTY_SIZE>;
 
 // The round (combat/round.cpp).
 void sub_party_member_attacks(Game& g, int slot);
 int sub_monster_defence(Game& g, int group, int member);
 void sub_monster_attacks(Game& g, int group, int member);
-// A party slot 0..2; 10 + m for member m of the monster's own group (a confused monster);
-// a negative value when the monster does nothing this turn.
+// A party slot 0..2; MONSTER_TARGET_OWN_GROUP + m for member m of the monster's own group (a
+// confused monster); MONSTER_TARGET_NONE when the monster does nothing this turn.
 int sub_choose_monster_target(Game& g, int group, int member);
+constexpr int MONSTER_TARGET_OWN_GROUP = 10, MONSTER_TARGET_NONE = -10;
 void sub_combat_upkeep(Game& g);
 void sub_move_dead_members_back(Game& g);
 

@@ -3,6 +3,7 @@
 #include "combat/combat.h"
 #include "combat/round.h"
 
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -31,16 +32,16 @@ std::string plural_either_way(long long n) {
     return n > 1 || n < -1 ? "s" : "";
 }
 
-// Effect 3, 4, 6, 8 of a spell become these effect kinds on a member or monster.
+// The spell effects that last become these effect kinds on a member or monster.
 int kind_of_effect(int effect) {
     switch (effect) {
-    case 3:
+    case SPELL_EFFECT_ARMOUR:
         return EFFECT_ARMOUR;
-    case 4:
+    case SPELL_EFFECT_ATTACK:
         return EFFECT_ATTACK;
-    case 6:
+    case SPELL_EFFECT_SPEED:
         return EFFECT_SPEED;
-    case 8:
+    case SPELL_EFFECT_CONFUSION:
         return EFFECT_CONFUSION;
     default:
         return -1;
@@ -54,7 +55,7 @@ void heal(PartyMemberRec& p, int amount) {
 
 int rolled_with_levels(Game& g, int dice, int sides, int bonus, int level_dice, int level_sides,
                        int level_bonus) {
-    const int level = g.party[g.cast_caster & 7].level;
+    const int level = g.party[g.cast_caster & PARTY_SLOT_MASK].level;
     int64_t v = sub_roll_dice(g, dice, sides, bonus);
     for (int l = 0; l < level; ++l) v += sub_roll_dice(g, level_dice, level_sides, level_bonus);
     return sub_spell_caster_bonus(g, to_integer(double(v)));
@@ -71,12 +72,11 @@ bool spell_exists(const Game& g, int spell) {
 }
 
 int sub_spell_success_chance(Game& g, int caster) {
-    const PartyMemberRec& p = g.party[caster & 7];
+    const PartyMemberRec& p = g.party[caster & PARTY_SLOT_MASK];
     const SpellRec& s = g.spell_rec;
     double chance = s.success_base + double(s.success_per_level) * p.level;
-    if (p.class_id == 2) chance += p.piety;
-    if (p.class_id == 3) chance += p.intelligence;
-    if (p.class_id == 6) chance += p.piety / 2.0;
+    const ClassRules& rules = class_rules(p.class_id);
+    if (rules.spell_skill > 0) chance += attribute(p, rules.mana_attribute) * rules.spell_skill;
     return to_integer(chance);
 }
 
@@ -94,15 +94,11 @@ int sub_spell_duration(Game& g) {
 }
 
 int sub_spell_caster_bonus(Game& g, int value) {
-    const PartyMemberRec& p = g.party[g.cast_caster & 7];
-    bool bonus = false;
-    if (p.class_id == 2)
-        bonus = sub_random_percent(g) < p.piety;
-    else if (p.class_id == 3)
-        bonus = sub_random_percent(g) < p.intelligence;
-    else if (p.class_id == 6)
-        bonus = p.piety / 2.0 > sub_random_percent(g);
-    if (bonus) value = to_integer(value * 1.1);
+    const PartyMemberRec& p = g.party[g.cast_caster & PARTY_SLOT_MASK];
+    const ClassRules& rules = class_rules(p.class_id);
+    if (rules.spell_skill > 0 &&
+        sub_random_percent(g) < attribute(p, rules.mana_attribute) * rules.spell_skill)
+        value = to_integer(value * 1.1);
     if (sub_random_percent(g) < p.karma) value = to_integer(value * 1.1);
     return value;
 }
@@ -122,11 +118,11 @@ void sub_place_combat_spell_effect(Game& g, int effect, int target, int member, 
                                    int duration) {
     const int kind = kind_of_effect(effect);
     if (kind < 0) return;
-    if (target >= 0 && target <= 9) {
+    if (target >= 0 && target < CAST_GROUP_BASE) {
         sub_place_spell_effect(g, effect, target, amount, duration);
-    } else if (target >= 10 && target - 10 < MONSTER_GROUP_COUNT && member >= 0 &&
-               member < GROUP_MEMBERS) {
-        auto& state = g.monster_state[target - 10][member];
+    } else if (target >= CAST_GROUP_BASE && target - CAST_GROUP_BASE < MONSTER_GROUP_COUNT &&
+               member >= 0 && member < GROUP_MEMBERS) {
+        auto& state = g.monster_state[target - CAST_GROUP_BASE][member];
         state[MONSTER_EFFECT_KIND] = int16_t(kind);
         state[MONSTER_EFFECT_DURATION] = to_integer(duration);
         state[MONSTER_EFFECT_STRENGTH] = to_integer(amount);
@@ -155,11 +151,11 @@ void sub_cast_spell_outside_combat(Game& g) {
         text += p.name.trimmed() + " " + spell.cast_text.trimmed() + " ";
         int target = NO_TARGET;
         switch (spell.target_type) {
-        case 0:
+        case SPELL_TARGET_CASTER:
             target = caster;
             text += self_word(p);
             break;
-        case 1:
+        case SPELL_TARGET_MEMBER:
             if (g.cast_target == caster) {
                 target = caster;
                 text += self_word(p);
@@ -168,8 +164,8 @@ void sub_cast_spell_outside_combat(Game& g) {
                 text += g.party[target].name.trimmed();
             }
             break;
-        case 2:
-        case 6:
+        case SPELL_TARGET_PARTY:
+        case SPELL_TARGET_COMBAT_PARTY:
             target = TARGET_PARTY;
             text += "everyone";
             break;
@@ -185,14 +181,14 @@ void sub_cast_spell_outside_combat(Game& g) {
                 act(target);
             }
         };
-        if (spell.effect == 0) {
+        if (spell.effect == SPELL_EFFECT_HEALING) {
             text += " healing" + str_form(a) + " point" + plural(a) + " of damage.";
             each_target([&](int m) { heal(g.party[m], a); });
-        } else if (spell.effect == 3) {
+        } else if (spell.effect == SPELL_EFFECT_ARMOUR) {
             const std::string whose = target == NO_TARGET ? "" : sub_possessive(g, target);
             text += (a <= 0 ? " worsening " : " improving ") + whose + " armour by" + str_form(a) +
                     " point" + plural_either_way(a) + ".";
-            each_target([&](int m) { sub_place_spell_effect(g, 3, m, a, d); });
+            each_target([&](int m) { sub_place_spell_effect(g, SPELL_EFFECT_ARMOUR, m, a, d); });
         }
         g.cast_done = 1;
     }
@@ -226,18 +222,18 @@ void sub_cast_spell_in_combat(Game& g) {
 
     int target = NO_TARGET, member = -1;
     switch (spell.target_type) {
-    case 0:
+    case SPELL_TARGET_CASTER:
         target = caster;
         text += self_word(p);
         break;
-    case 1:
-    case 4: {
+    case SPELL_TARGET_MEMBER:
+    case SPELL_TARGET_COMBAT_MEMBER: {
         const int t = g.cast_target - 1;
         if (t == caster) {
             target = caster;
             text += self_word(p);
-        } else if (t > 9) {
-            const int grp = t - 10;
+        } else if (t >= CAST_GROUP_BASE) {
+            const int grp = t - CAST_GROUP_BASE;
             if (grp < MONSTER_GROUP_COUNT)
                 for (int m = 0; m < GROUP_MEMBERS && member < 0; ++m)
                     if (g.monster_state[grp][m][MONSTER_HIT_POINTS] > 0) member = m;
@@ -259,8 +255,8 @@ void sub_cast_spell_in_combat(Game& g) {
         }
         break;
     }
-    case 2:
-    case 6:
+    case SPELL_TARGET_PARTY:
+    case SPELL_TARGET_COMBAT_PARTY:
         target = TARGET_PARTY;
         text += "everyone";
         break;
@@ -268,28 +264,28 @@ void sub_cast_spell_in_combat(Game& g) {
         break;
     }
 
-    const bool on_monster = target >= 10;
+    const bool on_monster = target >= CAST_GROUP_BASE;
     const auto monster_name = [&]() {
-        sub_read_monster(g, g.monster_groups[target - 10].monster);
+        sub_read_monster(g, g.monster_groups[target - CAST_GROUP_BASE].monster);
         return g.monster_rec.name.trimmed();
     };
     switch (spell.effect) {
-    case 0:
+    case SPELL_EFFECT_HEALING:
         text += " healing" + str_form(a) + " point" + plural(a) + " of damage.";
         if (target == TARGET_PARTY) {
             for (auto& m : g.party)
                 if (m.in_use != 0) heal(m, a);
         } else if (on_monster) {
-            int16_t& hp = g.monster_state[target - 10][member][MONSTER_HIT_POINTS];
+            int16_t& hp = g.monster_state[target - CAST_GROUP_BASE][member][MONSTER_HIT_POINTS];
             hp = to_integer(double(hp) + a);
         } else if (target != NO_TARGET) {
             heal(g.party[target], a);
         }
         break;
-    case 1:
+    case SPELL_EFFECT_DAMAGE:
         text += " doing" + str_form(a) + " point" + plural(a) + " of damage.";
         if (on_monster) {
-            int16_t& hp = g.monster_state[target - 10][member][MONSTER_HIT_POINTS];
+            int16_t& hp = g.monster_state[target - CAST_GROUP_BASE][member][MONSTER_HIT_POINTS];
             hp = to_integer(double(hp) - a);
             if (hp < 1) {
                 hp = 0;
@@ -304,17 +300,17 @@ void sub_cast_spell_in_combat(Game& g) {
                 text += "  This kills " + victim.name.trimmed() + ".";
         }
         break;
-    case 3:
-    case 4: {
+    case SPELL_EFFECT_ARMOUR:
+    case SPELL_EFFECT_ATTACK: {
         const std::string whose = target == NO_TARGET ? "" : sub_possessive(g, target);
         text += (a < 1 ? " worsening " : " improving ") + whose +
-                (spell.effect == 3 ? " armour by" : " attack by") + str_form(a) + " point" +
-                plural_either_way(a) + ".";
+                (spell.effect == SPELL_EFFECT_ARMOUR ? " armour by" : " attack by") + str_form(a) +
+                " point" + plural_either_way(a) + ".";
         sub_place_combat_spell_effect(g, spell.effect, target, member, a, d);
         break;
     }
-    case 6:
-    case 8:
+    case SPELL_EFFECT_SPEED:
+    case SPELL_EFFECT_CONFUSION:
         text += ".";
         sub_place_combat_spell_effect(g, spell.effect, target, member, a, d);
         break;

@@ -24,6 +24,12 @@ constexpr long ITEM_SLOT = 222, MONSTER_SLOT = 204, SHOP_SLOT = 86, SPELL_SLOT =
                SPELL_PROGRESSION_SLOT = 10, MAP_SLOT = 31622, ROSTER_SLOT = 392, PARTY_SLOT = 488,
                FLAG_SLOT = 2;
 constexpr int ROSTER_SIZE = 11, PARTY_SIZE = 8, GAME_FLAG_COUNT = 101;
+// A party holds up to seven members, in slots 0..6: the party table (and its save file) has an
+// eighth slot that nothing fills. Keys 1..7 name the members.
+constexpr int MAX_PARTY = 7;
+// Masks a stored slot number (selected_member, cast_caster, ...) into the party table.
+constexpr int PARTY_SLOT_MASK = PARTY_SIZE - 1;
+static_assert((PARTY_SIZE & PARTY_SLOT_MASK) == 0, "the mask needs a power of two");
 
 inline constexpr const char* ITEM_FILE = "Item.dat";
 inline constexpr const char* MONSTER_FILE = "Mon.dat";

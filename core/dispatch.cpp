@@ -34,7 +34,7 @@ void set_default_character(CharacterRec& c, int16_t in_use, const char* name, in
     c.experience = experience;
     c.crowns = 100;
     c.bank = -100;
-    c.race = 0;
+    c.race = RACE_HUMAN;
     for (int k = 0; k < ATTRIBUTE_COUNT; ++k) attribute(c, k) = attributes[k];
     c.hit_points = c.max_hit_points = hit_points;
     for (int k = 0; k < 5; ++k) c.resistances[k + 1] = resistances[k];
@@ -75,24 +75,27 @@ void sub_set_default_roster(Game& g) {
         CharacterRec& c = g.roster[e];
         c.in_use = 0;
         c.name = "";
-        c.class_id = 0;
-        c.race = 0;
+        c.class_id = CLASS_FIGHTER;
+        c.race = RACE_HUMAN;
         for (int k = 0; k < ATTRIBUTE_COUNT; ++k) attribute(c, k) = 0;
     }
-    set_default_character(g.roster[0], 1, "Corvath", 0, 1001, {16, 10, 9, 12, 14, 15, 9, 11}, 10,
-                          {13, 13, 12, 12, 12}, 3, 10, 13, {0, 0, 0, 0, 0});
-    set_default_character(g.roster[1], 2, "Tallow", 1, 1, {12, 8, 9, 16, 15, 14, 11, 13}, 6,
-                          {10, 10, 10, 12, 12}, 2, 9, 12, {25, 30, 20, 30, 20});
+    set_default_character(g.roster[0], 1, "Corvath", CLASS_FIGHTER, 1001,
+                          {16, 10, 9, 12, 14, 15, 9, 11}, 10, {13, 13, 12, 12, 12}, 3, 10, 13,
+                          {0, 0, 0, 0, 0});
+    set_default_character(g.roster[1], 2, "Tallow", CLASS_THIEF, 1, {12, 8, 9, 16, 15, 14, 11, 13},
+                          6, {10, 10, 10, 12, 12}, 2, 9, 12, {25, 30, 20, 30, 20});
     g.game_flags.fill(0);
 }
 
 void Form_KeyDown(Game& g, int16_t& key_code, int shift) {
-    // The overlays' keys never reach the key line or a screen.
-    if (g.keys_enabled == 1 && sub_overlay_key(g, key_code, shift)) {
+    // Keys are taken only while keys_enabled is exactly 1, not merely on. The overlays' keys
+    // never reach the key line or a screen.
+    const bool keys_taken = g.keys_enabled == 1;
+    if (keys_taken && sub_overlay_key(g, key_code, shift)) {
         key_code = 0;
         return;
     }
-    if (g.keys_enabled == 1) {
+    if (keys_taken) {
         bool dispatch = true;
         switch (key_code) {
         case VK_BACK:
@@ -119,11 +122,11 @@ void Form_KeyDown(Game& g, int16_t& key_code, int shift) {
             break;
         }
         if (dispatch) {
-            if (g.upper_case_input != 0)
+            if (is_on(g.upper_case_input))
                 for (char& ch : g.input_line)
                     ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
             sub_dispatch_input(g);
-            if (g.quit_requested == 0) sub_render_screen(g);
+            if (!is_on(g.quit_requested)) sub_render_screen(g);
             sub_automap_note(g);
         }
         key_code = 0;
@@ -135,10 +138,12 @@ void sub_dispatch_input(Game& g) {
     if (g.sheet_member > 0) {
         g.screens.character_sheet_key(g);
     } else {
-        const bool digits_open_sheets =
-            g.combat_step != 3 && g.combat_step != 4 && g.combat_step != 7;
+        // While a fight asks for an item or a member, a digit is that choice.
+        const bool digits_open_sheets = g.combat_step != COMBAT_USE_WHAT &&
+                                        g.combat_step != COMBAT_USE_ON &&
+                                        g.combat_step != COMBAT_CAST_ON_MEMBER;
         if (digits_open_sheets && g.input_line.size() == 1 && g.input_line[0] >= '1' &&
-            g.input_line[0] <= '7') {
+            g.input_line[0] <= '0' + MAX_PARTY) {
             g.sheet_member = static_cast<int16_t>(g.input_line[0] - '0');
             if (g.party[g.sheet_member - 1].in_use == 0) {
                 g.sheet_member = 0;
@@ -148,8 +153,9 @@ void sub_dispatch_input(Game& g) {
         }
         // A digit that opened a sheet is not a key of the screen underneath: a fight waiting
         // for "any key" must not move on because a sheet was opened over it.
-        const bool key_for_screen = !g.input_line.empty() || g.backspace_pressed == -1;
+        const bool key_for_screen = !g.input_line.empty() || is_on(g.backspace_pressed);
         if (key_for_screen) sub_key_reached_screen(g);
+        // Keys go to a fight only while combat_active is exactly -1; any value but 0 draws it.
         if (g.combat_active == -1) {
             if (key_for_screen) g.screens.combat_key(g);
         } else if (key_for_screen) {
@@ -182,7 +188,7 @@ void sub_render_screen(Game& g) {
     sub_display_char_status(g);
     if (g.sheet_member >= 1) {
         g.screens.draw_character_sheet(g);
-    } else if (g.combat_active != 0) {
+    } else if (is_on(g.combat_active)) {
         g.screens.draw_combat(g);
     } else {
         switch (g.current_location) {

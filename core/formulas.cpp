@@ -1,4 +1,5 @@
 // Dice, percentages and the formulas several screens share.
+#include "core/class_rules.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/rules.h"
@@ -28,41 +29,15 @@ int16_t sub_attribute_factor(int v) {
 int32_t sub_experience_needed(Game& g, int slot) {
     const PartyMemberRec& m = g.party[slot];
     const double x = to_long(1000.0 * std::pow(2.0, m.level - 1));
-    switch (m.class_id) {
-    case 1:
-        return to_long(x * 0.75);
-    case 2:
-        return to_long(x * 0.9);
-    case 3:
-        return to_long(x * 1.1);
-    default:
-        return to_long(x);
-    }
+    return to_long(x * class_rules(m.class_id).experience_factor);
 }
-
-namespace {
-
-// Hit points and mana a level brings, by class: multipliers of the attribute factor of
-// vitality, and of the attribute that feeds the class's mana.
-struct LevelGains {
-    double hit_points;
-    int mana_attribute; // attribute index (1 intelligence, 2 piety)
-    double mana;
-};
-constexpr LevelGains LEVEL_GAINS[8] = {{10, 1, 0}, {6, 1, 2},  {8, 2, 5},  {4, 1, 8},
-                                       {12, 1, 0}, {10, 1, 2}, {10, 2, 2}, {6, 1, 2}};
-
-} // namespace
 
 int16_t sub_roll_level_gains(Game& g, int which, int slot) {
     const PartyMemberRec& m = g.party[slot];
     const auto F = [](int a) { return sub_attribute_factor(a) / 100.0; };
-    double H = 0, M = 0;
-    if (m.class_id >= 0 && m.class_id < 8) {
-        const LevelGains& c = LEVEL_GAINS[m.class_id];
-        H = F(m.vitality) * c.hit_points;
-        M = F(attribute(m, c.mana_attribute)) * c.mana;
-    }
+    const ClassRules& c = class_rules(m.class_id);
+    double H = F(m.vitality) * c.hit_points.per_level;
+    double M = F(attribute(m, c.mana_attribute)) * c.mana.per_level;
     H = std::nearbyint(H) + 1;
     M = std::nearbyint(M);
     if (sub_random_percent(g) < m.karma) {
@@ -78,7 +53,7 @@ double sub_haggled_price(const Game& g, double price, int slot) {
     const PartyMemberRec& m = g.party[slot];
     const double F = sub_attribute_factor(m.personality) / 100.0;
     const double discount = price / 10.0 + price / 10.0 * F;
-    if (m.class_id == 7) price = std::nearbyint(price * 0.9);
+    if (class_rules(m.class_id).haggler) price = std::nearbyint(price * 0.9);
     // A winning personality brings the price down to nothing, never below: buying must not pay
     // the buyer.
     return std::max(0.0, std::nearbyint(price - std::floor(discount)));
@@ -86,6 +61,6 @@ double sub_haggled_price(const Game& g, double price, int slot) {
 
 int16_t sub_haggle_price(Game& g, int16_t& price, int slot) {
     const double result = sub_haggled_price(g, price, slot);
-    if (g.party[slot].class_id == 7) price = to_integer(price * 0.9);
+    if (class_rules(g.party[slot].class_id).haggler) price = to_integer(price * 0.9);
     return to_integer(result);
 }

@@ -43,16 +43,17 @@ constexpr int COMBAT_ENCOUNTER = 0, COMBAT_ACTION_MENU = 1, COMBAT_ATTACK_WHICH 
               COMBAT_USE_WHAT = 3, COMBAT_USE_ON = 4, COMBAT_CAST_WHAT = 5,
               COMBAT_CAST_ON_GROUP = 6, COMBAT_CAST_ON_MEMBER = 7, COMBAT_SUMMARY = 10,
               COMBAT_ROUND = 11, COMBAT_DEFEAT = 12, COMBAT_VICTORY = 13;
-// combat_actions[slot][0]. ACTION_CASTING: a spell has started and takes effect at the
-// member's next initiative.
-constexpr int ACTION_DEFEND = 0, ACTION_ATTACK = 1, ACTION_USE_ITEM = 2, ACTION_CAST = 3,
-              ACTION_CASTING = 4, ACTION_HIDE = 6;
+// combat_actions[slot][0] holds a CombatAction (core/codes.h).
 // Indexes of action_allowed: 1 offered, 0 not, -1 blocked by berserk rage.
 constexpr int ALLOW_ATTACK = 0, ALLOW_DEFEND = 1, ALLOW_USE_ITEM = 2, ALLOW_CAST = 3,
               ALLOW_BERSERK = 5, ALLOW_HIDE = 6, ALLOW_COUNT = 11;
-// combat_actions[slot][2]: a spell's target. 11..16 a monster group (group + 11), -1 the whole
-// party, 1..7 a party slot plus one. An item's member target is -(slot + 1).
+// combat_actions[slot][2], and cast_target in a fight: a spell's target. 11..16 a monster
+// group (group + 11), -1 the whole party, 1..7 a party slot plus one. An item's member target
+// is -(slot + 1).
 constexpr int TARGET_GROUP_BASE = 11, TARGET_PARTY = -1;
+// What a cast in a fight resolves that target to, one less: a party slot 0..9, or group + 10.
+// sub_possessive and the placing of a spell's effect take this form.
+constexpr int CAST_GROUP_BASE = TARGET_GROUP_BASE - 1;
 
 // What a one-time step printed and whether it has acted (core/one_time_step.h).
 struct OneTimeStep {
@@ -109,7 +110,7 @@ struct Game {
     OneTimeStep one_time_step;
 
     // The fight.
-    int16_t combat_member = 0; // party slot choosing its action; 7: all have chosen
+    int16_t combat_member = 0; // party slot choosing its action; MAX_PARTY: all have chosen
     std::array<MonsterGroupRec, MONSTER_GROUP_COUNT> monster_groups{};
     // [group][member][attribute]: 0 hit points, 1 initiative, 2..4 the member's own effect
     // (kind, duration, strength), 5 unused.

@@ -19,8 +19,8 @@ int sub_count_party_members(const Game& g) {
 }
 
 void sub_compact_party(Game& g) {
-    for (int pass = 0; pass < 7; ++pass)
-        for (int a = 1; a <= 7; ++a)
+    for (int pass = 0; pass < PARTY_SIZE - 1; ++pass)
+        for (int a = 1; a < PARTY_SIZE; ++a)
             if (g.party[a - 1].in_use == 0) sub_swap_party_members(g, a - 1, a);
 }
 
@@ -55,7 +55,7 @@ int16_t sub_find_empty_pack_slot(Game& g, int m) {
 void sub_pool_crowns(Game& g, int target) {
     // Summed in 64 bits and stored saturated, so a rich party never wraps.
     int64_t sum = 0;
-    for (int s = 0; s <= 6; ++s) {
+    for (int s = 0; s < MAX_PARTY; ++s) {
         if (g.party[s].in_use <= 0) continue;
         sum += g.party[s].crowns;
         g.party[s].crowns = 0;

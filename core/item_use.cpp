@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int USE_KIND_HEALING = 5, USE_SUBKIND_HIT_POINTS = 0;
-
 bool party_slot(int m) {
     return m >= 0 && m < PARTY_SIZE;
 }
@@ -84,7 +82,7 @@ void sub_use_item(Game& g, int user, int item, int target, int /*identified*/, i
     std::string result;
     bool consumed = false;
     for (const auto& e : effects) {
-        if (e[0] != USE_KIND_HEALING || e[1] != USE_SUBKIND_HIT_POINTS) continue;
+        if (e[0] != USE_HEALING || e[1] != USE_HIT_POINTS) continue;
         consumed = true;
         const int64_t s = e[2];
         result = "The " + item_name + " heals " + target_name + " of";

@@ -1,5 +1,6 @@
 #include "core/output.h"
 
+#include "core/class_rules.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/overlays.h"
@@ -147,21 +148,19 @@ void sub_print_right_aligned(Game& g, const std::string& text, int x) {
 }
 
 std::string sub_class_name(int class_id) {
-    static const char* const names[] = {"Fighter",   "Thief",  "Cleric",  "Mage",
-                                        "Berserker", "Ranger", "Paladin", "Merchant"};
-    return class_id >= 0 && class_id < 8 ? names[class_id] : "";
+    return class_rules(class_id).name;
 }
 
 std::string sub_race_name(int race) {
-    static const char* const names[] = {"Human", "Dwarf", "Elf", "Gnome", "Half-Elf"};
-    return race >= 0 && race < 5 ? names[race] : "";
+    static const char* const names[RACE_COUNT] = {"Human", "Dwarf", "Elf", "Gnome", "Half-Elf"};
+    return is_race(race) ? names[race] : "";
 }
 
 std::string sub_possessive(Game& g, int who) {
     if (who == -1) return "their";
-    if (who >= 0 && who <= 6) return g.party[who].sex == 1 ? "his" : "her";
-    if (who >= 10 && who <= 15) {
-        sub_read_monster(g, g.monster_groups[who - 10].monster);
+    if (who >= 0 && who < MAX_PARTY) return g.party[who].sex == 1 ? "his" : "her";
+    if (who >= CAST_GROUP_BASE && who < CAST_GROUP_BASE + MONSTER_GROUP_COUNT) {
+        sub_read_monster(g, g.monster_groups[who - CAST_GROUP_BASE].monster);
         switch (g.monster_rec.gender) {
         case 0:
             return "its";

@@ -161,7 +161,7 @@ void draw_key_help(Game& g) {
     const auto line = [&](const std::string& s) { t.print_line(s); };
     if (g.sheet_member > 0) {
         line("The sheet's letters choose; X closes it.");
-    } else if (g.combat_active != 0) {
+    } else if (is_on(g.combat_active)) {
         line("The fight's letters choose an action.");
         line("1 - 7  a member's sheet (while choosing)");
     } else if (g.current_location == LOCATION_CITY) {

@@ -1,16 +1,15 @@
 // A party member's current attributes, resistances and armour class, derived from base
 // values, class, level, equipment and effects.
+#include "core/class_rules.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/rules.h"
 
 namespace {
 
-struct ClassArmour {
-    int constant, per_level;
-};
-constexpr ClassArmour CLASS_ARMOUR[8] = {{5, 5}, {15, 5}, {6, 3}, {5, 3},
-                                         {8, 2}, {6, 4},  {7, 3}, {12, 4}};
+// Derived values are computed for party slots 0..5 only: the seventh member keeps the values
+// it last had (a known fault, left for a change of its own).
+constexpr int DERIVED_STATS_SLOTS = 6;
 
 void add(int16_t& field, int amount) {
     field = to_integer(double(field) + amount);
@@ -59,7 +58,7 @@ double speed_factor(int v) {
 } // namespace
 
 void sub_update_party_stats(Game& g) {
-    for (int m = 0; m <= 5; ++m) {
+    for (int m = 0; m < DERIVED_STATS_SLOTS; ++m) {
         PartyMemberRec& p = g.party[m];
         if (p.in_use < 1) continue;
         sub_tidy_pack(g, m);
@@ -76,9 +75,8 @@ void sub_update_party_stats(Game& g) {
             if (attribute(p, k) > 25) attribute(p, k) = 25;
 
         double A = double(p.dexterity) + p.speed;
-        if (p.class_id >= 0 && p.class_id < 8)
-            A += CLASS_ARMOUR[p.class_id].constant +
-                 double(CLASS_ARMOUR[p.class_id].per_level) * p.level;
+        const LevelTerm& armour = class_rules(p.class_id).armour;
+        A += armour.constant + double(armour.per_level) * p.level;
         const int16_t worn[3] = {p.body, p.right_hand[0], p.left_hand[0]};
         for (int16_t item : worn) {
             if (item <= 0) continue;

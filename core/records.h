@@ -7,6 +7,7 @@
 // On disk: little-endian, no padding, Integer/Boolean 2 bytes, Long 4 bytes, fixed text
 // blank-padded, two-dimensional arrays a(0 To R, 0 To C) with the first index fastest.
 
+#include "core/codes.h"
 #include "core/fixed_text.h"
 
 #include <array>
@@ -20,16 +21,15 @@
 // a(0 To R-1, 0 To C-1), indexed a[r][c] in memory.
 template <std::size_t R, std::size_t C> using Table = std::array<std::array<int16_t, C>, R>;
 
-// Pack rows and effect slots: (row, column).
+// Pack rows and effect slots: (row, column). The effect types are EffectKind (core/codes.h).
 constexpr int PACK_ITEM = 0, PACK_QUANTITY = 1, PACK_IDENTIFIED = 2;
 constexpr int EFFECT_DURATION = 0, EFFECT_TYPE = 1, EFFECT_STRENGTH = 2;
 
-// Effect types of a party member's effect slots.
-constexpr int EFFECT_REGENERATION = 0, EFFECT_BLESS = 1, EFFECT_DISEASE = 2, EFFECT_BERSERK = 3,
-              EFFECT_HIDDEN = 4, EFFECT_ARMOUR = 5, EFFECT_ATTACK = 6, EFFECT_SPEED = 7,
-              EFFECT_STRENGTH_CHANGE = 8, EFFECT_CONFUSION = 9;
-
 constexpr int ATTRIBUTE_COUNT = 8;
+// Attribute indexes of attribute() and base_attribute(), in record order.
+constexpr int ATTRIBUTE_STRENGTH = 0, ATTRIBUTE_INTELLIGENCE = 1, ATTRIBUTE_PIETY = 2,
+              ATTRIBUTE_DEXTERITY = 3, ATTRIBUTE_SPEED = 4, ATTRIBUTE_VITALITY = 5,
+              ATTRIBUTE_PERSONALITY = 6, ATTRIBUTE_KARMA = 7;
 
 struct CharacterRec {
     static constexpr std::size_t disk_size = 372;

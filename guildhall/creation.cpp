@@ -1,6 +1,7 @@
 // Making a new character at the guild hall: race, sex, class, attributes and bonus points,
 // thief skills for thieves and merchants, the name, and storing it in the roster. Nothing is
 // random: the same choices always give the same character.
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -15,22 +16,12 @@ namespace {
 
 using Adjustment = std::array<int, ATTRIBUTE_COUNT>; // strength .. karma
 
-// Starting attributes by class and race.
-constexpr Adjustment CLASS_START[8] = {{2, 0, 0, 0, 0, 1, 0, 0},    {0, 0, -1, 1, 1, 0, -1, 0},
-                                       {0, -1, 2, 0, 0, 0, 1, 0},   {-1, 3, 0, 0, 0, -1, 0, 0},
-                                       {3, -1, 0, 0, 0, 1, 0, 0},   {1, 1, 0, 0, 0, 0, -1, 0},
-                                       {1, -1, 1, -1, -1, 0, 1, 0}, {-1, 0, -1, 1, 0, 0, 1, 0}};
-constexpr Adjustment RACE[5] = {{0, 0, 0, 0, 0, 0, 0, 1},
-                                {0, 0, 0, 0, -1, 2, 0, 0},
-                                {-1, 1, 0, 0, 1, -1, 1, 0},
-                                {-1, 2, 0, 0, 0, 0, 0, 0},
-                                {0, 1, 0, 0, 1, 0, 1, 1}};
-// Attribute maxima by class (on top of 18 and the race's numbers).
-constexpr Adjustment CLASS_MAXIMUM[8] = {{1, -1, 0, -1, -1, 1, 0, 0}, {0, 0, -1, 1, 1, 0, -1, 0},
-                                         {0, -1, 2, 0, 0, 0, 1, 0},   {-1, 3, 0, 0, 0, -1, 0, 0},
-                                         {2, -2, 0, -1, -1, 1, 0, 0}, {1, -1, 0, 0, 0, 0, -1, 0},
-                                         {1, -1, 1, -1, -1, 0, 1, 0}, {-1, 0, -1, 1, 0, 0, 1, 0}};
-
+// Starting attributes and their maxima by race (the classes' are in core/class_rules).
+constexpr Adjustment RACE[RACE_COUNT] = {{0, 0, 0, 0, 0, 0, 0, 1},
+                                         {0, 0, 0, 0, -1, 2, 0, 0},
+                                         {-1, 1, 0, 0, 1, -1, 1, 0},
+                                         {-1, 2, 0, 0, 0, 0, 0, 0},
+                                         {0, 1, 0, 0, 1, 0, 1, 1}};
 const char* const ATTRIBUTE_LABELS[ATTRIBUTE_COUNT] = {
     "Strength:", "Intelligence:", "Piety:",       "Dexterity:",
     "Speed:",    "Vitality:",     "Personality:", "Karma:"};
@@ -44,12 +35,6 @@ int16_t& new_attribute(Game& g, int k) {
     return *list[k];
 }
 
-bool valid_class(int c) {
-    return c >= 0 && c < 8;
-}
-bool valid_race(int r) {
-    return r >= 0 && r < 5;
-}
 double F(int v) {
     return sub_attribute_factor(v) / 100.0;
 }
@@ -140,40 +125,35 @@ void print_step_options(Game& g, const char* accept) {
 }
 
 void start_attributes(Game& g) {
-    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) new_attribute(g, k) = 8;
-    g.bonus_points = 10;
+    const ClassRules& rules = class_rules(g.new_class);
+    for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
+        new_attribute(g, k) = int16_t(8 + rules.start_attributes[k]);
+    g.bonus_points = int16_t(rules.bonus_points);
     g.new_thief_skills.fill(0);
     g.new_spells.fill(0);
-    if (valid_class(g.new_class))
-        for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
-            new_attribute(g, k) = int16_t(new_attribute(g, k) + CLASS_START[g.new_class][k]);
-    if (g.new_class == 4)
-        g.bonus_points = int16_t(g.bonus_points - 1); // a berserker pays a point for his rage
-    if (valid_race(g.new_race))
+    if (is_race(g.new_race))
         for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
             new_attribute(g, k) = int16_t(new_attribute(g, k) + RACE[g.new_race][k]);
 }
 
 void accept_attributes(Game& g) {
-    static constexpr double HP[8][2] = {{10, 5}, {6, 2},  {8, 4},  {4, 2},
-                                        {12, 6}, {10, 5}, {10, 5}, {6, 2}};
-    static constexpr double MP[8][2] = {{0, 0}, {2, 1}, {5, 5}, {8, 8},
-                                        {0, 0}, {2, 1}, {2, 1}, {2, 1}};
-    const int c = valid_class(g.new_class) ? g.new_class : 0;
-    g.new_hit_points = to_integer(F(g.new_vitality) * HP[c][0] + HP[c][1]);
-    const int mana_attribute = (c == 2 || c == 6) ? g.new_piety : g.new_intelligence;
-    g.new_magic_points = MP[c][0] == 0 ? 0 : to_integer(F(mana_attribute) * MP[c][0] + MP[c][1]);
+    // A class number the game does not know is made as a Fighter.
+    const ClassRules& c = class_rules(is_class(g.new_class) ? g.new_class : int(CLASS_FIGHTER));
+    g.new_hit_points =
+        to_integer(F(g.new_vitality) * c.hit_points.per_level + c.hit_points.at_creation);
+    const int mana_attribute = new_attribute(g, c.mana_attribute);
+    g.new_magic_points =
+        c.mana.per_level == 0
+            ? 0
+            : to_integer(F(mana_attribute) * c.mana.per_level + c.mana.at_creation);
 
     const int D = g.new_dexterity, I = g.new_intelligence;
     const double half = (D + I) / 2.0;
-    if (g.new_class == 1) {
-        g.new_thief_skills = {to_integer(I), to_integer(D), to_integer(half), to_integer(D),
-                              to_integer(half)};
-        g.bonus_points = 40;
-    } else if (g.new_class == 7) {
-        g.new_thief_skills = {to_integer(I + 10), to_integer(D - 5), to_integer(half - 5),
-                              to_integer(D), to_integer(half - 5)};
-        g.bonus_points = 30;
+    if (c.thief_skill_points > 0) {
+        const auto& o = c.thief_skill_offsets;
+        g.new_thief_skills = {to_integer(I + o[0]), to_integer(D + o[1]), to_integer(half + o[2]),
+                              to_integer(D + o[3]), to_integer(half + o[4])};
+        g.bonus_points = int16_t(c.thief_skill_points);
     }
 
     std::size_t k = 0;
@@ -184,7 +164,7 @@ void accept_attributes(Game& g) {
     }
 
     g.upper_case_input = 0;
-    if (g.new_class == 1 || g.new_class == 7) {
+    if (c.thief_skill_points > 0) {
         g.location_step = GUILD_CREATE_THIEF_SKILLS;
         g.cursor_line = 0;
     } else {
@@ -247,7 +227,7 @@ void name_key(Game& g) {
         if (g.new_name.empty()) g.new_name = sub_class_name(g.new_class);
         g.upper_case_input = -1;
         g.location_step = GUILD_CREATE_DONE;
-    } else if (!g.new_name.empty() && g.backspace_pressed == -1) {
+    } else if (!g.new_name.empty() && is_on(g.backspace_pressed)) {
         g.new_name.pop_back();
     } else {
         // Letter keys arrive as capitals and with Shift as small letters: swap them so the
@@ -292,8 +272,8 @@ void sub_clamp_creation_attributes(Game& g) {
     Adjustment maximum{};
     maximum.fill(18);
     for (int k = 0; k < ATTRIBUTE_COUNT; ++k) {
-        if (valid_race(g.new_race)) maximum[k] += RACE[g.new_race][k];
-        if (valid_class(g.new_class)) maximum[k] += CLASS_MAXIMUM[g.new_class][k];
+        if (is_race(g.new_race)) maximum[k] += RACE[g.new_race][k];
+        maximum[k] += class_rules(g.new_class).maximum_attributes[k];
     }
     for (int k = 0; k < ATTRIBUTE_COUNT; ++k) {
         if (new_attribute(g, k) > maximum[k]) {
@@ -307,47 +287,23 @@ void sub_compute_creation_resistances(Game& g) {
     auto& r = g.new_resistances;
     r.fill(5);
     switch (g.new_race) {
-    case 0:
+    case RACE_HUMAN:
         r[2] += 2;
         break;
-    case 1:
+    case RACE_DWARF:
         r[1] += 5;
         break;
-    case 2:
+    case RACE_ELF:
         r[5] += 2;
         break;
-    case 4:
+    case RACE_HALF_ELF:
         for (auto& e : r) e -= 1;
         break;
     default:
         break;
     }
-    switch (g.new_class) {
-    case 0:
-        r[1] += 5;
-        break;
-    case 1:
-        r[4] += 5;
-        break;
-    case 2:
-        r[2] += 5;
-        break;
-    case 3:
-        r[5] += 5;
-        break;
-    case 4:
-        r[1] += 2, r[3] += 2;
-        break;
-    case 5:
-    case 6:
-        r[1] += 5;
-        break;
-    case 7:
-        r[5] += 2;
-        break;
-    default:
-        break;
-    }
+    const auto& by_class = class_rules(g.new_class).resistances;
+    for (std::size_t k = 0; k < r.size(); ++k) r[k] = int16_t(r[k] + by_class[k]);
     for (auto& e : r) {
         e = to_integer(e + std::nearbyint(F(g.new_vitality)));
         e = to_integer(e + std::nearbyint(g.new_karma / 3.0));
@@ -361,7 +317,7 @@ void creation_key(Game& g) {
     case GUILD_CREATE_RACE:
         if (k == "X")
             leave_creation(g);
-        else if (i >= 0 && i <= 4)
+        else if (is_race(i))
             g.new_race = int16_t(i), g.location_step = GUILD_CREATE_SEX;
         break;
     case GUILD_CREATE_SEX:
@@ -373,7 +329,7 @@ void creation_key(Game& g) {
     case GUILD_CREATE_CLASS:
         if (k == "X")
             leave_creation(g);
-        else if (valid_class(i))
+        else if (is_class(i))
             g.new_class = int16_t(i), g.location_step = GUILD_CREATE_ATTRIBUTES;
         break;
     case GUILD_CREATE_ATTRIBUTES:
@@ -413,7 +369,7 @@ void draw_creation(Game& g) {
     switch (step) {
     case GUILD_CREATE_RACE:
         t.print_line(" What Race is this character:-");
-        for (int r = 0; r < 5; ++r)
+        for (int r = 0; r < RACE_COUNT; ++r)
             print_choice(g, std::string(1, char('A' + r)) + ".", " " + sub_race_name(r) + ".");
         print_exit_choice(g);
         break;

@@ -216,7 +216,7 @@ void draw_view_character(Game& g) {
     bool two_handed = false;
     if (c.right_hand[0] > 0) {
         line("Right Hand:", 150, item_text(g, c.right_hand[0], c.right_hand[1]));
-        two_handed = g.item_rec.kind == 2;
+        two_handed = g.item_rec.kind == ITEM_TWO_HANDED;
     } else {
         line("Right Hand:", 150, " Empty");
     }
@@ -311,9 +311,9 @@ void draw_take(Game& g) {
     t.print_line();
     t.print_line(" You have taken " + name + ".");
     t.print_line();
-    const auto free = std::find_if(g.party.begin(), g.party.begin() + 7,
+    const auto free = std::find_if(g.party.begin(), g.party.begin() + MAX_PARTY,
                                    [](const PartyMemberRec& m) { return m.in_use == 0; });
-    if (free == g.party.begin() + 7) {
+    if (free == g.party.begin() + MAX_PARTY) {
         t.print_line();
         t.print_line(" " + name + " is unable to Join.");
         t.print_line();
@@ -349,7 +349,7 @@ void remove_which_key(Game& g) {
     const int i = typed_index(g);
     if (g.input_line == "X") {
         g.location_step = GUILD_MENU;
-    } else if (i >= 0 && i <= 6 && g.party[i].in_use > 0) {
+    } else if (i >= 0 && i < MAX_PARTY && g.party[i].in_use > 0) {
         g.selected_member = static_cast<int16_t>(i);
         g.location_step = GUILD_REMOVE;
     }

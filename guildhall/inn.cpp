@@ -1,5 +1,6 @@
 // The inn of the guild hall: one member pays 25 crowns, and the night restores hit points and
 // mana and lets every debt grow by one percent.
+#include "core/class_rules.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
@@ -44,9 +45,9 @@ void rest(Game& g, PartyMemberRec& m) {
     }
     if (m.max_magic_points > 0 && m.magic_points < m.max_magic_points) {
         const double base = std::nearbyint(m.max_magic_points * 0.5);
-        const int attribute = (m.class_id == 2 || m.class_id == 6) ? m.piety : m.intelligence;
         const int gain =
-            night_gain(sub_attribute_factor(attribute), base, m.max_magic_points - m.magic_points);
+            night_gain(sub_attribute_factor(attribute(m, class_rules(m.class_id).mana_attribute)),
+                       base, m.max_magic_points - m.magic_points);
         if (gain > 0) {
             t.print_line(" " + name + " gains" + str_form(gain) + " point" + plural(gain) +
                          " of mana.");
@@ -66,7 +67,7 @@ void inn_key(Game& g) {
     const int i = typed_index(g);
     if (!anyone_can_pay(g) || g.input_line == "R") {
         g.location_step = GUILD_MENU;
-    } else if (i >= 0 && i <= 6) {
+    } else if (i >= 0 && i < MAX_PARTY) {
         g.selected_member = static_cast<int16_t>(i);
         if (can_pay(g.party[i])) {
             g.party[i].crowns -= INN_PRICE;

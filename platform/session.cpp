@@ -110,7 +110,7 @@ void configure_game(Game& g, const Options& o) {
 
 void type_keys(Game& g, const std::vector<KeyPress>& keys) {
     for (const KeyPress& k : keys) {
-        if (g.quit_requested == 1) break;
+        if (is_on(g.quit_requested)) break;
         int16_t code = k.code;
         Form_KeyDown(g, code, k.shift);
     }

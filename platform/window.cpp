@@ -205,7 +205,7 @@ int run_window(const Options& o) {
             if (!record) throw DataError("Cannot write the recording to " + o.record);
         }
         const auto recorded = [&](const KeyPress& key) {
-            if (!record.is_open() || g.quit_requested == 1) return;
+            if (!record.is_open() || is_on(g.quit_requested)) return;
             record << key_script_text(key) << (key.code == VK_RETURN ? "\n" : "") << std::flush;
         };
         Form_Load(g);
@@ -214,7 +214,7 @@ int run_window(const Options& o) {
         bool outputs_ok = write_outputs(g, o);
         host->repaint(g);
 
-        while (g.quit_requested != 1 && !host->close_requested) {
+        while (!is_on(g.quit_requested) && !host->close_requested) {
             SDL_Event e;
             if (!SDL_WaitEvent(&e)) break;
             if (host->handle_window_event(g, e) || e.type != SDL_KEYDOWN) continue;
@@ -228,7 +228,7 @@ int run_window(const Options& o) {
             recorded(*key);
             int16_t code = key->code;
             Form_KeyDown(g, code, key->shift);
-            if (g.quit_requested != 1) host->repaint(g);
+            if (!is_on(g.quit_requested)) host->repaint(g);
         }
         return outputs_ok ? 0 : 1;
     } catch (const NoDisplay& e) {

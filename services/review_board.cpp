@@ -1,6 +1,7 @@
 // The review board: a member with enough experience is judged and, for the training fee,
 // advances one level: more hit points and mana, one attribute point, better resistances, and
 // the spells the class gains at the new level.
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -34,22 +35,7 @@ PictureArea& text(Game& g) {
 }
 
 int member(const Game& g) {
-    return g.selected_member & 7;
-}
-
-// The attribute a class trains: rolls 9 to 12 raise it.
-int class_attribute(int class_id) {
-    switch (class_id) {
-    case 1: // Thief
-    case 7: // Merchant
-        return 3;
-    case 2: // Cleric
-        return 2;
-    case 3: // Mage
-        return 1;
-    default: // Fighter, Berserker, Ranger, Paladin
-        return 0;
-    }
+    return g.selected_member & PARTY_SLOT_MASK;
 }
 
 int64_t training_cost(const PartyMemberRec& m) {
@@ -103,7 +89,9 @@ int roll_attribute_rise(Game& g, const PartyMemberRec& m) {
     for (int tries = 0; tries < MAX_ATTRIBUTE_ROLLS && any_can_rise(g); ++tries) {
         g.bonus_points = 0;
         const int r = sub_roll_dice(g, 1, 12, 0);
-        const int a = r >= 1 && r <= 8 ? ROLLED_ATTRIBUTE[r - 1] : class_attribute(m.class_id);
+        // Rolls 9 to 12 raise the attribute the class trains.
+        const int a =
+            r >= 1 && r <= 8 ? ROLLED_ATTRIBUTE[r - 1] : class_rules(m.class_id).trained_attribute;
         int16_t& v = scratch_attribute(g, a);
         v = to_integer(v + 1.0);
         sub_clamp_creation_attributes(g);

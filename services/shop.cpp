@@ -1,5 +1,6 @@
 // The equipment shop: one party member at a time buys from the shop's stock, sells from the
 // pack, or has an item appraised or identified. building_number names the shop's record.
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -22,7 +23,7 @@ PictureArea& text(Game& g) {
 }
 
 PartyMemberRec& served(Game& g) {
-    return g.party[g.selected_member & 7];
+    return g.party[g.selected_member & PARTY_SLOT_MASK];
 }
 
 bool valid_item(const Game& g, int n) {
@@ -66,7 +67,8 @@ int64_t base_offer(Game& g, int k) {
 
 int64_t sell_offer(Game& g, int k) {
     const int64_t offer = base_offer(g, k);
-    if (served(g).class_id == 7) return static_cast<int64_t>(std::nearbyint(offer * 1.1));
+    if (class_rules(served(g).class_id).haggler)
+        return static_cast<int64_t>(std::nearbyint(offer * 1.1));
     return offer;
 }
 
@@ -112,7 +114,8 @@ void draw_select(Game& g) {
 
 void draw_options(Game& g) {
     PictureArea& t = text(g);
-    t.print_line(" 'Hello " + trimmed_name(g, g.selected_member & 7) + "' says the shopkeeper.");
+    t.print_line(" 'Hello " + trimmed_name(g, g.selected_member & PARTY_SLOT_MASK) +
+                 "' says the shopkeeper.");
     t.print_line(" 'How may I be of service?'");
     t.print_line();
     t.print_line(" Options:");
@@ -135,15 +138,15 @@ void draw_buy_list(Game& g) {
         if (!in_stock(g, k)) continue;
         sub_read_item(g, g.shop_rec.stock[k]);
         const bool usable =
-            m.class_id >= 0 && m.class_id + 1 < 26 && g.item_rec.usable_by[m.class_id + 1] != 0;
+            m.class_id >= 0 && m.class_id + 1 < 26 && is_on(g.item_rec.usable_by[m.class_id + 1]);
         t.fore_colour = 1;
         t.print(std::string("  ") + char('A' + k) + ".");
         t.fore_colour = 0;
         t.CurrentX = 25;
         t.print((usable ? "" : "! ") + g.item_rec.name.str());
         int16_t price = g.item_rec.price;
-        sub_print_right_aligned(g, str_form(sub_haggle_price(g, price, g.selected_member & 7)),
-                                200);
+        sub_print_right_aligned(
+            g, str_form(sub_haggle_price(g, price, g.selected_member & PARTY_SLOT_MASK)), 200);
         t.print_line();
     }
     t.print_line();
@@ -157,7 +160,7 @@ void draw_buy(Game& g) {
     const int item = g.shop_rec.stock[g.selected_item];
     sub_read_item(g, item);
     int16_t base = g.item_rec.price;
-    const int64_t price = sub_haggle_price(g, base, g.selected_member & 7);
+    const int64_t price = sub_haggle_price(g, base, g.selected_member & PARTY_SLOT_MASK);
     if (m.crowns < price) {
         print_cannot_afford(g);
         return;
@@ -277,7 +280,7 @@ void draw_appraise(Game& g) {
     t.print_line(" To Hit Percentage:" + str_form(i.to_hit_percent));
     t.print_line(" Damage:" + str_form(i.damage_dice) + "D" + str_form(i.damage_sides) + "+" +
                  str_form(i.damage_bonus));
-    t.print_line(std::string(" Useable:") + (i.usable_by[0] != 0 ? "True" : "False"));
+    t.print_line(std::string(" Useable:") + (is_on(i.usable_by[0]) ? "True" : "False"));
 }
 
 void draw_identify(Game& g) {

@@ -52,7 +52,7 @@ bool of_light(const Game& g) {
 }
 
 int member(const Game& g) {
-    return g.selected_member & 7;
+    return g.selected_member & PARTY_SLOT_MASK;
 }
 
 PartyMemberRec& served(Game& g) {

@@ -43,7 +43,7 @@ void type(Game& g, const std::string& script) {
 
 // Fighter, Thief, Cleric, Mage from front to back.
 void order_party(Game& g) {
-    static constexpr int order[] = {0, 1, 2, 3};
+    static constexpr int order[] = {CLASS_FIGHTER, CLASS_THIEF, CLASS_CLERIC, CLASS_MAGE};
     for (int want = 0; want < 4; ++want)
         for (int s = want; s < PARTY_SIZE; ++s)
             if (g.party[s].in_use > 0 && g.party[s].class_id == order[want]) {

@@ -13,7 +13,6 @@ namespace {
 enum Kind { TELEPORT = 1, DOOR, PICTURE, MESSAGE, FIGHT, SWITCH, TEXT, TREASURE };
 constexpr int FLAG_COUNT = 101;
 constexpr int SQUARES = MAP_SIZE * MAP_SIZE;
-constexpr int SWITCH_FIGHT_WON = 1, SWITCH_STEPPED_ON = 2;
 constexpr const char* DIRECTION_NAMES[] = {"north", "east", "south", "west"};
 constexpr const char* BUILDING_NAMES[] = {"guild hall", "shop", "temple", "review board"};
 constexpr int DX[] = {0, 1, 0, -1}, DY[] = {-1, 0, 1, 0};

@@ -3,29 +3,39 @@
 #include <functional>
 #include <map>
 
-const std::array<NamedCode, 8> CLASS_NAMES = {{{0, "Fighter"},
-                                               {1, "Thief"},
-                                               {2, "Cleric"},
-                                               {3, "Mage"},
-                                               {4, "Berserker"},
-                                               {5, "Ranger"},
-                                               {6, "Paladin"},
-                                               {7, "Merchant"}}};
+const std::array<NamedCode, CLASS_COUNT> CLASS_NAMES = {{{CLASS_FIGHTER, "Fighter"},
+                                                         {CLASS_THIEF, "Thief"},
+                                                         {CLASS_CLERIC, "Cleric"},
+                                                         {CLASS_MAGE, "Mage"},
+                                                         {CLASS_BERSERKER, "Berserker"},
+                                                         {CLASS_RANGER, "Ranger"},
+                                                         {CLASS_PALADIN, "Paladin"},
+                                                         {CLASS_MERCHANT, "Merchant"}}};
 
 namespace {
 
-constexpr NamedCode ITEM_KINDS[] = {
-    {0, "other"}, {1, "right hand"}, {2, "two-handed"}, {7, "body"}, {8, "left hand"}};
-constexpr NamedCode MONSTER_TYPES[] = {{0, "beast"}, {1, "undead"}, {2, "unholy"}};
+constexpr NamedCode ITEM_KINDS[] = {{ITEM_OTHER, "other"},
+                                    {ITEM_RIGHT_HAND, "right hand"},
+                                    {ITEM_TWO_HANDED, "two-handed"},
+                                    {ITEM_BODY, "body"},
+                                    {ITEM_LEFT_HAND, "left hand"}};
+constexpr NamedCode MONSTER_TYPES[] = {
+    {MONSTER_BEAST, "beast"}, {MONSTER_UNDEAD, "undead"}, {MONSTER_UNHOLY, "unholy"}};
 constexpr NamedCode GENDERS[] = {{0, "its"}, {1, "his"}, {2, "her"}};
-constexpr NamedCode SPELL_EFFECTS[] = {{0, "healing"}, {1, "damage"}, {3, "armour"},
-                                       {4, "attack"},  {6, "speed"},  {8, "confusion"}};
-constexpr NamedCode TARGET_TYPES[] = {{0, "caster"},      {1, "member"},        {2, "party"},
-                                      {3, "none"},        {4, "combat member"}, {5, "combat none"},
-                                      {6, "combat party"}};
+constexpr NamedCode SPELL_EFFECTS[] = {
+    {SPELL_EFFECT_HEALING, "healing"}, {SPELL_EFFECT_DAMAGE, "damage"},
+    {SPELL_EFFECT_ARMOUR, "armour"},   {SPELL_EFFECT_ATTACK, "attack"},
+    {SPELL_EFFECT_SPEED, "speed"},     {SPELL_EFFECT_CONFUSION, "confusion"}};
+constexpr NamedCode TARGET_TYPES[] = {{SPELL_TARGET_CASTER, "caster"},
+                                      {SPELL_TARGET_MEMBER, "member"},
+                                      {SPELL_TARGET_PARTY, "party"},
+                                      {SPELL_TARGET_NONE, "none"},
+                                      {SPELL_TARGET_COMBAT_MEMBER, "combat member"},
+                                      {SPELL_TARGET_COMBAT_NONE, "combat none"},
+                                      {SPELL_TARGET_COMBAT_PARTY, "combat party"}};
 constexpr NamedCode SHOP_KINDS[] = {{0, "arms and armour"}};
-constexpr NamedCode USE_EFFECTS[] = {{5, "heal"}}; // kind 5 with sub-kind 0
-constexpr NamedCode ATTACK_EFFECTS[] = {{1, "disease"}};
+constexpr NamedCode USE_EFFECTS[] = {{USE_HEALING, "heal"}}; // with sub-kind USE_HIT_POINTS
+constexpr NamedCode ATTACK_EFFECTS[] = {{ATTACK_DISEASE, "disease"}};
 
 // How one list file is read and written. Fields named in `coded` take a name or a number;
 // `special` fields have their own reader and writer.

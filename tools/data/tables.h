@@ -19,7 +19,7 @@ struct Reference {
 };
 
 // The class names used by usable_by and the spell progression.
-extern const std::array<NamedCode, 8> CLASS_NAMES;
+extern const std::array<NamedCode, CLASS_COUNT> CLASS_NAMES;
 
 void read_item_source(const toml::table& root, const Source& src, World& w,
                       std::vector<Reference>& refs);

@@ -84,10 +84,11 @@ int main(int argc, char** argv) {
         put(corpus / "data_files", w.file, tagged(file_tag++, whole));
     }
     CharacterRec c;
-    c.in_use = 1, c.name = "Corvath", c.class_id = 1, c.level = 3, c.hit_points = 10;
+    c.in_use = 1, c.name = "Corvath", c.class_id = CLASS_THIEF, c.level = 3, c.hit_points = 10;
     c.max_hit_points = 12, c.pack[0] = {1, 1, 0};
     PartyMemberRec m;
-    m.in_use = 1, m.name = "Tallow", m.class_id = 2, m.hit_points = 5, m.max_hit_points = 9;
+    m.in_use = 1, m.name = "Tallow", m.class_id = CLASS_CLERIC, m.hit_points = 5,
+    m.max_hit_points = 9;
     m.pack[3] = {2, 4, 1}, m.effects[1] = {3, 2, 1};
     put(corpus / "records", "character", tagged(0, encode(c)));
     put(corpus / "records", "party-member", tagged(1, encode(m)));

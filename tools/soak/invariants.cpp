@@ -50,17 +50,17 @@ std::string state_problem(const Game& g) {
     const bool groups =
         std::any_of(g.monster_groups.begin(), g.monster_groups.end(),
                     [](const MonsterGroupRec& m) { return m.monster > 0 && m.count > 0; });
-    if (g.combat_active != 0 && !groups) return "a fight runs with no group to fight";
+    if (is_on(g.combat_active) && !groups) return "a fight runs with no group to fight";
     return "";
 }
 
 void note_coverage(const Game& g, Coverage& c) {
     c.locations.insert(g.current_location);
-    if (g.combat_active != 0) {
+    if (is_on(g.combat_active)) {
         c.combat_steps.insert(g.combat_step);
         if (!c.in_fight) ++c.fights;
     }
-    c.in_fight = g.combat_active != 0;
+    c.in_fight = is_on(g.combat_active);
     if (g.sheet_member >= 1) {
         c.sheet_pages.insert(g.sheet_step);
         if (!c.in_sheet) ++c.sheets;

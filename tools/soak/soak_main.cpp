@@ -100,7 +100,7 @@ struct Heading {
 // teleport, a fight...), found by a search over the walls as the game steps: the turn, then
 // one step ahead. A new square is chosen when the last is reached or given up.
 std::string walk_to_an_event(const Game& g, std::mt19937_64& r, Heading& h) {
-    if (g.current_location != LOCATION_CITY || g.combat_active != 0 || g.sheet_member >= 1 ||
+    if (g.current_location != LOCATION_CITY || is_on(g.combat_active) || g.sheet_member >= 1 ||
         g.location_step != 0 || !inside_grid(g.party_x, g.party_y))
         return "";
     std::vector<std::pair<int, int>> targets;
@@ -226,11 +226,11 @@ int main(int argc, char** argv) {
                 std::string script, problem;
                 std::size_t keys = 0;
                 try {
-                    while (keys < script_length && g->quit_requested != 1) {
+                    while (keys < script_length && !is_on(g->quit_requested)) {
                         const std::string piece = next_piece(*g, random, heading);
                         script += piece;
                         for (const KeyPress& k : parse_key_script(piece)) {
-                            if (g->quit_requested == 1) break;
+                            if (is_on(g->quit_requested)) break;
                             int16_t code = k.code;
                             Form_KeyDown(*g, code, k.shift);
                             note_coverage(*g, seen);
@@ -256,7 +256,7 @@ int main(int argc, char** argv) {
                     break;
                 }
                 // The player quit: the next seed begins.
-                if (g->quit_requested == 1) break;
+                if (is_on(g->quit_requested)) break;
             }
         }
     } catch (const std::exception& e) {
