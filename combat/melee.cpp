@@ -3,6 +3,7 @@
 #include "combat/round.h"
 
 #include "core/datafiles.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
@@ -183,16 +184,16 @@ void sub_party_member_attacks(Game& g, int slot) {
     const bool weapon_counts = armed && weapon.kind <= 2;
 
     const int level = p.level;
-    double d = 0;
+    int d = 0; // in tenths: 11 is x 1.1
     int c = 0;
     const MeleeClass mc = melee_class(p.class_id);
     const int n = attack_count(level, mc.divisor);
     const int base_bonus = mc.per_level * level + mc.bonus;
     if (p.class_id == 5) {
-        if (mon.monster_type == 0) d = 1.1;
+        if (mon.monster_type == 0) d = 11;
         if (sub_random_percent(g) <= level + p.karma) c = to_integer(level / 4.0 + 2);
     } else if (p.class_id == 6 && (mon.monster_type == 1 || mon.monster_type == 2)) {
-        d = 1.1;
+        d = 11;
     }
 
     int hits = 0;
@@ -204,12 +205,12 @@ void sub_party_member_attacks(Game& g, int slot) {
         if (weapon_counts) r += weapon.to_hit;
         r = to_integer(double(r) * factor(p.strength) / 100.0);
         r = to_integer(double(r) * factor(p.dexterity) / 100.0);
-        if (weapon_counts) r = to_integer(weapon.to_hit_percent / 100.0 * r);
+        if (weapon_counts) r = to_integer(mul_round_even(r, weapon.to_hit_percent, 100));
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
                 r = effect_on_party_attack(r, e[EFFECT_TYPE], e[EFFECT_STRENGTH], level);
-        if (d != 0) r = to_integer(r * d);
-        if (sub_random_percent(g) < p.karma) r = to_integer(r * 1.1);
+        if (d != 0) r = to_integer(mul_round_even(r, d, 10));
+        if (sub_random_percent(g) < p.karma) r = to_integer(mul_round_even(r, 11, 10));
         const int v = sub_monster_defence(g, grp, m);
         for (int64_t left = r; left > v; left -= 100) ++hits;
     }
@@ -241,8 +242,8 @@ void sub_party_member_attacks(Game& g, int slot) {
                 else if (e[EFFECT_TYPE] == EFFECT_HIDDEN)
                     dmg = backstab_damage(dmg, p);
             }
-            if (d != 0) dmg = to_integer(dmg * d);
-            if (sub_random_percent(g) < p.karma) dmg = to_integer(dmg * 1.1);
+            if (d != 0) dmg = to_integer(mul_round_even(dmg, d, 10));
+            if (sub_random_percent(g) < p.karma) dmg = to_integer(mul_round_even(dmg, 11, 10));
             sum += dmg;
         }
         if (c > 0) sum *= c;
@@ -264,7 +265,7 @@ int sub_monster_defence(Game& g, int grp, int m) {
     sub_read_monster(g, g.monster_groups[grp].monster);
     const MonsterRec mon = g.monster_rec;
     int v = with_monster_effects(g, grp, m, mon.armour, effect_on_monster_defence);
-    if (sub_random_percent(g) < mon.luck) v = to_integer(v * 1.1);
+    if (sub_random_percent(g) < mon.luck) v = to_integer(mul_round_even(v, 11, 10));
     return v;
 }
 
@@ -339,7 +340,7 @@ void sub_monster_attacks(Game& g, int grp, int m) {
     a = with_monster_effects(g, grp, m, a, [&](int v, int kind, int s) {
         return effect_on_monster_attack(v, kind, s, mon.level);
     });
-    if (sub_random_percent(g) < mon.luck) a = to_integer(a * 1.1);
+    if (sub_random_percent(g) < mon.luck) a = to_integer(mul_round_even(a, 11, 10));
     const std::string name = mon.name.trimmed();
     std::string text = name + " ";
     const auto hit_text = [&](int damage) {
@@ -350,10 +351,10 @@ void sub_monster_attacks(Game& g, int grp, int m) {
         PartyMemberRec& p = g.party[t];
         text += "attacks " + p.name.trimmed() + " ";
         int v = p.armour_class;
-        if (g.combat_actions[t][0] == ACTION_DEFEND) v = to_integer(v * 1.2);
+        if (g.combat_actions[t][0] == ACTION_DEFEND) v = to_integer(mul_round_even(v, 12, 10));
         if ((p.class_id == 5 && mon.monster_type == 0) ||
             (p.class_id == 6 && (mon.monster_type == 1 || mon.monster_type == 2)))
-            v = to_integer(v * 1.1);
+            v = to_integer(mul_round_even(v, 11, 10));
         bool revealed = false, looked = false;
         for (auto& e : p.effects) {
             if (e[EFFECT_DURATION] == 0 || e[EFFECT_TYPE] != EFFECT_HIDDEN) continue;
@@ -367,7 +368,7 @@ void sub_monster_attacks(Game& g, int grp, int m) {
                 }
             }
         }
-        if (sub_random_percent(g) < p.karma) v = to_integer(v * 1.1);
+        if (sub_random_percent(g) < p.karma) v = to_integer(mul_round_even(v, 11, 10));
         if (v < a) {
             int damage = sub_roll_dice(g, mon.damage_dice, mon.damage_sides, mon.damage_bonus);
             if (a > v + 100) damage = to_integer(double(damage) + 1);

@@ -5,6 +5,7 @@
 #include "combat/combat.h"
 
 #include "core/datafiles.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/item_use.h"
 #include "core/numbers.h"
@@ -20,9 +21,9 @@
 int effect_on_initiative(int value, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer(value * (1 + 0.05 * s));
+        return to_integer(mul_round_even(value, 20 + s, 20));
     case EFFECT_DISEASE:
-        return to_integer(value * 0.9);
+        return to_integer(mul_round_even(value, 9, 10));
     case EFFECT_BERSERK:
         return to_integer(double(value) + 2.0 * s);
     case EFFECT_HIDDEN:
@@ -37,9 +38,9 @@ int effect_on_initiative(int value, int kind, int s) {
 int effect_on_monster_defence(int value, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer(value * (1 + 0.05 * s));
+        return to_integer(mul_round_even(value, 20 + s, 20));
     case EFFECT_DISEASE:
-        return to_integer(value * 0.9);
+        return to_integer(mul_round_even(value, 9, 10));
     case EFFECT_HIDDEN:
         return to_integer(value * 2.0);
     case EFFECT_ARMOUR:
@@ -67,9 +68,9 @@ int effect_on_monster_attack(int value, int kind, int s, int level) {
 int effect_on_party_attack(int value, int kind, int s, int level) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer((value + 5.0 * s) * (1 + 0.05 * s));
+        return to_integer(mul_round_even(int64_t(value) + 5 * s, 20 + s, 20));
     case EFFECT_BERSERK:
-        return to_integer((value + 10.0 * s) * (1 + 0.1 * s));
+        return to_integer(mul_round_even(int64_t(value) + 10 * s, 10 + s, 10));
     case EFFECT_HIDDEN:
         return to_integer(value + 5.0 * level);
     case EFFECT_ATTACK:
@@ -118,7 +119,7 @@ int monster_initiatives(Game& g) {
                 v = effect_on_initiative(v, state[MONSTER_EFFECT_KIND],
                                          state[MONSTER_EFFECT_STRENGTH]);
             v = std::max(v, 1);
-            if (sub_random_percent(g) < mon.luck) v = to_integer(v * 1.1);
+            if (sub_random_percent(g) < mon.luck) v = to_integer(mul_round_even(v, 11, 10));
             state[MONSTER_INITIATIVE] = to_integer(v);
             highest = std::max(highest, int(state[MONSTER_INITIATIVE]));
         }
@@ -166,7 +167,7 @@ int party_initiatives(Game& g, PartyInitiative& init) {
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
                 n = effect_on_initiative(n, e[EFFECT_TYPE], e[EFFECT_STRENGTH]);
-        if (sub_random_percent(g) < p.karma) n = to_integer(n * 1.1);
+        if (sub_random_percent(g) < p.karma) n = to_integer(mul_round_even(n, 11, 10));
         init[slot] = n;
         highest = std::max(highest, n);
     }

@@ -4,6 +4,7 @@
 #include "combat/round.h"
 
 #include "core/datafiles.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
@@ -102,8 +103,8 @@ int sub_spell_caster_bonus(Game& g, int value) {
         bonus = sub_random_percent(g) < p.intelligence;
     else if (p.class_id == 6)
         bonus = p.piety / 2.0 > sub_random_percent(g);
-    if (bonus) value = to_integer(value * 1.1);
-    if (sub_random_percent(g) < p.karma) value = to_integer(value * 1.1);
+    if (bonus) value = to_integer(mul_round_even(value, 11, 10));
+    if (sub_random_percent(g) < p.karma) value = to_integer(mul_round_even(value, 11, 10));
     return value;
 }
 
