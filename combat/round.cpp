@@ -292,12 +292,14 @@ void use_item(Game& g, int slot, int place) {
 
 // An action chosen in an earlier round that the member can no longer carry out becomes
 // Defend: a spell no longer known, an item no longer held, melee from the back rows unhidden.
+// A rage carries its Berserker to the front from any rank.
 bool action_still_possible(Game& g, int slot, int& item_place) {
     const PartyMemberRec& p = g.party[slot];
     const auto& action = g.combat_actions[slot];
     switch (action[0]) {
     case ACTION_ATTACK:
-        return slot < 4 || member_has_effect(g, slot, EFFECT_HIDDEN);
+        return slot < 4 || member_has_effect(g, slot, EFFECT_HIDDEN) ||
+               member_has_effect(g, slot, EFFECT_BERSERK);
     case ACTION_CAST:
         return knows_spell(p, action[1]) && spell_exists(g, action[1]);
     case ACTION_CASTING:
