@@ -276,11 +276,10 @@ int sub_choose_monster_target(Game& g, int grp, int m) {
     sub_read_monster(g, g.monster_groups[grp].monster);
     const MonsterRec mon = g.monster_rec;
     int r = -1;
+    // Two tests one after the other: the second roll is drawn whatever the first gave.
     const auto confusion = [&](int s) {
-        if (sub_random_percent(g) < s) {
-            r = -10;
-            if (s / 2.0 > sub_random_percent(g)) r = -2;
-        }
+        if (sub_random_percent(g) < s) r = -10;
+        if (s / 2.0 > sub_random_percent(g)) r = -2;
     };
     for (const auto& e : g.group_effects[grp])
         if (e[0] != 0 && e[1] == EFFECT_CONFUSION) confusion(e[2]);

@@ -40,4 +40,34 @@ TEST_F(ClassMelee, ABerserkerRagesFromAnyRank) {
     EXPECT_EQ(game().combat_actions[4][0], ACTION_ATTACK);
 }
 
+TEST_F(ClassMelee, AConfusedMonsterMakesTwoTestsOneAfterTheOther) {
+    struct Case {
+        bool first_below, second_below; // roll < 50, second roll < 25
+        int target;                     // -10 nothing, 10 its own group, 0 the party
+    };
+    const Case cases[] = {
+        {true, false, -10}, {true, true, 10}, {false, true, 10}, {false, false, 0}};
+    member(0, "Ann");
+    for (const Case& c : cases) {
+        group(0, RAT, 2, 10);
+        auto& own = game().monster_state[0][1];
+        own[MONSTER_EFFECT_KIND] = EFFECT_CONFUSION;
+        own[MONSTER_EFFECT_DURATION] = 3;
+        own[MONSTER_EFFECT_STRENGTH] = 50;
+        // A seed whose first two percentile rolls fall as the case asks.
+        uint64_t seed = 0;
+        for (;; ++seed) {
+            game().rng.seed(seed);
+            const int a = sub_random_percent(game()), b = sub_random_percent(game());
+            if ((a < 50) == c.first_below && (b < 25) == c.second_below) break;
+        }
+        game().rng.seed(seed);
+        const int t = sub_choose_monster_target(game(), 0, 1);
+        if (c.target == 10)
+            EXPECT_TRUE(t == 10 || t == 11) << t;
+        else
+            EXPECT_EQ(t, c.target) << c.first_below << c.second_below;
+    }
+}
+
 } // namespace
