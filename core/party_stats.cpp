@@ -67,8 +67,10 @@ void apply_speed_factor(ExactValue& A, int v) {
 
 } // namespace
 
+// Every member present is derived, the seventh too: a party of seven is allowed, and a seventh
+// member left underived would show armour class 0 for good.
 void sub_update_party_stats(Game& g) {
-    for (int m = 0; m <= 5; ++m) {
+    for (int m = 0; m < PARTY_SIZE; ++m) {
         PartyMemberRec& p = g.party[m];
         if (p.in_use < 1) continue;
         sub_tidy_pack(g, m);
