@@ -29,6 +29,71 @@ struct ClassMelee : CombatTest {
     }
 };
 
+TEST_F(ClassMelee, RangersAndPaladinsBonusesCriticalsAndRage) {
+    struct Case {
+        int class_id, level, karma, monster, armour;
+        std::array<int16_t, 3> effect;
+        const char* message;
+    };
+    const std::array<int16_t, 3> none = {0, 0, 0};
+    const std::array<int16_t, 3> rage = {-2, EFFECT_BERSERK, 1}, bless = {10, EFFECT_BLESS, 2};
+    // Attack rolls 548..584 before any bonus; x 1.1 makes 603..642.
+    const Case cases[] = {
+        {0, 1, -100, RAT, 590, none, "Ann attacks a Rat, but misses."},
+        {5, 1, -100, RAT, 590, none, "Ann attacks a Rat, and hits doing 7 points of damage."},
+        {5, 1, -100, GHOUL, 590, none, "Ann attacks a Ghoul, but misses."},
+        {6, 1, -100, GHOUL, 590, none, "Ann attacks a Ghoul, and hits doing 7 points of damage."},
+        {6, 1, -100, IMP, 590, none, "Ann attacks a Imp, and hits doing 7 points of damage."},
+        {6, 1, -100, RAT, 590, none, "Ann attacks a Rat, but misses."},
+        // Karma above every roll: +10 and x 1.1 on the roll, x 1.1 on the damage, and a
+        // Ranger's critical of level / 4 + 2 = 2.5, which rounds to 2.
+        {5, 2, 100, RAT, 660, none,
+         "Ann attacks a Rat, and hits doing 16 points of critical damage."},
+        {5, 2, 100, GHOUL, 600, none,
+         "Ann attacks a Ghoul, and hits doing 14 points of critical damage."},
+        // Rage: (roll + 10) x 1.1 and twice the damage; a blessing adds 2 a hit.
+        {4, 1, -100, RAT, 600, none, "Ann attacks a Rat, but misses."},
+        {4, 1, -100, RAT, 600, rage,
+         "Ann in a Berserk rage attacks a Rat, and hits doing 12 points of damage."},
+        {0, 1, -100, RAT, 600, bless, "Ann attacks a Rat, and hits doing 8 points of damage."},
+    };
+    for (const Case& c : cases) {
+        monster(c.monster).armour = int16_t(c.armour);
+        rewrite_world();
+        group(0, c.monster, 1, 30000);
+        for (uint64_t seed = 0; seed < 8; ++seed) {
+            fighter("Ann", c.class_id, c.level, c.karma).effects[0] = c.effect;
+            game().rng.seed(seed);
+            clear_log();
+            sub_party_member_attacks(game(), 0);
+            EXPECT_EQ(log().back(), c.message) << "class " << c.class_id << " seed " << seed;
+        }
+    }
+}
+
+TEST_F(ClassMelee, RangersAndPaladinsDefendBetterAgainstTheirFoes) {
+    struct Case {
+        int class_id, monster;
+        bool hit;
+    };
+    // Attack rolls 1001..1100 against armour class 1000, or 1100 with the tenth more.
+    const Case cases[] = {{0, RAT, true},    {5, RAT, false}, {5, GHOUL, true},
+                          {6, GHOUL, false}, {6, IMP, false}, {6, RAT, true}};
+    for (const Case& c : cases) {
+        monster(c.monster).to_hit = 1001;
+        rewrite_world();
+        group(0, c.monster, 1, 10);
+        for (uint64_t seed = 0; seed < 8; ++seed) {
+            fighter("Ann", c.class_id, 1, -100).armour_class = 1000;
+            game().rng.seed(seed);
+            clear_log();
+            sub_monster_attacks(game(), 0, 0);
+            EXPECT_EQ(log().back().find("and hits") != std::string::npos, c.hit)
+                << log().back() << " class " << c.class_id;
+        }
+    }
+}
+
 TEST_F(ClassMelee, ABerserkerRagesFromAnyRank) {
     PartyMemberRec& p = member(4, "Brokk", 4, 1);
     p.effects[0] = {-2, EFFECT_BERSERK, 1};
@@ -38,6 +103,39 @@ TEST_F(ClassMelee, ABerserkerRagesFromAnyRank) {
     sub_combat_round(game());
     EXPECT_EQ(count_logged("Brokk in a Berserk rage attacks a Imp"), 1);
     EXPECT_EQ(game().combat_actions[4][0], ACTION_ATTACK);
+}
+
+TEST_F(ClassMelee, ADiseaseSlowsMemberAndMonsterByATenth) {
+    struct Case {
+        bool member_diseased, monster_diseased;
+        const char* first;
+    };
+    // Both start at 10; a disease makes 9. At equal values the party acts first.
+    const Case cases[] = {{false, false, "Ann"}, {true, false, "Rat"}, {true, true, "Ann"}};
+    for (const Case& c : cases) {
+        member(0, "Ann").effects[8] = {-2, EFFECT_BLESS, -20};
+        game().party[0].effects[9] = {-2, EFFECT_SPEED, 10};
+        if (c.member_diseased) game().party[0].effects[10] = {10, EFFECT_DISEASE, 1};
+        game().combat_actions[0] = {ACTION_ATTACK, 0, 0, 0};
+        monster(RAT).to_hit = -1000;
+        monster(RAT).armour = 30000;
+        rewrite_world();
+        group(0, RAT, 1, 30000);
+        fix_group_initiative(0, 10);
+        if (c.monster_diseased) {
+            auto& state = game().monster_state[0][0];
+            state[MONSTER_EFFECT_KIND] = EFFECT_DISEASE;
+            state[MONSTER_EFFECT_DURATION] = 5;
+            state[MONSTER_EFFECT_STRENGTH] = 1;
+        }
+        clear_log();
+        sub_combat_round(game());
+        std::string first;
+        for (const auto& line : log())
+            if (first.empty() && line.find(" attacks ") != std::string::npos)
+                first = line.substr(0, 3);
+        EXPECT_EQ(first, c.first) << c.member_diseased << c.monster_diseased;
+    }
 }
 
 TEST_F(ClassMelee, AConfusedMonsterMakesTwoTestsOneAfterTheOther) {
