@@ -79,7 +79,7 @@ bool weapon_of(Game& g, const PartyMemberRec& p, ItemRec& weapon) {
 
 int backstab_damage(int damage, const PartyMemberRec& p) {
     if (p.class_id == 1) return to_integer(damage * (std::floor((p.level - 1) / 2.0) + 2));
-    return to_integer(damage * 1.5);
+    return to_integer(mul_round_even(damage, 3, 2));
 }
 
 // The monster's to-hit, defence and initiative modifiers from its group's effects and its own.
@@ -203,8 +203,8 @@ void sub_party_member_attacks(Game& g, int slot) {
         if (sub_random_percent(g) < p.karma) r += 10;
         r += base_bonus;
         if (weapon_counts) r += weapon.to_hit;
-        r = to_integer(double(r) * factor(p.strength) / 100.0);
-        r = to_integer(double(r) * factor(p.dexterity) / 100.0);
+        r = to_integer(mul_round_even(r, factor(p.strength), 100));
+        r = to_integer(mul_round_even(r, factor(p.dexterity), 100));
         if (weapon_counts) r = to_integer(mul_round_even(r, weapon.to_hit_percent, 100));
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
@@ -232,7 +232,7 @@ void sub_party_member_attacks(Game& g, int slot) {
             int dmg = armed ? sub_roll_dice(g, weapon.damage_dice, weapon.damage_sides,
                                             weapon.damage_bonus)
                             : sub_roll_dice(g, 1, 3, 0);
-            dmg = to_integer(double(dmg) * factor(p.strength) / 100.0);
+            dmg = to_integer(mul_round_even(dmg, factor(p.strength), 100));
             for (const auto& e : p.effects) {
                 if (e[EFFECT_DURATION] == 0) continue;
                 if (e[EFFECT_TYPE] == EFFECT_BLESS)

@@ -156,13 +156,13 @@ int party_initiatives(Game& g, PartyInitiative& init) {
         init[slot] = 0;
         const PartyMemberRec& p = g.party[slot];
         if (p.in_use == 0) continue;
-        double v = sub_roll_dice(g, 1, 10, p.speed);
+        int64_t v = sub_roll_dice(g, 1, 10, p.speed);
         const int weapon = p.right_hand[0];
         if (weapon > 0 && weapon <= g.item_count) {
             sub_read_item(g, weapon);
             if (g.item_rec.kind <= 2) v += g.item_rec.attack_speed;
         }
-        int n = to_integer(v * sub_attribute_factor(p.speed) / 100.0);
+        int n = to_integer(mul_round_even(v, sub_attribute_factor(p.speed), 100));
         n = to_integer(double(n) + class_initiative(p.class_id, p.level));
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
