@@ -525,10 +525,12 @@ void draw_cast_screen(Game& g) {
             print_choice_line(g, keys, " Cast Spell on Who");
         else
             print_key_list(g, keys);
-    } else if ((type == SPELL_TARGET_CASTER || type == SPELL_TARGET_PARTY) && mana) {
-        print_sheet_menu_line(g, " C.", " Cast.");
-    } else {
-        t.print_line();
+    } else if (type == SPELL_TARGET_CASTER || type == SPELL_TARGET_PARTY) {
+        // Cast, or in its place an empty line; other spells go straight on to Exit.
+        if (mana)
+            print_sheet_menu_line(g, " C.", " Cast.");
+        else
+            t.print_line();
     }
     print_exit_line(g);
 }

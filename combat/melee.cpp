@@ -4,6 +4,7 @@
 
 #include "core/class_rules.h"
 #include "core/datafiles.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
@@ -55,7 +56,7 @@ int backstab_damage(int damage, const PartyMemberRec& p) {
     const ClassRules& rules = class_rules(p.class_id);
     if (rules.backstab_in_fights)
         return to_integer(damage * (std::floor((p.level - 1) / double(rules.backstab_levels)) + 2));
-    return to_integer(damage * 1.5);
+    return to_integer(mul_round_even(damage, 3, 2));
 }
 
 // The monster's to-hit, defence and initiative modifiers from its group's effects and its own.
@@ -161,12 +162,12 @@ void sub_party_member_attacks(Game& g, int slot) {
     const bool weapon_counts = armed && fights_as_weapon(weapon.kind);
 
     const int level = p.level;
-    double d = 0;
+    int d = 0; // in tenths: 11 is x 1.1
     int c = 0;
     const ClassRules& rules = class_rules(p.class_id);
     const int n = attack_count(level, rules.levels_per_attack);
     const int base_bonus = rules.attack_bonus.at(level);
-    if (favours(rules, mon.monster_type)) d = 1.1;
+    if (favours(rules, mon.monster_type)) d = 11;
     if (rules.critical_hits && sub_random_percent(g) <= level + p.karma)
         c = to_integer(level / 4.0 + 2);
 
@@ -177,14 +178,14 @@ void sub_party_member_attacks(Game& g, int slot) {
         if (sub_random_percent(g) < p.karma) r += 10;
         r += base_bonus;
         if (weapon_counts) r += weapon.to_hit;
-        r = to_integer(double(r) * factor(p.strength) / 100.0);
-        r = to_integer(double(r) * factor(p.dexterity) / 100.0);
-        if (weapon_counts) r = to_integer(weapon.to_hit_percent / 100.0 * r);
+        r = to_integer(mul_round_even(r, factor(p.strength), 100));
+        r = to_integer(mul_round_even(r, factor(p.dexterity), 100));
+        if (weapon_counts) r = to_integer(mul_round_even(r, weapon.to_hit_percent, 100));
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
                 r = effect_on_party_attack(r, e[EFFECT_TYPE], e[EFFECT_STRENGTH], level);
-        if (d != 0) r = to_integer(r * d);
-        if (sub_random_percent(g) < p.karma) r = to_integer(r * 1.1);
+        if (d != 0) r = to_integer(mul_round_even(r, d, 10));
+        if (sub_random_percent(g) < p.karma) r = to_integer(mul_round_even(r, 11, 10));
         const int v = sub_monster_defence(g, grp, m);
         for (int64_t left = r; left > v; left -= 100) ++hits;
     }
@@ -206,7 +207,7 @@ void sub_party_member_attacks(Game& g, int slot) {
             int dmg = armed ? sub_roll_dice(g, weapon.damage_dice, weapon.damage_sides,
                                             weapon.damage_bonus)
                             : sub_roll_dice(g, 1, 3, 0);
-            dmg = to_integer(double(dmg) * factor(p.strength) / 100.0);
+            dmg = to_integer(mul_round_even(dmg, factor(p.strength), 100));
             for (const auto& e : p.effects) {
                 if (e[EFFECT_DURATION] == 0) continue;
                 if (e[EFFECT_TYPE] == EFFECT_BLESS)
@@ -216,8 +217,8 @@ void sub_party_member_attacks(Game& g, int slot) {
                 else if (e[EFFECT_TYPE] == EFFECT_HIDDEN)
                     dmg = backstab_damage(dmg, p);
             }
-            if (d != 0) dmg = to_integer(dmg * d);
-            if (sub_random_percent(g) < p.karma) dmg = to_integer(dmg * 1.1);
+            if (d != 0) dmg = to_integer(mul_round_even(dmg, d, 10));
+            if (sub_random_percent(g) < p.karma) dmg = to_integer(mul_round_even(dmg, 11, 10));
             sum += dmg;
         }
         if (c > 0) sum *= c;
@@ -239,7 +240,7 @@ int sub_monster_defence(Game& g, int grp, int m) {
     sub_read_monster(g, g.monster_groups[grp].monster);
     const MonsterRec mon = g.monster_rec;
     int v = with_monster_effects(g, grp, m, mon.armour, effect_on_monster_defence);
-    if (sub_random_percent(g) < mon.luck) v = to_integer(v * 1.1);
+    if (sub_random_percent(g) < mon.luck) v = to_integer(mul_round_even(v, 11, 10));
     return v;
 }
 
@@ -252,11 +253,10 @@ int sub_choose_monster_target(Game& g, int grp, int m) {
     // Confusion may keep the monster from acting, or turn it on its own group.
     constexpr int TURNS_ON_OWN_GROUP = -2;
     int r = -1;
+    // Two tests one after the other: the second roll is drawn whatever the first gave.
     const auto confusion = [&](int s) {
-        if (sub_random_percent(g) < s) {
-            r = MONSTER_TARGET_NONE;
-            if (s / 2.0 > sub_random_percent(g)) r = TURNS_ON_OWN_GROUP;
-        }
+        if (sub_random_percent(g) < s) r = MONSTER_TARGET_NONE;
+        if (s / 2.0 > sub_random_percent(g)) r = TURNS_ON_OWN_GROUP;
     };
     for (const auto& e : g.group_effects[grp])
         if (e[0] != 0 && e[1] == EFFECT_CONFUSION) confusion(e[2]);
@@ -316,7 +316,7 @@ void sub_monster_attacks(Game& g, int grp, int m) {
     a = with_monster_effects(g, grp, m, a, [&](int v, int kind, int s) {
         return effect_on_monster_attack(v, kind, s, mon.level);
     });
-    if (sub_random_percent(g) < mon.luck) a = to_integer(a * 1.1);
+    if (sub_random_percent(g) < mon.luck) a = to_integer(mul_round_even(a, 11, 10));
     const std::string name = mon.name.trimmed();
     std::string text = name + " ";
     const auto hit_text = [&](int damage) {
@@ -327,8 +327,9 @@ void sub_monster_attacks(Game& g, int grp, int m) {
         PartyMemberRec& p = g.party[t];
         text += "attacks " + p.name.trimmed() + " ";
         int v = p.armour_class;
-        if (g.combat_actions[t][0] == ACTION_DEFEND) v = to_integer(v * 1.2);
-        if (favours(class_rules(p.class_id), mon.monster_type)) v = to_integer(v * 1.1);
+        if (g.combat_actions[t][0] == ACTION_DEFEND) v = to_integer(mul_round_even(v, 12, 10));
+        if (favours(class_rules(p.class_id), mon.monster_type))
+            v = to_integer(mul_round_even(v, 11, 10));
         bool revealed = false, looked = false;
         for (auto& e : p.effects) {
             if (e[EFFECT_DURATION] == 0 || e[EFFECT_TYPE] != EFFECT_HIDDEN) continue;
@@ -342,7 +343,7 @@ void sub_monster_attacks(Game& g, int grp, int m) {
                 }
             }
         }
-        if (sub_random_percent(g) < p.karma) v = to_integer(v * 1.1);
+        if (sub_random_percent(g) < p.karma) v = to_integer(mul_round_even(v, 11, 10));
         if (v < a) {
             int damage = sub_roll_dice(g, mon.damage_dice, mon.damage_sides, mon.damage_bonus);
             if (a > v + 100) damage = to_integer(double(damage) + 1);

@@ -6,6 +6,7 @@
 
 #include "core/class_rules.h"
 #include "core/datafiles.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/item_use.h"
 #include "core/numbers.h"
@@ -21,9 +22,9 @@
 int effect_on_initiative(int value, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer(value * (1 + 0.05 * s));
+        return to_integer(mul_round_even(value, 20 + s, 20));
     case EFFECT_DISEASE:
-        return to_integer(value * 0.9);
+        return to_integer(mul_round_even(value, 9, 10));
     case EFFECT_BERSERK:
         return to_integer(double(value) + 2.0 * s);
     case EFFECT_HIDDEN:
@@ -38,9 +39,9 @@ int effect_on_initiative(int value, int kind, int s) {
 int effect_on_monster_defence(int value, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer(value * (1 + 0.05 * s));
+        return to_integer(mul_round_even(value, 20 + s, 20));
     case EFFECT_DISEASE:
-        return to_integer(value * 0.9);
+        return to_integer(mul_round_even(value, 9, 10));
     case EFFECT_HIDDEN:
         return to_integer(value * 2.0);
     case EFFECT_ARMOUR:
@@ -68,9 +69,9 @@ int effect_on_monster_attack(int value, int kind, int s, int level) {
 int effect_on_party_attack(int value, int kind, int s, int level) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer((value + 5.0 * s) * (1 + 0.05 * s));
+        return to_integer(mul_round_even(int64_t(value) + 5 * s, 20 + s, 20));
     case EFFECT_BERSERK:
-        return to_integer((value + 10.0 * s) * (1 + 0.1 * s));
+        return to_integer(mul_round_even(int64_t(value) + 10 * s, 10 + s, 10));
     case EFFECT_HIDDEN:
         return to_integer(value + 5.0 * level);
     case EFFECT_ATTACK:
@@ -119,7 +120,7 @@ int monster_initiatives(Game& g) {
                 v = effect_on_initiative(v, state[MONSTER_EFFECT_KIND],
                                          state[MONSTER_EFFECT_STRENGTH]);
             v = std::max(v, 1);
-            if (sub_random_percent(g) < mon.luck) v = to_integer(v * 1.1);
+            if (sub_random_percent(g) < mon.luck) v = to_integer(mul_round_even(v, 11, 10));
             state[MONSTER_INITIATIVE] = to_integer(v);
             highest = std::max(highest, int(state[MONSTER_INITIATIVE]));
         }
@@ -133,18 +134,18 @@ int party_initiatives(Game& g, PartyInitiative& init) {
         init[slot] = 0;
         const PartyMemberRec& p = g.party[slot];
         if (p.in_use == 0) continue;
-        double v = sub_roll_dice(g, 1, 10, p.speed);
+        int64_t v = sub_roll_dice(g, 1, 10, p.speed);
         const int weapon = p.right_hand[0];
         if (weapon > 0 && weapon <= g.item_count) {
             sub_read_item(g, weapon);
             if (fights_as_weapon(g.item_rec.kind)) v += g.item_rec.attack_speed;
         }
-        int n = to_integer(v * sub_attribute_factor(p.speed) / 100.0);
+        int n = to_integer(mul_round_even(v, sub_attribute_factor(p.speed), 100));
         n = to_integer(double(n) + class_rules(p.class_id).initiative.at(p.level));
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
                 n = effect_on_initiative(n, e[EFFECT_TYPE], e[EFFECT_STRENGTH]);
-        if (sub_random_percent(g) < p.karma) n = to_integer(n * 1.1);
+        if (sub_random_percent(g) < p.karma) n = to_integer(mul_round_even(n, 11, 10));
         init[slot] = n;
         highest = std::max(highest, n);
     }
@@ -269,12 +270,14 @@ void use_item(Game& g, int slot, int place) {
 
 // An action chosen in an earlier round that the member can no longer carry out becomes
 // Defend: a spell no longer known, an item no longer held, melee from the back rows unhidden.
+// A rage carries its Berserker to the front from any rank.
 bool action_still_possible(Game& g, int slot, int& item_place) {
     const PartyMemberRec& p = g.party[slot];
     const auto& action = g.combat_actions[slot];
     switch (action[0]) {
     case ACTION_ATTACK:
-        return slot < 4 || member_has_effect(g, slot, EFFECT_HIDDEN);
+        return slot < 4 || member_has_effect(g, slot, EFFECT_HIDDEN) ||
+               member_has_effect(g, slot, EFFECT_BERSERK);
     case ACTION_CAST:
         return knows_spell(p, action[1]) && spell_exists(g, action[1]);
     case ACTION_CASTING:

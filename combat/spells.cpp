@@ -5,6 +5,7 @@
 
 #include "core/class_rules.h"
 #include "core/datafiles.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
@@ -98,8 +99,8 @@ int sub_spell_caster_bonus(Game& g, int value) {
     const ClassRules& rules = class_rules(p.class_id);
     if (rules.spell_skill > 0 &&
         sub_random_percent(g) < attribute(p, rules.mana_attribute) * rules.spell_skill)
-        value = to_integer(value * 1.1);
-    if (sub_random_percent(g) < p.karma) value = to_integer(value * 1.1);
+        value = to_integer(mul_round_even(value, 11, 10));
+    if (sub_random_percent(g) < p.karma) value = to_integer(mul_round_even(value, 11, 10));
     return value;
 }
 

@@ -1,5 +1,6 @@
 // Dice, percentages and the formulas several screens share.
 #include "core/class_rules.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/rules.h"
@@ -41,8 +42,8 @@ int16_t sub_roll_level_gains(Game& g, int which, int slot) {
     H = std::nearbyint(H) + 1;
     M = std::nearbyint(M);
     if (sub_random_percent(g) < m.karma) {
-        H = std::nearbyint(H * 1.1);
-        M = std::nearbyint(M * 1.1);
+        H = double(mul_round_even(int64_t(H), 11, 10));
+        M = double(mul_round_even(int64_t(M), 11, 10));
     }
     if (which == 1) return to_integer(H);
     if (which == 2) return to_integer(M);
@@ -51,16 +52,18 @@ int16_t sub_roll_level_gains(Game& g, int which, int slot) {
 
 double sub_haggled_price(const Game& g, double price, int slot) {
     const PartyMemberRec& m = g.party[slot];
-    const double F = sub_attribute_factor(m.personality) / 100.0;
-    const double discount = price / 10.0 + price / 10.0 * F;
-    if (class_rules(m.class_id).haggler) price = std::nearbyint(price * 0.9);
+    // Prices are whole: price / 10 + price / 10 x F / 100 = price x (100 + F) / 1000.
+    const int64_t whole = static_cast<int64_t>(price);
+    const int64_t discount = floor_div(whole * (100 + sub_attribute_factor(m.personality)), 1000);
+    const int64_t paid = class_rules(m.class_id).haggler ? mul_round_even(whole, 9, 10) : whole;
     // A winning personality brings the price down to nothing, never below: buying must not pay
     // the buyer.
-    return std::max(0.0, std::nearbyint(price - std::floor(discount)));
+    return double(std::max<int64_t>(0, paid - discount));
 }
 
 int16_t sub_haggle_price(Game& g, int16_t& price, int slot) {
     const double result = sub_haggled_price(g, price, slot);
-    if (class_rules(g.party[slot].class_id).haggler) price = to_integer(price * 0.9);
+    if (class_rules(g.party[slot].class_id).haggler)
+        price = to_integer(mul_round_even(price, 9, 10));
     return to_integer(result);
 }

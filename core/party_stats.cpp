@@ -1,15 +1,12 @@
 // A party member's current attributes, resistances and armour class, derived from base
 // values, class, level, equipment and effects.
 #include "core/class_rules.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/rules.h"
 
 namespace {
-
-// Derived values are computed for party slots 0..5 only: the seventh member keeps the values
-// it last had (a known fault, left for a change of its own).
-constexpr int DERIVED_STATS_SLOTS = 6;
 
 void add(int16_t& field, int amount) {
     field = to_integer(double(field) + amount);
@@ -35,30 +32,40 @@ void apply_attribute_effect(PartyMemberRec& p, int kind, int s) {
     }
 }
 
-double apply_armour_effect(double A, int kind, int s) {
+void apply_armour_effect(ExactValue& A, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return (A + 5.0 * s) * (1 + 0.05 * s);
+        A.add(5 * s).scale(20 + s, 20);
+        break;
     case EFFECT_DISEASE:
-        return (A - s) * (1 - s / 20.0);
+        A.add(-s).scale(20 - s, 20);
+        break;
     case EFFECT_BERSERK:
-        return A / 2;
+        A.scale(1, 2);
+        break;
     case EFFECT_ARMOUR:
-        return A + s;
+        A.add(s);
+        break;
     default:
-        return A;
+        break;
     }
 }
 
-double speed_factor(int v) {
-    const double f = sub_attribute_factor(v) / 100.0;
-    return f >= 0.8 ? f : 0.5;
+// The attribute factor as a multiplier, at least 0.8 or else a half.
+void apply_speed_factor(ExactValue& A, int v) {
+    const int f = sub_attribute_factor(v);
+    if (f >= 80)
+        A.scale(f, 100);
+    else
+        A.scale(1, 2);
 }
 
 } // namespace
 
+// Every member present is derived, the seventh too: a party of seven is allowed, and a seventh
+// member left underived would show armour class 0 for good.
 void sub_update_party_stats(Game& g) {
-    for (int m = 0; m < DERIVED_STATS_SLOTS; ++m) {
+    for (int m = 0; m < PARTY_SIZE; ++m) {
         PartyMemberRec& p = g.party[m];
         if (p.in_use < 1) continue;
         sub_tidy_pack(g, m);
@@ -74,27 +81,27 @@ void sub_update_party_stats(Game& g) {
         for (int k : {0, 1, 2, 3, 4, 5, 7})
             if (attribute(p, k) > 25) attribute(p, k) = 25;
 
-        double A = double(p.dexterity) + p.speed;
+        ExactValue A(int64_t(p.dexterity) + p.speed);
         const LevelTerm& armour = class_rules(p.class_id).armour;
-        A += armour.constant + double(armour.per_level) * p.level;
+        A.add(armour.constant + int64_t(armour.per_level) * p.level);
         const int16_t worn[3] = {p.body, p.right_hand[0], p.left_hand[0]};
         for (int16_t item : worn) {
             if (item <= 0) continue;
             sub_read_item(g, item);
-            A += g.item_rec.armour;
+            A.add(g.item_rec.armour);
         }
-        A *= speed_factor(p.speed);
-        A *= speed_factor(p.dexterity);
+        apply_speed_factor(A, p.speed);
+        apply_speed_factor(A, p.dexterity);
         for (int16_t item : worn) {
             if (item <= 0) continue;
             sub_read_item(g, item);
-            if (g.item_rec.armour_percent > 0) A = A * g.item_rec.armour_percent / 100;
+            if (g.item_rec.armour_percent > 0) A.scale(g.item_rec.armour_percent, 100);
         }
         if (affected)
             for (const auto& e : p.effects)
                 if (e[EFFECT_DURATION] != 0)
-                    A = apply_armour_effect(A, e[EFFECT_TYPE], e[EFFECT_STRENGTH]);
-        p.armour_class = to_integer(A);
+                    apply_armour_effect(A, e[EFFECT_TYPE], e[EFFECT_STRENGTH]);
+        p.armour_class = to_integer(double(A.rounded()));
 
         p.resistances = p.base_resistances;
         if (affected)

@@ -2,6 +2,7 @@
 // pack, or has an item appraised or identified. building_number names the shop's record.
 #include "core/class_rules.h"
 #include "core/datafiles.h"
+#include "core/exact.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/one_time_step.h"
@@ -55,20 +56,20 @@ std::string crowns_word(int64_t amount) {
 // tenth more on top, so may be offered more than the price.
 int64_t base_offer(Game& g, int k) {
     sub_read_item(g, served(g).pack[k][PACK_ITEM]);
-    const double P = g.item_rec.price;
-    const double f = sub_attribute_factor(served(g).personality) / 100.0;
-    double offer = std::nearbyint(std::floor(P / 10 + P / 10 * f) + P / 2);
+    const int64_t P = g.item_rec.price;
+    const int64_t f = sub_attribute_factor(served(g).personality);
+    // P / 10 + P / 10 x f / 100 = P x (100 + f) / 1000, whole; plus P / 2, rounded.
+    int64_t offer = div_round_even(2 * floor_div(P * (100 + f), 1000) + P, 2);
     if (offer < 1) offer = 1;
     if (offer > P) offer = P;
     // An item priced below nothing is worth nothing: a sale never costs the seller.
     if (offer < 0) offer = 0;
-    return static_cast<int64_t>(offer);
+    return offer;
 }
 
 int64_t sell_offer(Game& g, int k) {
     const int64_t offer = base_offer(g, k);
-    if (class_rules(served(g).class_id).haggler)
-        return static_cast<int64_t>(std::nearbyint(offer * 1.1));
+    if (class_rules(served(g).class_id).haggler) return mul_round_even(offer, 11, 10);
     return offer;
 }
 

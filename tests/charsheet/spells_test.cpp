@@ -103,7 +103,7 @@ TEST_F(SheetSpells, TargetChoiceManaAndCombatOnlySpells) {
     g().spell_level_shown = 3;
     type("c1"); // Spark: a fight's spell
     EXPECT_TRUE(shows("This is a combat only spell."));
-    EXPECT_EQ(line_at(335), " X. Exit.");
+    EXPECT_EQ(line_at(322), " X. Exit.");
     type("c");
     EXPECT_EQ(g().sheet_step, SHEET_CAST_ON);
 }

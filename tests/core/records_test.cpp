@@ -1,5 +1,5 @@
-// Record layouts: every field lands at its documented byte offset, and records survive the
-// trip to disk and back unchanged.
+// Record layouts: every field lands where the byte offsets of the file format put it, and
+// records survive the trip to disk and back unchanged.
 #include "core/records.h"
 
 #include <gtest/gtest.h>

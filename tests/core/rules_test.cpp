@@ -196,10 +196,17 @@ TEST(PartyStats, CapsDiseaseAndUntouchedSlots) {
     // (10 + 11 + 5 + 5) x 0.5 x 0.5 = 7.75 (both factors below 0.8); - 2, then x 0.9 = 5.175
     EXPECT_EQ(m.armour_class, 5);
 
-    g.party[6].in_use = 1, g.party[6].armour_class = 77, g.party[6].base_strength = 9;
+    // A seventh member (and an eighth, should one be present) is derived like the others.
+    for (int slot : {6, 7}) {
+        PartyMemberRec& p = g.party[slot];
+        p.in_use = 1, p.armour_class = 77, p.base_strength = 9;
+        p.level = 1, p.base_dexterity = 12, p.base_speed = 14;
+    }
     sub_update_party_stats(g);
-    EXPECT_EQ(g.party[6].armour_class, 77) << "slots 6 and 7 keep their values";
-    EXPECT_EQ(g.party[6].strength, 0);
+    for (int slot : {6, 7}) {
+        EXPECT_EQ(g.party[slot].armour_class, 19) << slot;
+        EXPECT_EQ(g.party[slot].strength, 9) << slot;
+    }
 }
 
 TEST(PartyStats, ArmourFromItemsAndBlessing) {

@@ -114,9 +114,21 @@ TEST_F(Headless, TextDumpAndScreenshotOfTheStart) {
 }
 
 TEST_F(Headless, TheSameSeedGivesTheSameRun) {
-    const std::vector<std::string> args = {
-        "--headless", "--data-dir", data().string(), "--seed", "7", "--dump-state", "-"};
-    EXPECT_EQ(run(args, dir.path).out, run(args, dir.path).out);
+    // A walk into a random fight and through it: encounters, initiative, hits and damage all
+    // roll dice.
+    const fs::path keys = fs::path(DUSKWEND_SOURCE_DIR) / "tests/sessions/fight_to_victory.keys";
+    const auto state = [&](const char* seed) {
+        const ProgramRun r = run({"--headless", "--data-dir", data().string(), "--seed", seed,
+                                  "--keys-file", keys.string(), "--dump-state", "-"},
+                                 dir.path);
+        EXPECT_EQ(r.status, 0) << r.err;
+        return nlohmann::json::parse(r.out, nullptr, false);
+    };
+    const auto first = state("7");
+    ASSERT_FALSE(first.is_discarded());
+    ASSERT_NE(first["party"][0]["in_use"], 0) << "the session formed a party";
+    EXPECT_EQ(first, state("7"));
+    EXPECT_NE(first, state("8")) << "another seed, other rolls";
 }
 
 TEST_F(Headless, MissingFilesAreNamedWithStatusOne) {

@@ -232,4 +232,22 @@ TEST_F(Shop, LeavingStepsBackOutOfTheDoorOnTheShopsMap) {
     EXPECT_EQ(g.party_facing, 0);
 }
 
+TEST_F(Shop, OffersRoundOnTheTrueValue) {
+    struct Case {
+        int price, personality, class_id, offer;
+    };
+    // Personality 8 (0.36): 150 gives 20 + 75 = 95, and a Merchant 95 x 1.1 = 104.5, so 104;
+    // 88 gives 11 + 44 = 55, and a Merchant 60.5, so 60.
+    const Case cases[] = {{150, 8, 7, 104}, {150, 8, 0, 95}, {88, 8, 7, 60}};
+    for (const Case& c : cases) {
+        write_items({item("Chain Shirt", c.price)});
+        enter();
+        corvath().base_personality = static_cast<int16_t>(c.personality);
+        corvath().class_id = static_cast<int16_t>(c.class_id);
+        corvath().pack[0] = {1, 1, 1};
+        type("asaa");
+        EXPECT_EQ(corvath().crowns, 1000 + c.offer) << c.price << " " << c.personality;
+    }
+}
+
 } // namespace
