@@ -6,7 +6,7 @@
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/one_time_step.h"
-#include "core/screens.h"
+#include "core/output.h"
 
 #include <algorithm>
 
@@ -35,16 +35,6 @@ bool sheet_class_may_use(const Game& g, int class_id) {
     return k >= 0 && k < static_cast<int>(usable.size()) && usable[k] != 0;
 }
 
-int sheet_pack_slot_of_key(const std::string& key) {
-    const int n = sheet_number_of_key(key);
-    return n >= 1 ? n - 1 : -1;
-}
-
-int sheet_number_of_key(const std::string& key) {
-    if (key.size() != 1 || key[0] < '0' || key[0] > '9') return 0;
-    return key[0] == '0' ? 10 : key[0] - '0';
-}
-
 std::vector<int> sheet_spells_on_shown_level(Game& g) {
     std::vector<int> spells;
     for (const int16_t spell : sheet_rec(g).spells_known) {
@@ -56,14 +46,8 @@ std::vector<int> sheet_spells_on_shown_level(Game& g) {
 }
 
 void print_sheet_name(Game& g) {
-    PictureArea& t = g.Form1.Text;
-    const std::string name = sheet_rec(g).name.trimmed();
-    t.bold = false;
-    t.CurrentX = 100 - t.TextWidth(name) / 2; // measured before bold is turned on
-    t.CurrentY = 0;
-    t.bold = true;
-    t.print_line(name);
-    t.bold = false;
+    // Centred by its width in plain type, unlike the other screens' headings.
+    print_centred_heading(g, sheet_rec(g).name.trimmed(), false);
 }
 
 void print_sheet_menu_line(Game& g, const std::string& key, const std::string& text) {

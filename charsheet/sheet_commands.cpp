@@ -11,16 +11,13 @@
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
+#include "core/typed_keys.h"
 
 #include <vector>
 
 namespace {
 
 constexpr int KIND_RIGHT_HAND = 1, KIND_TWO_HANDED = 2, KIND_BODY = 7, KIND_LEFT_HAND = 8;
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 // Where the key L, R, B or a pack digit points: a USE_FROM_* place or a pack slot 0..9, when
 // that place holds an item; USE_FROM_NOWHERE otherwise.
@@ -29,7 +26,7 @@ int occupied_place_of_key(Game& g, const std::string& key) {
     if (key == "L") return m.left_hand[0] > 0 ? USE_FROM_LEFT_HAND : USE_FROM_NOWHERE;
     if (key == "R") return m.right_hand[0] > 0 ? USE_FROM_RIGHT_HAND : USE_FROM_NOWHERE;
     if (key == "B") return m.body > 0 ? USE_FROM_BODY : USE_FROM_NOWHERE;
-    const int k = sheet_pack_slot_of_key(key);
+    const int k = key_pack_slot(key);
     return k >= 0 && m.pack[k][PACK_ITEM] > 0 ? k : USE_FROM_NOWHERE;
 }
 
@@ -214,7 +211,7 @@ void equip_key(Game& g) {
     } else if (key == "L" || key == "R" || key == "B") {
         const int place = occupied_place_of_key(g, key);
         if (place != USE_FROM_NOWHERE) de_equip(g, m, place);
-    } else if (const int k = sheet_pack_slot_of_key(key); k >= 0) {
+    } else if (const int k = key_pack_slot(key); k >= 0) {
         if (m.pack[k][PACK_ITEM] > 0 && m.pack[k][PACK_IDENTIFIED] == 0)
             g.sheet_notice = "You can't equip unknown items.";
         equip_from_pack(g, m, k);
@@ -232,8 +229,7 @@ void give_to_key(Game& g) {
     } else if (key == "D") {
         g.sheet_choice = -1;
         g.sheet_step = SHEET_GIVE_WHAT;
-    } else if (key.size() == 1 && key[0] >= '1' && key[0] <= '7') {
-        const int t = key[0] - '0';
+    } else if (const int t = key_digit(key); t >= 1 && t <= 7) {
         // Only a member in the party, with room in the pack, can receive.
         if (t != g.sheet_member && g.party[t - 1].in_use > 0 &&
             sub_find_empty_pack_slot(g, t - 1) >= 0) {
@@ -300,8 +296,7 @@ void use_on_key(Game& g) {
         g.sheet_step = SHEET_USE_WHAT;
         return;
     }
-    if (key.size() == 1 && key[0] >= '1' && key[0] <= '6') {
-        const int t = key[0] - '0';
+    if (const int t = key_digit(key); t >= 1 && t <= 6) {
         // An empty position is no target.
         if (g.party[t - 1].in_use <= 0) return;
         g.sheet_target = static_cast<int16_t>(t);
@@ -314,7 +309,7 @@ void use_on_key(Game& g) {
 
 // The n-th spell (1-based) on the level shown, or 0.
 int chosen_spell(Game& g, const std::string& key) {
-    const int n = sheet_number_of_key(key);
+    const int n = key_number(key);
     const std::vector<int> spells = sheet_spells_on_shown_level(g);
     return n >= 1 && n <= static_cast<int>(spells.size()) ? spells[n - 1] : 0;
 }
@@ -356,8 +351,9 @@ void cast_on_key(Game& g) {
     const bool mana = g.spell_rec.mana_cost <= m.magic_points;
     const int type = g.spell_rec.target_type;
     if (type == 1 && g.sheet_target == -1) {
-        if (key.size() == 1 && key[0] >= '1' && key[0] <= '6' && g.party[key[0] - '1'].in_use > 0) {
-            g.sheet_target = static_cast<int16_t>(key[0] - '1');
+        const int t = key_digit(key);
+        if (t >= 1 && t <= 6 && g.party[t - 1].in_use > 0) {
+            g.sheet_target = static_cast<int16_t>(t - 1);
             if (mana) g.sheet_step = SHEET_CAST;
         }
     } else if (key == "C" && mana && (type == 0 || type == 1 || type == 2)) {

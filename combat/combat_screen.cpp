@@ -2,7 +2,6 @@
 // and the choice of one action per member (attack, berserker rage, a spell and its target,
 // defend, hide, an item and its target) up to the summary that begins the round. The round
 // and the end of the fight are keyed and drawn by combat/combat_end.cpp.
-#include "charsheet/character_sheet.h"
 #include "combat/combat.h"
 #include "core/datafiles.h"
 #include "core/game.h"
@@ -10,16 +9,12 @@
 #include "core/output.h"
 #include "core/pictures.h"
 #include "core/rules.h"
-#include "core/screens.h"
+#include "core/typed_keys.h"
 
 #include <algorithm>
 #include <string>
 
 namespace {
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 // The member choosing; combat_member is 7 once everybody has chosen, still a party slot.
 int member(const Game& g) {
@@ -33,16 +28,6 @@ std::array<int16_t, 4>& action(Game& g) {
 bool group_alive(const Game& g, int grp) {
     return grp >= 0 && grp < MONSTER_GROUP_COUNT && g.monster_groups[grp].monster > 0 &&
            g.monster_groups[grp].count > 0;
-}
-
-// The typed key as a letter index (A = 0) or a digit; -1 for anything else.
-int letter(const Game& g) {
-    const std::string& k = g.input_line;
-    return k.size() == 1 && k[0] >= 'A' && k[0] <= 'Z' ? k[0] - 'A' : -1;
-}
-int digit(const Game& g) {
-    const std::string& k = g.input_line;
-    return k.size() == 1 && k[0] >= '0' && k[0] <= '9' ? k[0] - '0' : -1;
 }
 
 bool spell_in_file(const Game& g, int n) {
@@ -98,7 +83,7 @@ void print_member_targets(Game& g) {
 
 // The slot a digit names when that slot is listed as a target, else -1.
 int listed_member(const Game& g) {
-    const int d = digit(g);
+    const int d = key_digit(g.input_line);
     if (d < 1 || d > PARTY_SIZE) return -1;
     return g.party[d - 1].in_use >= 1 ? d - 1 : -1;
 }
@@ -298,7 +283,7 @@ void draw_attack_which(Game& g) {
 }
 
 void attack_which_key(Game& g) {
-    const int grp = letter(g);
+    const int grp = typed_letter(g);
     if (grp >= 0 && grp <= last_attackable_group(g) && group_alive(g, grp)) {
         choose(g, ACTION_ATTACK, grp);
         next_member(g);
@@ -375,8 +360,7 @@ void use_what_key(Game& g) {
     if (k == "B") item = p.body;
     if (k == "L") item = p.left_hand[0];
     if (k == "R") item = p.right_hand[0];
-    const int d = digit(g);
-    if (d >= 0) item = p.pack[d == 0 ? 9 : d - 1][PACK_ITEM];
+    if (const int slot = key_pack_slot(k); slot >= 0) item = p.pack[slot][PACK_ITEM];
     if (item < 1) return;
     action(g)[1] = static_cast<int16_t>(item);
     sub_check_combat_item(g, member(g), item);
@@ -408,7 +392,7 @@ void use_on_key(Game& g) {
         g.combat_step = COMBAT_USE_WHAT;
         return;
     }
-    const int grp = letter(g);
+    const int grp = typed_letter(g);
     if (g.input_line == "X") {
         g.combat_step = COMBAT_USE_WHAT;
     } else if (grp >= 0 && grp <= 2 && group_alive(g, grp)) {
@@ -462,7 +446,7 @@ void draw_cast_what(Game& g) {
 void cast_what_key(Game& g) {
     const std::string& k = g.input_line;
     const int m = member(g);
-    const int place = letter(g) + 1;
+    const int place = typed_letter(g) + 1;
     if (k == "X") {
         g.combat_step = COMBAT_ACTION_MENU;
     } else if (k == "N" || k == "P") {
@@ -530,7 +514,7 @@ void draw_cast_on_member(Game& g) {
 }
 
 void cast_on_key(Game& g) {
-    const int grp = letter(g);
+    const int grp = typed_letter(g);
     const auto cast_at = [&](int target) {
         choose(g, ACTION_CAST, g.combat_chosen_spell);
         action(g)[2] = static_cast<int16_t>(target);
@@ -608,15 +592,8 @@ void draw_frame(Game& g) {
         } catch (const DataError&) {
         }
     }
-    PictureArea& t = text(g);
-    t.Cls();
-    t.fore_colour = 0;
-    t.bold = true;
-    t.CurrentY = 0;
-    t.CurrentX = 100 - t.TextWidth("Combat") / 2;
-    t.print_line("Combat");
-    t.bold = false;
-    t.print_line();
+    text(g).fore_colour = 0;
+    print_screen_heading(g, "Combat");
 }
 
 bool round_or_end(int step) {

@@ -7,19 +7,11 @@
 #include "core/pictures.h"
 #include "core/rules.h"
 #include "core/screens.h"
+#include "core/typed_keys.h"
 
 #include <cctype>
-#include <ctime>
 
 namespace {
-
-// Seconds since local midnight, as the clock seed of a fresh start.
-uint64_t seconds_since_midnight() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return static_cast<uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
-}
 
 void set_default_character(CharacterRec& c, int16_t in_use, const char* name, int16_t class_id,
                            int32_t experience, std::array<int16_t, 8> attributes,
@@ -55,7 +47,7 @@ void Form_Load(Game& g) {
 }
 
 void sub_initialise(Game& g) {
-    g.rng.seed(g.start_seed ? *g.start_seed : seconds_since_midnight());
+    g.rng.seed(g.start_seed ? *g.start_seed : clock_seed());
     g.quit_requested = 0;
     g.input_line.clear();
     g.keys_enabled = 1;
@@ -133,13 +125,12 @@ void Form_KeyDown(Game& g, int16_t& key_code, int shift) {
 
 void sub_dispatch_input(Game& g) {
     if (g.sheet_member > 0) {
-        g.screens.character_sheet_key(g);
+        run_screen(g.screens.character_sheet_key, g);
     } else {
         const bool digits_open_sheets =
             g.combat_step != 3 && g.combat_step != 4 && g.combat_step != 7;
-        if (digits_open_sheets && g.input_line.size() == 1 && g.input_line[0] >= '1' &&
-            g.input_line[0] <= '7') {
-            g.sheet_member = static_cast<int16_t>(g.input_line[0] - '0');
+        if (const int d = key_digit(g.input_line); digits_open_sheets && d >= 1 && d <= 7) {
+            g.sheet_member = static_cast<int16_t>(d);
             if (g.party[g.sheet_member - 1].in_use == 0) {
                 g.sheet_member = 0;
                 g.sheet_step = 0;
@@ -151,23 +142,24 @@ void sub_dispatch_input(Game& g) {
         const bool key_for_screen = !g.input_line.empty() || g.backspace_pressed == -1;
         if (key_for_screen) sub_key_reached_screen(g);
         if (g.combat_active == -1) {
-            if (key_for_screen) g.screens.combat_key(g);
+            if (key_for_screen) run_screen(g.screens.combat_key, g);
         } else if (key_for_screen) {
             switch (g.current_location) {
             case LOCATION_GUILD_HALL:
-                g.screens.guild_hall_key(g);
+                run_screen(g.screens.guild_hall_key, g);
                 break;
             case LOCATION_CITY:
-                if (g.screens.city_key(g) != 0) g.screens.map_turn_events(g);
+                if (g.screens.city_key && g.screens.city_key(g) != 0)
+                    run_screen(g.screens.map_turn_events, g);
                 break;
             case LOCATION_SHOP:
-                g.screens.shop_key(g);
+                run_screen(g.screens.shop_key, g);
                 break;
             case LOCATION_TEMPLE:
-                g.screens.temple_key(g);
+                run_screen(g.screens.temple_key, g);
                 break;
             case LOCATION_REVIEW:
-                g.screens.review_board_key(g);
+                run_screen(g.screens.review_board_key, g);
                 break;
             default:
                 break;
@@ -181,25 +173,25 @@ void sub_render_screen(Game& g) {
     sub_update_party_stats(g);
     sub_display_char_status(g);
     if (g.sheet_member >= 1) {
-        g.screens.draw_character_sheet(g);
+        run_screen(g.screens.draw_character_sheet, g);
     } else if (g.combat_active != 0) {
-        g.screens.draw_combat(g);
+        run_screen(g.screens.draw_combat, g);
     } else {
         switch (g.current_location) {
         case LOCATION_GUILD_HALL:
-            g.screens.draw_guild_hall(g);
+            run_screen(g.screens.draw_guild_hall, g);
             break;
         case LOCATION_CITY:
-            g.screens.draw_city(g);
+            run_screen(g.screens.draw_city, g);
             break;
         case LOCATION_SHOP:
-            g.screens.draw_shop(g);
+            run_screen(g.screens.draw_shop, g);
             break;
         case LOCATION_TEMPLE:
-            g.screens.draw_temple(g);
+            run_screen(g.screens.draw_temple, g);
             break;
         case LOCATION_REVIEW:
-            g.screens.draw_review_board(g);
+            run_screen(g.screens.draw_review_board, g);
             break;
         default:
             break;

@@ -43,6 +43,11 @@ constexpr int COMBAT_ENCOUNTER = 0, COMBAT_ACTION_MENU = 1, COMBAT_ATTACK_WHICH 
               COMBAT_USE_WHAT = 3, COMBAT_USE_ON = 4, COMBAT_CAST_WHAT = 5,
               COMBAT_CAST_ON_GROUP = 6, COMBAT_CAST_ON_MEMBER = 7, COMBAT_SUMMARY = 10,
               COMBAT_ROUND = 11, COMBAT_DEFEAT = 12, COMBAT_VICTORY = 13;
+// sheet_step: the pages and commands of the character sheet.
+constexpr int SHEET_STATS = 0, SHEET_EQUIPMENT = 1, SHEET_EQUIP = 2, SHEET_GIVE_TO = 3,
+              SHEET_GIVE_WHAT = 4, SHEET_USE_WHAT = 5, SHEET_USE_ON = 6, SHEET_USE = 7,
+              SHEET_ABILITIES = 8, SHEET_SPELLS = 9, SHEET_DESCRIBE_WHAT = 10,
+              SHEET_DESCRIPTION = 11, SHEET_CAST_WHAT = 12, SHEET_CAST_ON = 13, SHEET_CAST = 14;
 // combat_actions[slot][0]. ACTION_CASTING: a spell has started and takes effect at the
 // member's next initiative.
 constexpr int ACTION_DEFEND = 0, ACTION_ATTACK = 1, ACTION_USE_ITEM = 2, ACTION_CAST = 3,
@@ -193,8 +198,8 @@ struct Game {
     std::optional<double> start_message_delay;
     // ---- Comforts: the overlays, the automap and the message log (core/overlays.h) ----
     struct Overlays {
-        int16_t shown = 0;      // OVERLAY_*: the overlay over the screen, 0 none
-        int16_t log_scroll = 0; // message log lines scrolled back from the newest
+        int16_t shown = 0;                   // OVERLAY_*: the overlay over the screen, 0 none
+        int16_t log_scroll = 0;              // message log lines scrolled back from the newest
         std::deque<std::string> message_log; // the last lines of the message area
         // Per map number: the squares seen, [x * MAP_SIZE + y], 1 seen.
         std::map<int16_t, std::vector<uint8_t>> automap;

@@ -9,15 +9,11 @@
 #include "core/output.h"
 #include "core/overlays.h"
 #include "core/rules.h"
-#include "core/screens.h"
+#include "core/typed_keys.h"
 
 #include <algorithm>
 
 namespace {
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 bool roster_occupied(const Game& g, int first, int last) {
     return std::any_of(g.roster.begin() + first, g.roster.begin() + last + 1,
@@ -32,22 +28,10 @@ bool party_has_room(const Game& g) {
                        [](const PartyMemberRec& m) { return m.in_use <= 0; });
 }
 bool party_alive(const Game& g) {
-    return std::any_of(g.party.begin(), g.party.end(),
-                       [](const PartyMemberRec& m) { return m.in_use > 0 && m.hit_points > 0; });
+    return std::any_of(g.party.begin(), g.party.end(), alive);
 }
 bool flags_set(const Game& g) {
     return std::any_of(g.game_flags.begin(), g.game_flags.end(), [](int16_t f) { return f != 0; });
-}
-
-void print_heading(Game& g) {
-    PictureArea& t = text(g);
-    t.Cls();
-    t.bold = true;
-    t.CurrentY = 0;
-    t.CurrentX = 100 - t.TextWidth("The Guild Hall") / 2;
-    t.print_line("The Guild Hall");
-    t.bold = false;
-    t.print_line();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -151,7 +135,7 @@ void draw_add_list(Game& g) {
 }
 
 void add_list_key(Game& g) {
-    const int i = typed_index(g);
+    const int i = typed_letter(g);
     if (g.input_line == "T") {
         if (roster_occupied(g, 0, 9)) g.location_step = GUILD_TAKE_WHICH;
     } else if (g.input_line == "X") {
@@ -172,13 +156,7 @@ std::string item_text(Game& g, int item, int quantity) {
 void draw_view_character(Game& g) {
     PictureArea& t = text(g);
     const CharacterRec& c = g.roster[g.selected_member];
-    t.Cls();
-    t.bold = true;
-    t.CurrentY = 0;
-    t.CurrentX = 100 - t.TextWidth(c.name) / 2;
-    t.print_line(c.name);
-    t.bold = false;
-    t.print_line();
+    print_screen_heading(g, c.name);
     const auto line = [&](const std::string& label, int label_end, const std::string& value) {
         sub_print_right_aligned(g, label, label_end);
         t.print_line(value);
@@ -252,7 +230,7 @@ void draw_take_which(Game& g) {
 }
 
 void take_which_key(Game& g) {
-    const int i = typed_index(g);
+    const int i = typed_letter(g);
     if (g.input_line == "X") {
         g.location_step = GUILD_ADD_LIST;
     } else if (i >= 0 && i <= 9 && g.roster[i].in_use > 0) {
@@ -346,7 +324,7 @@ void draw_remove_which(Game& g) {
 }
 
 void remove_which_key(Game& g) {
-    const int i = typed_index(g);
+    const int i = typed_letter(g);
     if (g.input_line == "X") {
         g.location_step = GUILD_MENU;
     } else if (i >= 0 && i <= 6 && g.party[i].in_use > 0) {
@@ -375,10 +353,6 @@ void draw_remove(Game& g) {
 } // namespace
 
 // ---------------------------------------------------------------------------------------
-
-int typed_index(const Game& g) {
-    return g.input_line.size() == 1 ? g.input_line[0] - 'A' : -1;
-}
 
 void sub_guild_hall_key(Game& g) {
     const int step = g.location_step;
@@ -415,7 +389,7 @@ void sub_guild_hall_key(Game& g) {
 }
 
 void sub_draw_guild_hall(Game& g) {
-    print_heading(g);
+    print_screen_heading(g, "The Guild Hall");
     // Take, remove, save, load, the night and storing a new character act once per visit of
     // their step; a repaint without a key (after a character sheet closes) shows what the
     // action printed and does not act again.

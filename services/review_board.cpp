@@ -1,14 +1,14 @@
 // The review board: a member with enough experience is judged and, for the training fee,
 // advances one level: more hit points and mana, one attribute point, better resistances, and
 // the spells the class gains at the new level.
+#include "core/creation_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
-#include "core/screens.h"
-#include "guildhall/guild_hall.h"
+#include "core/typed_keys.h"
 #include "services/services.h"
 
 #include <array>
@@ -28,10 +28,6 @@ constexpr int ROLLED_ATTRIBUTE[8] = {0, 5, 4, 3, 2, 1, 6, 7};
 const char* const ATTRIBUTE_WORDS[ATTRIBUTE_COUNT] = {"strength.",    "intelligence.", "piety.",
                                                       "dexterity.",   "speed.",        "vitality.",
                                                       "personality.", "karma."};
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 int member(const Game& g) {
     return g.selected_member & 7;
@@ -67,23 +63,16 @@ Verdict verdict(Game& g) {
     return m.level >= MAX_LEVEL ? Verdict::AtMaximum : Verdict::MayAdvance;
 }
 
-int16_t& scratch_attribute(Game& g, int k) {
-    int16_t* const list[ATTRIBUTE_COUNT] = {
-        &g.new_strength, &g.new_intelligence, &g.new_piety,       &g.new_dexterity,
-        &g.new_speed,    &g.new_vitality,     &g.new_personality, &g.new_karma};
-    return *list[k];
-}
-
 // True when attribute k of the scratch values can rise by one without passing its maximum.
 // The scratch values are left as they were.
 bool can_rise(Game& g, int k) {
     std::array<int16_t, ATTRIBUTE_COUNT> saved{};
-    for (int a = 0; a < ATTRIBUTE_COUNT; ++a) saved[a] = scratch_attribute(g, a);
+    for (int a = 0; a < ATTRIBUTE_COUNT; ++a) saved[a] = new_attribute(g, a);
     const int16_t saved_bonus = g.bonus_points;
-    scratch_attribute(g, k) = to_integer(saved[k] + 1.0);
+    new_attribute(g, k) = to_integer(saved[k] + 1.0);
     sub_clamp_creation_attributes(g);
-    const bool rises = scratch_attribute(g, k) > saved[k];
-    for (int a = 0; a < ATTRIBUTE_COUNT; ++a) scratch_attribute(g, a) = saved[a];
+    const bool rises = new_attribute(g, k) > saved[k];
+    for (int a = 0; a < ATTRIBUTE_COUNT; ++a) new_attribute(g, a) = saved[a];
     g.bonus_points = saved_bonus;
     return rises;
 }
@@ -97,14 +86,14 @@ bool any_can_rise(Game& g) {
 // Rolls the attribute that rises, tested against the maxima of character creation; -1 when
 // every attribute is already at its maximum.
 int roll_attribute_rise(Game& g, const PartyMemberRec& m) {
-    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) scratch_attribute(g, k) = base_attribute(m, k);
+    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) new_attribute(g, k) = base_attribute(m, k);
     g.new_race = m.race;
     g.new_class = m.class_id;
     for (int tries = 0; tries < MAX_ATTRIBUTE_ROLLS && any_can_rise(g); ++tries) {
         g.bonus_points = 0;
         const int r = sub_roll_dice(g, 1, 12, 0);
         const int a = r >= 1 && r <= 8 ? ROLLED_ATTRIBUTE[r - 1] : class_attribute(m.class_id);
-        int16_t& v = scratch_attribute(g, a);
+        int16_t& v = new_attribute(g, a);
         v = to_integer(v + 1.0);
         sub_clamp_creation_attributes(g);
         if (g.bonus_points == 0) return a;
@@ -215,7 +204,7 @@ void draw_advance(Game& g) {
 
     s += std::string("\\NThis gains ") + (m.sex == 1 ? "him" : "her");
     const int h = sub_roll_level_gains(g, 1, member(g));
-    s += str_form(h) + " hitpoint" + (h > 1 ? "s" : "");
+    s += str_form(h) + " hitpoint" + plural(h);
     m.max_hit_points = to_integer(double(m.max_hit_points) + h);
     m.hit_points = to_integer(double(m.hit_points) + h);
     const int mana = sub_roll_level_gains(g, 2, member(g));
@@ -276,7 +265,7 @@ void sub_review_board_key(Game& g) {
 }
 
 void sub_draw_review_board(Game& g) {
-    print_building_heading(g, "Review Board");
+    print_screen_heading(g, "Review Board", 2);
     int step = g.location_step;
     if (step != REVIEW_SELECT && g.party[member(g)].in_use <= 0)
         step = g.location_step = REVIEW_SELECT;

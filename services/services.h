@@ -1,6 +1,6 @@
 #pragma once
-// What the shop, the temples and the review board share: their headings and menu lines, the
-// way out of a building, and the steps of each screen.
+// The town's buildings: the shop, the temples and the review board. Their key and draw
+// procedures, the steps of each screen, and what they share: list lines and the way out.
 
 #include <cstdint>
 #include <string>
@@ -23,19 +23,16 @@ constexpr int TEMPLE_HEALING = 0, TEMPLE_BLESS = 1, TEMPLE_CURE = 2;
 constexpr int REVIEW_SELECT = 0, REVIEW_JUDGEMENT = 1, REVIEW_ADVANCE = 2;
 constexpr int MAX_LEVEL = 20;
 
-// Clears the text column and prints the building's name in bold, centred on x = 100, then two
-// empty lines.
-void print_building_heading(Game& g, const std::string& name);
+void sub_shop_key(Game& g);
+void sub_draw_shop(Game& g);
+void sub_temple_key(Game& g);
+void sub_draw_temple(Game& g);
+void sub_review_board_key(Game& g);
+void sub_draw_review_board(Game& g);
+
 // The list line of entry `index`: "  A." (A for 0) in colour 1, then at x = 25 the text in
 // colour 0, ending the line. Menu lines are print_menu_line of core/output.
 void print_list_line(Game& g, int index, const std::string& text);
-
-// The letter typed as an index from "A" = 0, when it is one of the first `count` letters;
-// otherwise -1.
-int typed_letter(const Game& g, int count);
-// The party member typed: A..G naming a present member, or -1. The letters reach the first
-// seven party positions.
-int typed_member(const Game& g);
 
 // Leaving a building: back to the city, one square back out of the door and turned about.
 void sub_leave_building(Game& g);

@@ -6,8 +6,7 @@
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
-#include "core/screens.h"
-#include "guildhall/guild_hall.h"
+#include "core/typed_keys.h"
 #include "services/services.h"
 
 #include <cmath>
@@ -16,10 +15,6 @@
 namespace {
 
 constexpr int STOCK_SIZE = 16, PACK_SLOTS = 11, BUY_SLOTS = 10;
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 PartyMemberRec& served(Game& g) {
     return g.party[g.selected_member & 7];
@@ -46,7 +41,7 @@ bool pack_empty(Game& g) {
 }
 
 std::string crowns_word(int64_t amount) {
-    return " imperial crown" + std::string(amount > 1 ? "s" : "");
+    return " imperial crown" + plural(amount);
 }
 
 // What the shop offers for the item of pack slot k: a tenth and the personality's share of a
@@ -375,7 +370,7 @@ void sub_shop_key(Game& g) {
 
 void sub_draw_shop(Game& g) {
     sub_read_shop(g, g.building_number);
-    print_building_heading(g, g.shop_rec.name.trimmed());
+    print_screen_heading(g, g.shop_rec.name.trimmed(), 2);
     int step = g.location_step;
     // A member who left the party, or an item that left the pack while a sheet was open over
     // the shop, sends the screen back to where a choice can be made again.

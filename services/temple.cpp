@@ -8,8 +8,7 @@
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
-#include "core/screens.h"
-#include "guildhall/guild_hall.h"
+#include "core/typed_keys.h"
 #include "services/services.h"
 
 #include <cmath>
@@ -35,10 +34,6 @@ constexpr Temple TEMPLES[3] = {{"Temple of Light", " You are approached by a pri
                                 "Shamen.", " ' May the night conceal you.'"}};
 
 const char* const SERVICE_NAMES[SERVICE_COUNT] = {"Healing", "Bless", "Cure Afflication"};
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 // A door that names no temple of the three leads into the Temple of Dark's quiet: a temple
 // without wares or services.
@@ -311,7 +306,7 @@ void sub_temple_key(Game& g) {
 }
 
 void sub_draw_temple(Game& g) {
-    print_building_heading(g, temple(g).name);
+    print_screen_heading(g, temple(g).name, 2);
     int step = g.location_step;
     if (step != TEMPLE_SELECT && served(g).in_use <= 0) step = g.location_step = TEMPLE_SELECT;
     // A purchase or a service happens once per key that asked for it; a repaint shows what it

@@ -5,7 +5,6 @@
 #include "combat/combat.h"
 #include "core/dispatch.h"
 #include "core/game.h"
-#include "core/screens.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>

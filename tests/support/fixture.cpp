@@ -3,6 +3,7 @@
 #include "core/dispatch.h"
 #include "platform/font.h"
 #include "platform/keys.h"
+#include "screens/register_screens.h"
 
 #include <fstream>
 #include <memory>
@@ -189,6 +190,7 @@ const FontMetrics& real_font() {
 }
 
 StartedGame::StartedGame(const fs::path& data_dir) {
+    register_screens(g);
     g.host = &host;
     g.set_font(&real_font());
     g.data_files.dir = data_dir;

@@ -13,6 +13,7 @@
 #include "core/numbers.h"
 #include "core/rules.h"
 #include "platform/keys.h"
+#include "screens/register_screens.h"
 
 #include <CLI/CLI.hpp>
 
@@ -138,6 +139,7 @@ int main(int argc, char** argv) {
     for (int trial = 0; trial < trials; ++trial) {
         BlankHost host;
         Game g;
+        register_screens(g);
         g.host = &host;
         g.set_font(&font);
         g.data_files.dir = data_dir;
