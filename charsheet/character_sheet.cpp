@@ -87,33 +87,17 @@ void give_back_underneath(Game& g) {
     g.page_line = u.page_line, g.page_lines = u.page_lines;
 }
 
+// Steps SHEET_STATS .. SHEET_CAST are the four pages and the commands started from them.
 void step_key(Game& g) {
-    switch (g.sheet_step) {
-    case SHEET_STATS:
-    case SHEET_EQUIPMENT:
-    case SHEET_ABILITIES:
-    case SHEET_SPELLS:
+    // A step the sheet does not know starts again on the statistics page.
+    if (g.sheet_step < SHEET_STATS || g.sheet_step > SHEET_CAST) g.sheet_step = SHEET_STATS;
+    const int s = g.sheet_step;
+    const bool page =
+        s == SHEET_STATS || s == SHEET_EQUIPMENT || s == SHEET_ABILITIES || s == SHEET_SPELLS;
+    if (page)
         sheet_page_key(g);
-        break;
-    case SHEET_EQUIP:
-    case SHEET_GIVE_TO:
-    case SHEET_GIVE_WHAT:
-    case SHEET_USE_WHAT:
-    case SHEET_USE_ON:
-    case SHEET_USE:
-    case SHEET_DESCRIBE_WHAT:
-    case SHEET_DESCRIPTION:
-    case SHEET_CAST_WHAT:
-    case SHEET_CAST_ON:
-    case SHEET_CAST:
+    else
         sheet_command_key(g);
-        break;
-    default:
-        // A step the sheet does not know starts again on the statistics page.
-        g.sheet_step = SHEET_STATS;
-        sheet_page_key(g);
-        break;
-    }
 }
 
 } // namespace

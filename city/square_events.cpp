@@ -156,17 +156,9 @@ void item_treasure(Game& g, const MapEvent& e) {
 
 void treasure(Game& g, const MapEvent& e) {
     sub_show_message(g, "");
-    switch (e[EVENT_P1]) {
-    case TREASURE_EXPERIENCE:
-    case TREASURE_CROWNS:
-        experience_or_crowns(g, e);
-        break;
-    case TREASURE_ITEM:
-        item_treasure(g, e);
-        break;
-    default:
-        break;
-    }
+    const int kind = e[EVENT_P1];
+    if (kind == TREASURE_EXPERIENCE || kind == TREASURE_CROWNS) experience_or_crowns(g, e);
+    if (kind == TREASURE_ITEM) item_treasure(g, e);
 }
 
 // Fixed fights set up in one pass over the events: the first starts the fight, each

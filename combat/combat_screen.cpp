@@ -12,6 +12,7 @@
 #include "core/typed_keys.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -79,6 +80,15 @@ void print_member_targets(Game& g) {
     for (int s = 0; s < PARTY_SIZE; ++s)
         if (g.party[s].in_use >= 1)
             print_menu_line(g, " " + str_form(s + 1) + ".", g.party[s].name);
+}
+
+// The targets of an item or a spell for one: groups A to C, then the members, then Exit.
+void print_target_menu(Game& g) {
+    print_lettered_groups(g, 2);
+    text(g).print_line();
+    print_member_targets(g);
+    text(g).print_line();
+    print_menu_line(g, "  X.", "Exit.");
 }
 
 // The slot a digit names when that slot is listed as a target, else -1.
@@ -378,11 +388,7 @@ void draw_use_on(Game& g) {
     }
     sub_read_item(g, action(g)[1]);
     t.print_line(" Use " + g.item_rec.name.trimmed() + " on which group:");
-    print_lettered_groups(g, 2);
-    t.print_line();
-    print_member_targets(g);
-    t.print_line();
-    print_menu_line(g, "  X.", "Exit.");
+    print_target_menu(g);
 }
 
 void use_on_key(Game& g) {
@@ -506,11 +512,7 @@ void draw_cast_on_member(Game& g) {
     print_member_heading(g);
     t.print_line();
     t.print_line(" Cast " + chosen_spell_name(g) + " on who:");
-    print_lettered_groups(g, 2);
-    t.print_line();
-    print_member_targets(g);
-    t.print_line();
-    print_menu_line(g, "  X.", "Exit.");
+    print_target_menu(g);
 }
 
 void cast_on_key(Game& g) {
@@ -596,78 +598,42 @@ void draw_frame(Game& g) {
     print_screen_heading(g, "Combat");
 }
 
-bool round_or_end(int step) {
-    return step == COMBAT_ROUND || step == COMBAT_DEFEAT || step == COMBAT_VICTORY;
+// Each step of the combat screen: the procedure for its keys and its drawing. The round and
+// the end of the fight are keyed and drawn by combat/combat_end.cpp.
+struct CombatStep {
+    int step;
+    void (*key)(Game&);
+    void (*draw)(Game&);
+};
+constexpr CombatStep COMBAT_STEPS[] = {
+    {COMBAT_ENCOUNTER, encounter_key, draw_encounter},
+    {COMBAT_ACTION_MENU, action_menu_key, draw_action_menu},
+    {COMBAT_ATTACK_WHICH, attack_which_key, draw_attack_which},
+    {COMBAT_USE_WHAT, use_what_key, draw_use_what},
+    {COMBAT_USE_ON, use_on_key, draw_use_on},
+    {COMBAT_CAST_WHAT, cast_what_key, draw_cast_what},
+    {COMBAT_CAST_ON_GROUP, cast_on_key, draw_cast_on_group},
+    {COMBAT_CAST_ON_MEMBER, cast_on_key, draw_cast_on_member},
+    {COMBAT_SUMMARY, summary_key, draw_summary},
+    {COMBAT_ROUND, sub_combat_end_key, sub_draw_combat_end},
+    {COMBAT_DEFEAT, sub_combat_end_key, sub_draw_combat_end},
+    {COMBAT_VICTORY, sub_combat_end_key, sub_draw_combat_end},
+};
+
+// The current step's entry; none for a step the screen does not have (8 and 9).
+const CombatStep* combat_step(const Game& g) {
+    const auto s = std::ranges::find(COMBAT_STEPS, g.combat_step, &CombatStep::step);
+    return s == std::end(COMBAT_STEPS) ? nullptr : s;
 }
 
 } // namespace
 
 void sub_combat_key(Game& g) {
-    switch (g.combat_step) {
-    case COMBAT_ENCOUNTER:
-        encounter_key(g);
-        break;
-    case COMBAT_ACTION_MENU:
-        action_menu_key(g);
-        break;
-    case COMBAT_ATTACK_WHICH:
-        attack_which_key(g);
-        break;
-    case COMBAT_USE_WHAT:
-        use_what_key(g);
-        break;
-    case COMBAT_USE_ON:
-        use_on_key(g);
-        break;
-    case COMBAT_CAST_WHAT:
-        cast_what_key(g);
-        break;
-    case COMBAT_CAST_ON_GROUP:
-    case COMBAT_CAST_ON_MEMBER:
-        cast_on_key(g);
-        break;
-    case COMBAT_SUMMARY:
-        summary_key(g);
-        break;
-    default:
-        if (round_or_end(g.combat_step)) sub_combat_end_key(g);
-        break;
-    }
+    if (const CombatStep* s = combat_step(g)) s->key(g);
     g.input_line.clear();
 }
 
 void sub_draw_combat(Game& g) {
     draw_frame(g);
-    switch (g.combat_step) {
-    case COMBAT_ENCOUNTER:
-        draw_encounter(g);
-        break;
-    case COMBAT_ACTION_MENU:
-        draw_action_menu(g);
-        break;
-    case COMBAT_ATTACK_WHICH:
-        draw_attack_which(g);
-        break;
-    case COMBAT_USE_WHAT:
-        draw_use_what(g);
-        break;
-    case COMBAT_USE_ON:
-        draw_use_on(g);
-        break;
-    case COMBAT_CAST_WHAT:
-        draw_cast_what(g);
-        break;
-    case COMBAT_CAST_ON_GROUP:
-        draw_cast_on_group(g);
-        break;
-    case COMBAT_CAST_ON_MEMBER:
-        draw_cast_on_member(g);
-        break;
-    case COMBAT_SUMMARY:
-        draw_summary(g);
-        break;
-    default:
-        if (round_or_end(g.combat_step)) sub_draw_combat_end(g);
-        break;
-    }
+    if (const CombatStep* s = combat_step(g)) s->draw(g);
 }

@@ -9,7 +9,9 @@
 #include "core/screens.h"
 #include "core/typed_keys.h"
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 
 namespace {
 
@@ -35,6 +37,28 @@ void set_default_character(CharacterRec& c, int16_t in_use, const char* name, in
     c.body = body;
     c.pack[0] = {1, 1, 0};
     c.thief_skills = thief_skills;
+}
+
+// The slots of each location's screen. The city's key is dispatched on its own: the map's turn
+// events may follow it.
+using Slot = std::function<void(Game&)> ScreenProcedures::*;
+struct LocationScreen {
+    int location;
+    Slot key, draw;
+};
+constexpr LocationScreen LOCATION_SCREENS[] = {
+    {LOCATION_GUILD_HALL, &ScreenProcedures::guild_hall_key, &ScreenProcedures::draw_guild_hall},
+    {LOCATION_CITY, nullptr, &ScreenProcedures::draw_city},
+    {LOCATION_SHOP, &ScreenProcedures::shop_key, &ScreenProcedures::draw_shop},
+    {LOCATION_TEMPLE, &ScreenProcedures::temple_key, &ScreenProcedures::draw_temple},
+    {LOCATION_REVIEW, &ScreenProcedures::review_board_key, &ScreenProcedures::draw_review_board},
+};
+
+// The current location's entry; none for a location the game does not have.
+const LocationScreen* location_screen(const Game& g) {
+    const auto s =
+        std::ranges::find(LOCATION_SCREENS, g.current_location, &LocationScreen::location);
+    return s == std::end(LOCATION_SCREENS) ? nullptr : s;
 }
 
 } // namespace
@@ -143,27 +167,12 @@ void sub_dispatch_input(Game& g) {
         if (key_for_screen) sub_key_reached_screen(g);
         if (g.combat_active == -1) {
             if (key_for_screen) run_screen(g.screens.combat_key, g);
+        } else if (key_for_screen && g.current_location == LOCATION_CITY) {
+            if (g.screens.city_key && g.screens.city_key(g) != 0)
+                run_screen(g.screens.map_turn_events, g);
         } else if (key_for_screen) {
-            switch (g.current_location) {
-            case LOCATION_GUILD_HALL:
-                run_screen(g.screens.guild_hall_key, g);
-                break;
-            case LOCATION_CITY:
-                if (g.screens.city_key && g.screens.city_key(g) != 0)
-                    run_screen(g.screens.map_turn_events, g);
-                break;
-            case LOCATION_SHOP:
-                run_screen(g.screens.shop_key, g);
-                break;
-            case LOCATION_TEMPLE:
-                run_screen(g.screens.temple_key, g);
-                break;
-            case LOCATION_REVIEW:
-                run_screen(g.screens.review_board_key, g);
-                break;
-            default:
-                break;
-            }
+            if (const LocationScreen* s = location_screen(g); s && s->key)
+                run_screen(g.screens.*s->key, g);
         }
     }
     g.input_line.clear();
@@ -176,25 +185,7 @@ void sub_render_screen(Game& g) {
         run_screen(g.screens.draw_character_sheet, g);
     } else if (g.combat_active != 0) {
         run_screen(g.screens.draw_combat, g);
-    } else {
-        switch (g.current_location) {
-        case LOCATION_GUILD_HALL:
-            run_screen(g.screens.draw_guild_hall, g);
-            break;
-        case LOCATION_CITY:
-            run_screen(g.screens.draw_city, g);
-            break;
-        case LOCATION_SHOP:
-            run_screen(g.screens.draw_shop, g);
-            break;
-        case LOCATION_TEMPLE:
-            run_screen(g.screens.draw_temple, g);
-            break;
-        case LOCATION_REVIEW:
-            run_screen(g.screens.draw_review_board, g);
-            break;
-        default:
-            break;
-        }
+    } else if (const LocationScreen* s = location_screen(g)) {
+        run_screen(g.screens.*s->draw, g);
     }
 }

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -240,27 +241,22 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
         }
         return true;
     }
-    switch (key_code) {
-    case VK_TAB:
-        cover(g, OVERLAY_AUTOMAP);
-        break;
-    case VK_F1:
-        cover(g, OVERLAY_KEY_HELP);
-        break;
-    case VK_F2:
-        cover(g, OVERLAY_MESSAGE_LOG);
-        break;
-    case VK_F5:
+    if (key_code == VK_F5) {
         g.message_delay = next_message_speed(g.message_delay);
         g.overlays.title = "Duskwend - messages " + message_speed_text(g.message_delay);
         g.host->set_title(g, g.overlays.title);
         write_settings_delay(g.data_files.save_folder(), g.message_delay);
         return true;
-    default:
-        return false;
     }
-    redraw(g);
-    return true;
+    static constexpr std::pair<int16_t, int16_t> OPENED_BY[] = {
+        {VK_TAB, OVERLAY_AUTOMAP}, {VK_F1, OVERLAY_KEY_HELP}, {VK_F2, OVERLAY_MESSAGE_LOG}};
+    for (const auto& [key, overlay] : OPENED_BY) {
+        if (key_code != key) continue;
+        cover(g, overlay);
+        redraw(g);
+        return true;
+    }
+    return false;
 }
 
 void sub_automap_note(Game& g) {

@@ -8,7 +8,6 @@
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
-#include "core/typed_keys.h"
 #include "services/services.h"
 
 #include <array>
@@ -152,10 +151,7 @@ void draw_select(Game& g) {
     t.print_line("  the central cowled figure, 'Who stands before");
     t.print_line("  the board.'");
     t.print_line();
-    t.print_line(" Select Character:");
-    for (int i = 0; i < PARTY_SIZE; ++i)
-        if (g.party[i].in_use > 0) print_list_line(g, i, g.party[i].name);
-    print_menu_line(g, "  L.", "Leave the Review Board.");
+    print_member_choice(g, "Leave the Review Board.");
 }
 
 void draw_judgement(Game& g) {
@@ -229,61 +225,38 @@ void draw_advance(Game& g) {
     sub_display_char_status(g);
 }
 
-} // namespace
-
-void sub_review_board_key(Game& g) {
+void judgement_key(Game& g) {
     const std::string& key = g.input_line;
-    switch (g.location_step) {
-    case REVIEW_SELECT: {
-        const int m = typed_member(g);
-        if (key == "L") {
-            sub_leave_building(g);
-        } else if (m >= 0) {
-            g.selected_member = static_cast<int16_t>(m);
-            g.location_step = REVIEW_JUDGEMENT;
-        }
-        break;
-    }
-    case REVIEW_JUDGEMENT:
-        switch (verdict(g)) {
-        case Verdict::NeedsExperience:
-            g.location_step = REVIEW_SELECT;
-            break;
-        case Verdict::MayAdvance:
-            if (key == "A") g.location_step = REVIEW_ADVANCE;
-            if (key == "L") g.location_step = REVIEW_SELECT;
-            break;
-        case Verdict::AtMaximum:
-            if (key == "L") g.location_step = REVIEW_SELECT;
-            break;
-        }
-        break;
-    default:
+    switch (verdict(g)) {
+    case Verdict::NeedsExperience:
         g.location_step = REVIEW_SELECT;
+        break;
+    case Verdict::MayAdvance:
+        if (key == "A") g.location_step = REVIEW_ADVANCE;
+        if (key == "L") g.location_step = REVIEW_SELECT;
+        break;
+    case Verdict::AtMaximum:
+        if (key == "L") g.location_step = REVIEW_SELECT;
         break;
     }
 }
 
+// The advance acts; after it any key goes back to the choice of member.
+constexpr BuildingStep REVIEW_STEPS[] = {
+    {REVIEW_SELECT, [](Game& g) { select_member_key(g, REVIEW_JUDGEMENT); }, draw_select},
+    {REVIEW_JUDGEMENT, judgement_key, draw_judgement},
+    {REVIEW_ADVANCE, [](Game& g) { g.location_step = REVIEW_SELECT; }, draw_advance, true},
+};
+
+} // namespace
+
+void sub_review_board_key(Game& g) {
+    building_key(g, REVIEW_STEPS);
+}
+
 void sub_draw_review_board(Game& g) {
     print_screen_heading(g, "Review Board", 2);
-    int step = g.location_step;
-    if (step != REVIEW_SELECT && g.party[member(g)].in_use <= 0)
-        step = g.location_step = REVIEW_SELECT;
-    // The advance happens once per key that asked for it; a repaint shows what it printed.
-    const bool acts = step == REVIEW_ADVANCE;
-    if (acts && !sub_begin_one_time_step(g, LOCATION_REVIEW, step)) return;
-    switch (step) {
-    case REVIEW_SELECT:
-        draw_select(g);
-        break;
-    case REVIEW_JUDGEMENT:
-        draw_judgement(g);
-        break;
-    case REVIEW_ADVANCE:
-        draw_advance(g);
-        break;
-    default:
-        break;
-    }
-    if (acts) sub_end_one_time_step(g);
+    if (g.location_step != REVIEW_SELECT && g.party[member(g)].in_use <= 0)
+        g.location_step = REVIEW_SELECT;
+    draw_building_step(g, LOCATION_REVIEW, REVIEW_STEPS);
 }

@@ -5,6 +5,7 @@
 #include "platform/keys.h"
 #include "screens/register_screens.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -197,6 +198,17 @@ StartedGame::StartedGame(const fs::path& data_dir) {
     g.start_seed = 1;
     g.start_message_delay = 0;
     Form_Load(g);
+}
+
+std::vector<std::string> texts(const Game& g) {
+    std::vector<std::string> out;
+    for (const TextRun& r : g.Form1.Text.runs()) out.push_back(r.text);
+    return out;
+}
+
+bool WorldTest::shows(const std::string& text) const {
+    const std::vector<std::string> t = texts();
+    return std::find(t.begin(), t.end(), text) != t.end();
 }
 
 void press(Game& g, int16_t code, int shift) {
