@@ -6,7 +6,7 @@
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/one_time_step.h"
-#include "core/screens.h"
+#include "core/output.h"
 
 #include <algorithm>
 
@@ -35,16 +35,6 @@ bool sheet_class_may_use(const Game& g, int class_id) {
     return k >= 0 && k < static_cast<int>(usable.size()) && is_on(usable[k]);
 }
 
-int sheet_pack_slot_of_key(const std::string& key) {
-    const int n = sheet_number_of_key(key);
-    return n >= 1 ? n - 1 : -1;
-}
-
-int sheet_number_of_key(const std::string& key) {
-    if (key.size() != 1 || key[0] < '0' || key[0] > '9') return 0;
-    return key[0] == '0' ? 10 : key[0] - '0';
-}
-
 std::vector<int> sheet_spells_on_shown_level(Game& g) {
     std::vector<int> spells;
     for (const int16_t spell : sheet_rec(g).spells_known) {
@@ -56,14 +46,8 @@ std::vector<int> sheet_spells_on_shown_level(Game& g) {
 }
 
 void print_sheet_name(Game& g) {
-    PictureArea& t = g.Form1.Text;
-    const std::string name = sheet_rec(g).name.trimmed();
-    t.bold = false;
-    t.CurrentX = 100 - t.TextWidth(name) / 2; // measured before bold is turned on
-    t.CurrentY = 0;
-    t.bold = true;
-    t.print_line(name);
-    t.bold = false;
+    // Centred by its width in plain type, unlike the other screens' headings.
+    print_centred_heading(g, sheet_rec(g).name.trimmed(), false);
 }
 
 void print_sheet_menu_line(Game& g, const std::string& key, const std::string& text) {
@@ -103,33 +87,17 @@ void give_back_underneath(Game& g) {
     g.page_line = u.page_line, g.page_lines = u.page_lines;
 }
 
+// Steps SHEET_STATS .. SHEET_CAST are the four pages and the commands started from them.
 void step_key(Game& g) {
-    switch (g.sheet_step) {
-    case SHEET_STATS:
-    case SHEET_EQUIPMENT:
-    case SHEET_ABILITIES:
-    case SHEET_SPELLS:
+    // A step the sheet does not know starts again on the statistics page.
+    if (g.sheet_step < SHEET_STATS || g.sheet_step > SHEET_CAST) g.sheet_step = SHEET_STATS;
+    const int s = g.sheet_step;
+    const bool page =
+        s == SHEET_STATS || s == SHEET_EQUIPMENT || s == SHEET_ABILITIES || s == SHEET_SPELLS;
+    if (page)
         sheet_page_key(g);
-        break;
-    case SHEET_EQUIP:
-    case SHEET_GIVE_TO:
-    case SHEET_GIVE_WHAT:
-    case SHEET_USE_WHAT:
-    case SHEET_USE_ON:
-    case SHEET_USE:
-    case SHEET_DESCRIBE_WHAT:
-    case SHEET_DESCRIPTION:
-    case SHEET_CAST_WHAT:
-    case SHEET_CAST_ON:
-    case SHEET_CAST:
+    else
         sheet_command_key(g);
-        break;
-    default:
-        // A step the sheet does not know starts again on the statistics page.
-        g.sheet_step = SHEET_STATS;
-        sheet_page_key(g);
-        break;
-    }
 }
 
 } // namespace

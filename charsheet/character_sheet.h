@@ -1,5 +1,6 @@
 #pragma once
-// The character sheet's steps (sheet_step) and the pieces its files share.
+// The pieces the character sheet's files share, and its key and draw procedures. Its steps
+// (sheet_step) are in core/game.h: a fight opens the sheet on its equipment page.
 
 #include <string>
 #include <utility>
@@ -8,15 +9,13 @@
 struct Game;
 struct PartyMemberRec;
 
-constexpr int SHEET_STATS = 0, SHEET_EQUIPMENT = 1, SHEET_EQUIP = 2, SHEET_GIVE_TO = 3,
-              SHEET_GIVE_WHAT = 4, SHEET_USE_WHAT = 5, SHEET_USE_ON = 6, SHEET_USE = 7,
-              SHEET_ABILITIES = 8, SHEET_SPELLS = 9, SHEET_DESCRIBE_WHAT = 10,
-              SHEET_DESCRIPTION = 11, SHEET_CAST_WHAT = 12, SHEET_CAST_ON = 13, SHEET_CAST = 14;
-
 // Menus stand at the foot of the text column: their last line ends at y 348.
 constexpr int SHEET_MENU_BOTTOM = 348;
 // Choice menus below the equipment and spell pages.
 constexpr int SHEET_CHOICE_Y = 322, SHEET_GIVE_TO_Y = 309;
+
+void sub_character_sheet_key(Game& g);
+void sub_draw_character_sheet(Game& g);
 
 // The member whose sheet is open and its party slot.
 int sheet_slot(const Game& g);
@@ -27,10 +26,6 @@ bool sheet_in_combat(const Game& g);
 bool sheet_carries_items(const Game& g);
 // Whether a member of the class may use the item in item_rec.
 bool sheet_class_may_use(const Game& g, int class_id);
-// The pack slot a digit key chooses: "1".."9" slots 0..8, "0" slot 9; -1 for other keys.
-int sheet_pack_slot_of_key(const std::string& key);
-// A digit key "1".."9" as 1..9, "0" as 10; 0 for other keys.
-int sheet_number_of_key(const std::string& key);
 // The known spells on the level shown, in the order they are known. Spell numbers outside
 // the spell file are left out.
 std::vector<int> sheet_spells_on_shown_level(Game& g);

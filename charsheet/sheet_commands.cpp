@@ -11,17 +11,16 @@
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
+#include "core/typed_keys.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace {
 
 // An item is used, and a spell cast, on one of the first six members only: keys 1 to 6.
 constexpr int SHEET_TARGET_SLOTS = 6;
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 // Where the key L, R, B or a pack digit points: a USE_FROM_* place or a pack slot 0..9, when
 // that place holds an item; USE_FROM_NOWHERE otherwise.
@@ -30,7 +29,7 @@ int occupied_place_of_key(Game& g, const std::string& key) {
     if (key == "L") return m.left_hand[0] > 0 ? USE_FROM_LEFT_HAND : USE_FROM_NOWHERE;
     if (key == "R") return m.right_hand[0] > 0 ? USE_FROM_RIGHT_HAND : USE_FROM_NOWHERE;
     if (key == "B") return m.body > 0 ? USE_FROM_BODY : USE_FROM_NOWHERE;
-    const int k = sheet_pack_slot_of_key(key);
+    const int k = key_pack_slot(key);
     return k >= 0 && m.pack[k][PACK_ITEM] > 0 ? k : USE_FROM_NOWHERE;
 }
 
@@ -215,7 +214,7 @@ void equip_key(Game& g) {
     } else if (key == "L" || key == "R" || key == "B") {
         const int place = occupied_place_of_key(g, key);
         if (place != USE_FROM_NOWHERE) de_equip(g, m, place);
-    } else if (const int k = sheet_pack_slot_of_key(key); k >= 0) {
+    } else if (const int k = key_pack_slot(key); k >= 0) {
         if (m.pack[k][PACK_ITEM] > 0 && m.pack[k][PACK_IDENTIFIED] == 0)
             g.sheet_notice = "You can't equip unknown items.";
         equip_from_pack(g, m, k);
@@ -228,13 +227,10 @@ void equip_key(Game& g) {
 
 void give_to_key(Game& g) {
     const std::string& key = g.input_line;
-    if (key == "X") {
-        g.sheet_step = SHEET_EQUIPMENT;
-    } else if (key == "D") {
+    if (key == "D") {
         g.sheet_choice = -1;
         g.sheet_step = SHEET_GIVE_WHAT;
-    } else if (key.size() == 1 && key[0] >= '1' && key[0] <= '0' + MAX_PARTY) {
-        const int t = key[0] - '0';
+    } else if (const int t = key_digit(key); t >= 1 && t <= MAX_PARTY) {
         // Only a member in the party, with room in the pack, can receive.
         if (t != g.sheet_member && g.party[t - 1].in_use > 0 &&
             sub_find_empty_pack_slot(g, t - 1) >= 0) {
@@ -245,12 +241,7 @@ void give_to_key(Game& g) {
 }
 
 void give_what_key(Game& g) {
-    const std::string& key = g.input_line;
-    if (key == "X") {
-        g.sheet_step = SHEET_EQUIPMENT;
-        return;
-    }
-    const int place = occupied_place_of_key(g, key);
+    const int place = occupied_place_of_key(g, g.input_line);
     if (place == USE_FROM_NOWHERE) return;
     PartyMemberRec& m = sheet_rec(g);
     if (g.sheet_choice >= 1 && g.sheet_choice <= PARTY_SIZE) {
@@ -277,12 +268,7 @@ int party_positions_in_use(const Game& g) {
 }
 
 void use_what_key(Game& g) {
-    const std::string& key = g.input_line;
-    if (key == "X") {
-        g.sheet_step = SHEET_EQUIPMENT;
-        return;
-    }
-    const int place = occupied_place_of_key(g, key);
+    const int place = occupied_place_of_key(g, g.input_line);
     if (place == USE_FROM_NOWHERE) return;
     const PartyMemberRec& m = sheet_rec(g);
     sub_check_item_use(g, sheet_slot(g), item_at(m, place), identified_at(m, place));
@@ -296,13 +282,12 @@ void use_what_key(Game& g) {
 }
 
 void use_on_key(Game& g) {
-    const std::string& key = g.input_line;
-    if (!g.message_lines[0].empty() || key == "X") {
+    // The item cannot be used: any key goes back to the choice of item.
+    if (!g.message_lines[0].empty()) {
         g.sheet_step = SHEET_USE_WHAT;
         return;
     }
-    if (key.size() == 1 && key[0] >= '1' && key[0] <= '0' + SHEET_TARGET_SLOTS) {
-        const int t = key[0] - '0';
+    if (const int t = key_digit(g.input_line); t >= 1 && t <= SHEET_TARGET_SLOTS) {
         // An empty position is no target.
         if (g.party[t - 1].in_use <= 0) return;
         g.sheet_target = static_cast<int16_t>(t);
@@ -315,15 +300,13 @@ void use_on_key(Game& g) {
 
 // The n-th spell (1-based) on the level shown, or 0.
 int chosen_spell(Game& g, const std::string& key) {
-    const int n = sheet_number_of_key(key);
+    const int n = key_number(key);
     const std::vector<int> spells = sheet_spells_on_shown_level(g);
     return n >= 1 && n <= static_cast<int>(spells.size()) ? spells[n - 1] : 0;
 }
 
 void describe_what_key(Game& g) {
-    if (g.input_line == "X") {
-        g.sheet_step = SHEET_SPELLS;
-    } else if (const int spell = chosen_spell(g, g.input_line); spell > 0) {
+    if (const int spell = chosen_spell(g, g.input_line); spell > 0) {
         sub_read_spell(g, spell);
         g.sheet_spell = static_cast<int16_t>(spell);
         g.sheet_step = SHEET_DESCRIPTION;
@@ -336,9 +319,7 @@ void clear_page(Game& g) {
 }
 
 void cast_what_key(Game& g) {
-    if (g.input_line == "X") {
-        g.sheet_step = SHEET_SPELLS;
-    } else if (const int spell = chosen_spell(g, g.input_line); spell > 0) {
+    if (const int spell = chosen_spell(g, g.input_line); spell > 0) {
         g.sheet_spell = static_cast<int16_t>(spell);
         g.sheet_target = -1;
         g.sheet_step = SHEET_CAST_ON;
@@ -347,19 +328,15 @@ void cast_what_key(Game& g) {
 
 void cast_on_key(Game& g) {
     const std::string& key = g.input_line;
-    if (key == "X") {
-        g.sheet_step = SHEET_SPELLS;
-        return;
-    }
     if (sheet_in_combat(g)) return;
     sub_read_spell(g, g.sheet_spell);
     const PartyMemberRec& m = sheet_rec(g);
     const bool mana = g.spell_rec.mana_cost <= m.magic_points;
     const int type = g.spell_rec.target_type;
     if (type == SPELL_TARGET_MEMBER && g.sheet_target == -1) {
-        if (key.size() == 1 && key[0] >= '1' && key[0] <= '0' + SHEET_TARGET_SLOTS &&
-            g.party[key[0] - '1'].in_use > 0) {
-            g.sheet_target = static_cast<int16_t>(key[0] - '1');
+        const int t = key_digit(key);
+        if (t >= 1 && t <= SHEET_TARGET_SLOTS && g.party[t - 1].in_use > 0) {
+            g.sheet_target = static_cast<int16_t>(t - 1);
             if (mana) g.sheet_step = SHEET_CAST;
         }
     } else if (key == "C" && mana &&
@@ -370,48 +347,48 @@ void cast_on_key(Game& g) {
     }
 }
 
+// After a use, a description or a cast, any key goes back.
+void after_use_key(Game& g) {
+    g.sheet_step = SHEET_EQUIPMENT;
+}
+void after_description_key(Game& g) {
+    g.sheet_step = SHEET_DESCRIBE_WHAT;
+    clear_page(g);
+}
+void after_cast_key(Game& g) {
+    g.sheet_step = SHEET_SPELLS;
+    clear_page(g);
+}
+
+// Each command step: where X leads back to (-1: X is one of the step's own keys; on the equip
+// step it tidies the pack as every equip key does) and the procedure for the other keys.
+struct CommandStep {
+    int step, back;
+    void (*key)(Game&);
+};
+constexpr CommandStep COMMAND_STEPS[] = {
+    {SHEET_EQUIP, -1, equip_key},
+    {SHEET_GIVE_TO, SHEET_EQUIPMENT, give_to_key},
+    {SHEET_GIVE_WHAT, SHEET_EQUIPMENT, give_what_key},
+    {SHEET_USE_WHAT, SHEET_EQUIPMENT, use_what_key},
+    {SHEET_USE_ON, SHEET_USE_WHAT, use_on_key},
+    {SHEET_USE, -1, after_use_key},
+    {SHEET_DESCRIBE_WHAT, SHEET_SPELLS, describe_what_key},
+    {SHEET_DESCRIPTION, -1, after_description_key},
+    {SHEET_CAST_WHAT, SHEET_SPELLS, cast_what_key},
+    {SHEET_CAST_ON, SHEET_SPELLS, cast_on_key},
+    {SHEET_CAST, -1, after_cast_key},
+};
+
 } // namespace
 
 void sheet_command_key(Game& g) {
-    switch (g.sheet_step) {
-    case SHEET_EQUIP:
-        equip_key(g);
-        break;
-    case SHEET_GIVE_TO:
-        give_to_key(g);
-        break;
-    case SHEET_GIVE_WHAT:
-        give_what_key(g);
-        break;
-    case SHEET_USE_WHAT:
-        use_what_key(g);
-        break;
-    case SHEET_USE_ON:
-        use_on_key(g);
-        break;
-    case SHEET_USE:
-        g.sheet_step = SHEET_EQUIPMENT;
-        break;
-    case SHEET_DESCRIBE_WHAT:
-        describe_what_key(g);
-        break;
-    case SHEET_DESCRIPTION:
-        g.sheet_step = SHEET_DESCRIBE_WHAT;
-        clear_page(g);
-        break;
-    case SHEET_CAST_WHAT:
-        cast_what_key(g);
-        break;
-    case SHEET_CAST_ON:
-        cast_on_key(g);
-        break;
-    case SHEET_CAST:
-        g.sheet_step = SHEET_SPELLS;
-        clear_page(g);
-        break;
-    default:
-        break;
-    }
+    const auto c = std::ranges::find(COMMAND_STEPS, g.sheet_step, &CommandStep::step);
+    if (c == std::end(COMMAND_STEPS)) return;
+    if (g.input_line == "X" && c->back >= 0)
+        g.sheet_step = static_cast<int16_t>(c->back);
+    else
+        c->key(g);
 }
 
 void draw_sheet_choice_menu(Game& g) {
@@ -535,12 +512,18 @@ void draw_cast_screen(Game& g) {
     print_exit_line(g);
 }
 
-void draw_sheet_use(Game& g) {
-    if (!sub_begin_one_time_step(g, SCREEN_SHEET, SHEET_USE)) return;
-    PictureArea& t = text(g);
-    t.Cls();
-    t.fore_colour = 0;
+// The start of a step that acts once per key: false when it already has (its text is shown
+// again); otherwise a clear column under the member's name.
+bool begin_acting_step(Game& g, int step) {
+    if (!sub_begin_one_time_step(g, SCREEN_SHEET, step)) return false;
+    text(g).Cls();
+    text(g).fore_colour = 0;
     print_sheet_name(g);
+    return true;
+}
+
+void draw_sheet_use(Game& g) {
+    if (!begin_acting_step(g, SHEET_USE)) return;
     sub_use_item(g, sheet_slot(g), g.sheet_choice, g.sheet_target - 1, g.use_identified,
                  g.sheet_use_place);
     // The message area has taken the column over; the name goes back on top of its empty
@@ -550,12 +533,8 @@ void draw_sheet_use(Game& g) {
 }
 
 void draw_sheet_cast(Game& g) {
-    if (!sub_begin_one_time_step(g, SCREEN_SHEET, SHEET_CAST)) return;
-    PictureArea& t = text(g);
-    t.Cls();
-    t.fore_colour = 0;
-    print_sheet_name(g);
-    t.print_line();
+    if (!begin_acting_step(g, SHEET_CAST)) return;
+    text(g).print_line();
     g.cast_spell = g.sheet_spell;
     g.cast_caster = static_cast<int16_t>(sheet_slot(g));
     g.cast_target = g.sheet_target;

@@ -13,10 +13,6 @@
 
 namespace {
 
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
-
 // A label that ends at x, then its value straight after it, ending the line.
 void labelled(Game& g, const std::string& label, int x, const std::string& value) {
     sub_print_right_aligned(g, label, x);

@@ -1,13 +1,16 @@
 // The city screen: entering, walking and turning, the party order, then the view and the
 // events of the party's square after every key.
-#include "city/city_map.h"
+#include "city/city_screen.h"
+
 #include "city/map_view.h"
 #include "city/square_events.h"
+#include "core/city_map.h"
 #include "core/game.h"
 #include "core/output.h"
 #include "core/pictures.h"
 #include "core/rules.h"
 #include "core/screens.h"
+#include "core/typed_keys.h"
 
 #include <string>
 
@@ -53,19 +56,12 @@ void walk_key(Game& g) {
     }
 }
 
-// The letter of a party-order key as a slot number; -1 for anything that is not A..G.
-int letter_slot(const std::string& key) {
-    if (key.empty()) return -1;
-    const int c = static_cast<unsigned char>(key[0]) - 65;
-    return c >= 0 && c < MAX_PARTY ? c : -1;
-}
-
 void order_key(Game& g) {
     const std::string& key = g.input_line;
     if (key == "X") {
         g.location_step = CITY_WALK;
     } else if (g.location_step == CITY_ORDER_WHO) {
-        const int c = letter_slot(key);
+        const int c = typed_letter(g, 7);
         if (c >= 0 && g.party[c].in_use > 0) {
             g.sheet_target = static_cast<int16_t>(c);
             sub_show_message(g, "");
@@ -75,7 +71,7 @@ void order_key(Game& g) {
             g.location_step = CITY_ORDER_WHERE;
         }
     } else {
-        const int t = letter_slot(key);
+        const int t = typed_letter(g, 7);
         if (t >= 0) {
             g.sheet_choice = static_cast<int16_t>(t);
             sub_show_message(g,
@@ -126,5 +122,5 @@ void sub_draw_city(Game& g) {
     sub_square_events(g);
     // A fixed fight on this square has begun: the party sees it in this same key, and the
     // next key is the fight's.
-    if (is_on(g.combat_active) && g.sheet_member < 1) g.screens.draw_combat(g);
+    if (is_on(g.combat_active) && g.sheet_member < 1) run_screen(g.screens.draw_combat, g);
 }

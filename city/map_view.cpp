@@ -1,6 +1,6 @@
 #include "city/map_view.h"
 
-#include "city/city_map.h"
+#include "core/city_map.h"
 #include "core/game.h"
 #include "core/pictures.h"
 

@@ -3,10 +3,11 @@
 // carried out, in table order, against the state the earlier ones left.
 #include "city/square_events.h"
 
-#include "city/city_map.h"
 #include "city/map_view.h"
 #include "combat/combat.h"
+#include "core/city_map.h"
 #include "core/game.h"
+#include "core/map_events.h"
 #include "core/numbers.h"
 #include "core/output.h"
 #include "core/pictures.h"
@@ -17,10 +18,6 @@
 
 namespace {
 
-using Event = std::array<int16_t, MAP_EVENT_FIELDS>;
-
-constexpr int EVENT_KIND = 0, EVENT_X = 2, EVENT_Y = 3, EVENT_P1 = 4, EVENT_P2 = 5, EVENT_P3 = 6,
-              EVENT_P4 = 7, EVENT_FLAG = 8, EVENT_TEST = 9, EVENT_TEST_VALUE = 10;
 
 constexpr int TREASURE_EXPERIENCE = 0, TREASURE_CROWNS = 1, TREASURE_ITEM = 2;
 // Field 4 of a building event: BUILDINGS below.
@@ -30,39 +27,16 @@ bool in_range(int n, int first, int last) {
     return n >= first && n <= last;
 }
 
-// An event without a flag (field 8 below 1) always holds; a flag number past the table
-// never does, so damaged data is skipped rather than followed.
-bool condition_holds(const Game& g, const Event& e) {
-    const int flag = e[EVENT_FLAG];
-    if (flag < 1) return true;
-    if (flag >= GAME_FLAG_COUNT) return false;
-    const int v = g.game_flags[flag], want = e[EVENT_TEST_VALUE];
-    switch (e[EVENT_TEST]) {
-    case 1:
-        return v > 0;
-    case 2:
-        return v == 0;
-    case 3:
-        return v == want;
-    case 4:
-        return v < want;
-    case 5:
-        return v > want;
-    default:
-        return false;
-    }
-}
-
 // Pictures, messages and texts can be seen from some facings only: field 5 holds their side
 // bits in any of the three groups; 0 means from every facing.
-bool seen_from_facing(const Game& g, const Event& e) {
+bool seen_from_facing(const Game& g, const MapEvent& e) {
     static constexpr int FACING_MASK[4] = {0x111, 0x222, 0x444, 0x888};
     return e[EVENT_P2] == 0 || (e[EVENT_P2] & FACING_MASK[g.party_facing & 3]) != 0;
 }
 
 // The world's checker keeps every number an event names inside its table or file; a
 // hand-made or damaged map may not, and such an event is skipped, never followed.
-bool references_sound(const Game& g, const Event& e) {
+bool references_sound(const Game& g, const MapEvent& e) {
     switch (e[EVENT_KIND]) {
     case EVENT_TELEPORT:
         return inside_grid(e[EVENT_P2], e[EVENT_P3]) && e[EVENT_P4] <= 4 &&
@@ -80,7 +54,7 @@ bool references_sound(const Game& g, const Event& e) {
     }
 }
 
-void teleport(Game& g, const Event& e) {
+void teleport(Game& g, const MapEvent& e) {
     const int map = e[EVENT_P1], facing = e[EVENT_P4];
     g.party_x = e[EVENT_P2];
     g.party_y = e[EVENT_P3];
@@ -102,7 +76,7 @@ constexpr Building BUILDINGS[4] = {
     {"temple.bmp", LOCATION_TEMPLE, true, "You enter The temple of Light."},
     {"review.bmp", LOCATION_REVIEW, false, "You enter into a Review Board."}};
 
-void building(Game& g, const Event& e) {
+void building(Game& g, const MapEvent& e) {
     const int kind = e[EVENT_P1];
     if (!in_range(kind, 0, 3)) return;
     const Building& b = BUILDINGS[kind];
@@ -116,7 +90,7 @@ void building(Game& g, const Event& e) {
 
 // A picture the Data folder does not hold leaves the view as it is: one missing sign is not
 // worth ending the game over.
-void picture(Game& g, const Event& e) {
+void picture(Game& g, const MapEvent& e) {
     try {
         load_main_picture(g, "Map" + std::to_string(e[EVENT_P1]) + ".bmp");
     } catch (const DataError&) {
@@ -125,7 +99,7 @@ void picture(Game& g, const Event& e) {
 
 // A long text may start with \C (begin a fresh page) and is shown one message per piece
 // between its line markers, split as the page printer splits them.
-void long_text(Game& g, const Event& e) {
+void long_text(Game& g, const MapEvent& e) {
     std::string text = g.map_rec.texts[e[EVENT_P1]];
     if (text.starts_with("\\C")) {
         g.message_line = -1;
@@ -135,7 +109,7 @@ void long_text(Game& g, const Event& e) {
     for_each_text_line(text, [&](const std::string& piece) { sub_show_message(g, piece); });
 }
 
-void experience_or_crowns(Game& g, const Event& e) {
+void experience_or_crowns(Game& g, const MapEvent& e) {
     const bool crowns = e[EVENT_P1] == TREASURE_CROWNS;
     const int a = e[EVENT_P2];
     const std::string what = crowns ? " imperial crowns." : " experience points.";
@@ -160,28 +134,15 @@ void experience_or_crowns(Game& g, const Event& e) {
     }
 }
 
-void item_treasure(Game& g, const Event& e) {
+void item_treasure(Game& g, const MapEvent& e) {
     const int item = e[EVENT_P3], q = e[EVENT_P2];
     const int n = sub_count_party_members(g);
     if (n == 0) return;
     const int m = static_cast<int>(n * sub_random(g));
     PartyMemberRec& p = g.party[m];
-
-    int slot = -1;
-    for (int j = 0; j <= 9 && slot < 0; ++j)
-        if (p.pack[j][PACK_ITEM] == item || p.pack[j][PACK_ITEM] == 0) slot = j;
+    const int slot = sub_pack_found_item(g, p, item, q);
     if (slot < 0) return; // a full pack: the treasure is lost
-
-    auto& row = p.pack[slot];
-    if (row[PACK_ITEM] == 0) {
-        row[PACK_ITEM] = static_cast<int16_t>(item);
-        row[PACK_QUANTITY] = static_cast<int16_t>(q);
-        const double d = 5.0 * p.level + p.thief_skills[0] - 5.0 * g.map_rec.difficulty;
-        const double r = 100 * sub_random(g);
-        row[PACK_IDENTIFIED] = r > d ? 0 : 1;
-    } else {
-        row[PACK_QUANTITY] = to_integer(double(row[PACK_QUANTITY]) + q);
-    }
+    const auto& row = p.pack[slot];
 
     sub_show_message(g, "");
     sub_read_item(g, item);
@@ -189,28 +150,20 @@ void item_treasure(Game& g, const Event& e) {
     if (row[PACK_IDENTIFIED] == 1)
         found += (q < 2 ? g.item_rec.name : g.item_rec.plural_name).trimmed() + ".";
     else
-        found += std::string("something") + (q > 1 ? "s" : "") + ".";
+        found += std::string("something") + plural(q) + ".";
     sub_show_message(g, found);
 }
 
-void treasure(Game& g, const Event& e) {
+void treasure(Game& g, const MapEvent& e) {
     sub_show_message(g, "");
-    switch (e[EVENT_P1]) {
-    case TREASURE_EXPERIENCE:
-    case TREASURE_CROWNS:
-        experience_or_crowns(g, e);
-        break;
-    case TREASURE_ITEM:
-        item_treasure(g, e);
-        break;
-    default:
-        break;
-    }
+    const int kind = e[EVENT_P1];
+    if (kind == TREASURE_EXPERIENCE || kind == TREASURE_CROWNS) experience_or_crowns(g, e);
+    if (kind == TREASURE_ITEM) item_treasure(g, e);
 }
 
 // Fixed fights set up in one pass over the events: the first starts the fight, each
 // further one on the square adds its group.
-void carry_out(Game& g, int index, const Event& e, int& fights) {
+void carry_out(Game& g, int index, const MapEvent& e, int& fights) {
     switch (e[EVENT_KIND]) {
     case EVENT_TELEPORT:
         teleport(g, e);
@@ -249,10 +202,10 @@ void sub_square_events(Game& g) {
     for (int i = 0; i < MAP_EVENT_COUNT; ++i) {
         // A copy: a teleport may load another map under the event that caused it. The
         // events after it are then those of the new map, tested against the new square.
-        const Event e = g.map_rec.events[i];
+        const MapEvent e = g.map_rec.events[i];
         if (e[EVENT_KIND] <= EVENT_NONE || e[EVENT_X] != g.party_x || e[EVENT_Y] != g.party_y)
             continue;
-        if (!condition_holds(g, e) || !references_sound(g, e)) continue;
+        if (!event_condition_holds(e, g.game_flags) || !references_sound(g, e)) continue;
         carry_out(g, i, e, fights);
     }
 }

@@ -1,12 +1,12 @@
 // What passing time does on the map. Every key of the city screen is one move: the move
 // count grows, banks charge and pay interest, the map restores or drains hit and magic
 // points, regeneration and disease act every ten moves, and monsters may appear.
+#include "city/city_screen.h"
 #include "combat/combat.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
 #include "core/rules.h"
-#include "core/screens.h"
 
 #include <cstdlib>
 

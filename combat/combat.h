@@ -5,6 +5,10 @@
 
 struct Game;
 
+// The combat screen's key and draw procedures (combat/combat_screen.cpp).
+void sub_combat_key(Game& g);
+void sub_draw_combat(Game& g);
+
 // Starting a fight and choosing actions (combat/encounter.cpp, combat/combat_screen.cpp).
 void sub_start_random_encounter(Game& g);
 // Called once per group of a fixed fight, group = 0, 1, 2, ...; event is the map event 0..100.

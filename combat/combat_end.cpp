@@ -4,8 +4,10 @@
 #include "combat/combat.h"
 #include "combat/round.h"
 
+#include "core/city_map.h"
 #include "core/datafiles.h"
 #include "core/game.h"
+#include "core/map_events.h"
 #include "core/numbers.h"
 #include "core/one_time_step.h"
 #include "core/output.h"
@@ -19,12 +21,6 @@
 
 namespace {
 
-constexpr int EVENT_KIND = 0, EVENT_X = 2, EVENT_Y = 3, EVENT_P1 = 4, EVENT_P2 = 5, EVENT_P3 = 6,
-              EVENT_FLAG = 8, EVENT_TEST = 9, EVENT_TEST_VALUE = 10;
-
-bool alive(const PartyMemberRec& m) {
-    return m.in_use > 0 && m.hit_points > 0;
-}
 
 std::vector<int> survivors(const Game& g) {
     std::vector<int> s;
@@ -33,29 +29,7 @@ std::vector<int> survivors(const Game& g) {
     return s;
 }
 
-// A flag number outside the table never holds, so damaged data is skipped.
-bool condition_holds(const Game& g, const std::array<int16_t, MAP_EVENT_FIELDS>& e) {
-    const int flag = e[EVENT_FLAG];
-    if (flag < 1) return true;
-    if (flag >= GAME_FLAG_COUNT) return false;
-    const int f = g.game_flags[flag], want = e[EVENT_TEST_VALUE];
-    switch (e[EVENT_TEST]) {
-    case 1:
-        return f > 0;
-    case 2:
-        return f == 0;
-    case 3:
-        return f == want;
-    case 4:
-        return f < want;
-    case 5:
-        return f > want;
-    default:
-        return false;
-    }
-}
-
-bool on_party_square(const Game& g, const std::array<int16_t, MAP_EVENT_FIELDS>& e) {
+bool on_party_square(const Game& g, const MapEvent& e) {
     return e[EVENT_X] == g.party_x && e[EVENT_Y] == g.party_y;
 }
 
@@ -78,7 +52,7 @@ void set_fixed_fight_flags(Game& g) {
         if (e[EVENT_KIND] != EVENT_SWITCH || !on_party_square(g, e) ||
             e[EVENT_P2] != SWITCH_FIGHT_WON)
             continue;
-        if (!condition_holds(g, e)) continue;
+        if (!event_condition_holds(e, g.game_flags)) continue;
         const int flag = e[EVENT_P1];
         if (flag >= 0 && flag < GAME_FLAG_COUNT) g.game_flags[flag] = e[EVENT_P3];
     }
@@ -90,23 +64,11 @@ void find_treasure(Game& g, const std::vector<int>& found_by) {
         const int n = int(found_by.size());
         const int pick = std::min(n - 1, int(n * sub_random(g)));
         PartyMemberRec& p = g.party[found_by[pick]];
-        int slot = -1;
-        for (int j = 0; j <= 9 && slot < 0; ++j)
-            if (p.pack[j][PACK_ITEM] == item || p.pack[j][PACK_ITEM] == 0) slot = j;
+        const int slot = sub_pack_found_item(g, p, item, 1);
         if (slot < 0) continue; // a full pack: the item is lost
-        auto& row = p.pack[slot];
-        if (row[PACK_ITEM] == item) {
-            row[PACK_QUANTITY] = to_integer(double(row[PACK_QUANTITY]) + 1);
-        } else {
-            row[PACK_ITEM] = item;
-            row[PACK_QUANTITY] = 1;
-            const double d = 5.0 * p.level + p.thief_skills[0] - 5.0 * g.map_rec.difficulty;
-            const double r = 100 * sub_random(g);
-            row[PACK_IDENTIFIED] = r > d ? 0 : 1;
-        }
         sub_show_message(g, "");
         sub_read_item(g, item);
-        if (row[PACK_IDENTIFIED] == 1)
+        if (p.pack[slot][PACK_IDENTIFIED] == 1)
             sub_show_message(g, p.name.trimmed() + " finds 1 " + g.item_rec.name.trimmed() + ".");
         else
             sub_show_message(g, p.name.trimmed() + " finds something.");
@@ -134,9 +96,9 @@ void draw_victory(Game& g) {
         const int64_t s = int64_t(found_by.size());
         const int64_t e = share(experience, s);
         const int64_t c = crowns > 0 ? share(crowns, s) : 0;
-        std::string text = "Each surviving character will receive" + str_form(e) +
-                           " experience point" + (e > 1 ? "s" : "");
-        if (c > 0) text += " and" + str_form(c) + " imperial crown" + (c > 1 ? "s" : "");
+        std::string text =
+            "Each surviving character will receive" + str_form(e) + " experience point" + plural(e);
+        if (c > 0) text += " and" + str_form(c) + " imperial crown" + plural(c);
         sub_show_message(g, text + ".");
         for (int slot : found_by) {
             PartyMemberRec& p = g.party[slot];
@@ -231,25 +193,8 @@ void sub_combat_flee(Game& g) {
     load_main_picture(g, "back.bmp");
     const bool fixed_fight =
         std::any_of(g.map_rec.events.begin(), g.map_rec.events.end(), [&](const auto& e) {
-            return e[EVENT_KIND] == EVENT_FIGHT && on_party_square(g, e) && condition_holds(g, e);
+            return e[EVENT_KIND] == EVENT_FIGHT && on_party_square(g, e) &&
+                   event_condition_holds(e, g.game_flags);
         });
-    if (!fixed_fight) return;
-    switch (g.party_facing & 3) {
-    case 0:
-        ++g.party_y;
-        break;
-    case 1:
-        --g.party_x;
-        break;
-    case 2:
-        --g.party_y;
-        break;
-    default:
-        ++g.party_x;
-        break;
-    }
-    g.party_x = std::clamp<int16_t>(g.party_x, 0, MAP_SIZE - 1);
-    g.party_y = std::clamp<int16_t>(g.party_y, 0, MAP_SIZE - 1);
-    const int f = g.party_facing + 2;
-    g.party_facing = int16_t(f > 3 ? f - 4 : f);
+    if (fixed_fight) step_back_and_turn_about(g);
 }

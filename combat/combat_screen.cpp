@@ -2,7 +2,6 @@
 // and the choice of one action per member (attack, berserker rage, a spell and its target,
 // defend, hide, an item and its target) up to the summary that begins the round. The round
 // and the end of the fight are keyed and drawn by combat/combat_end.cpp.
-#include "charsheet/character_sheet.h"
 #include "combat/combat.h"
 #include "core/class_rules.h"
 #include "core/datafiles.h"
@@ -11,16 +10,13 @@
 #include "core/output.h"
 #include "core/pictures.h"
 #include "core/rules.h"
-#include "core/screens.h"
+#include "core/typed_keys.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace {
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 // The member choosing; combat_member is MAX_PARTY once everybody has chosen, still a party
 // slot.
@@ -35,16 +31,6 @@ std::array<int16_t, 4>& action(Game& g) {
 bool group_alive(const Game& g, int grp) {
     return grp >= 0 && grp < MONSTER_GROUP_COUNT && g.monster_groups[grp].monster > 0 &&
            g.monster_groups[grp].count > 0;
-}
-
-// The typed key as a letter index (A = 0) or a digit; -1 for anything else.
-int letter(const Game& g) {
-    const std::string& k = g.input_line;
-    return k.size() == 1 && k[0] >= 'A' && k[0] <= 'Z' ? k[0] - 'A' : -1;
-}
-int digit(const Game& g) {
-    const std::string& k = g.input_line;
-    return k.size() == 1 && k[0] >= '0' && k[0] <= '9' ? k[0] - '0' : -1;
 }
 
 bool spell_in_file(const Game& g, int n) {
@@ -98,9 +84,18 @@ void print_member_targets(Game& g) {
             print_menu_line(g, " " + str_form(s + 1) + ".", g.party[s].name);
 }
 
+// The targets of an item or a spell for one: groups A to C, then the members, then Exit.
+void print_target_menu(Game& g) {
+    print_lettered_groups(g, 2);
+    text(g).print_line();
+    print_member_targets(g);
+    text(g).print_line();
+    print_menu_line(g, "  X.", "Exit.");
+}
+
 // The slot a digit names when that slot is listed as a target, else -1.
 int listed_member(const Game& g) {
-    const int d = digit(g);
+    const int d = key_digit(g.input_line);
     if (d < 1 || d > PARTY_SIZE) return -1;
     return g.party[d - 1].in_use >= 1 ? d - 1 : -1;
 }
@@ -301,7 +296,7 @@ void draw_attack_which(Game& g) {
 }
 
 void attack_which_key(Game& g) {
-    const int grp = letter(g);
+    const int grp = typed_letter(g);
     if (grp >= 0 && grp <= last_attackable_group(g) && group_alive(g, grp)) {
         choose(g, ACTION_ATTACK, grp);
         next_member(g);
@@ -378,8 +373,7 @@ void use_what_key(Game& g) {
     if (k == "B") item = p.body;
     if (k == "L") item = p.left_hand[0];
     if (k == "R") item = p.right_hand[0];
-    const int d = digit(g);
-    if (d >= 0) item = p.pack[d == 0 ? 9 : d - 1][PACK_ITEM];
+    if (const int slot = key_pack_slot(k); slot >= 0) item = p.pack[slot][PACK_ITEM];
     if (item < 1) return;
     action(g)[1] = static_cast<int16_t>(item);
     sub_check_combat_item(g, member(g), item);
@@ -397,11 +391,7 @@ void draw_use_on(Game& g) {
     }
     sub_read_item(g, action(g)[1]);
     t.print_line(" Use " + g.item_rec.name.trimmed() + " on which group:");
-    print_lettered_groups(g, 2);
-    t.print_line();
-    print_member_targets(g);
-    t.print_line();
-    print_menu_line(g, "  X.", "Exit.");
+    print_target_menu(g);
 }
 
 void use_on_key(Game& g) {
@@ -411,7 +401,7 @@ void use_on_key(Game& g) {
         g.combat_step = COMBAT_USE_WHAT;
         return;
     }
-    const int grp = letter(g);
+    const int grp = typed_letter(g);
     if (g.input_line == "X") {
         g.combat_step = COMBAT_USE_WHAT;
     } else if (grp >= 0 && grp <= 2 && group_alive(g, grp)) {
@@ -465,7 +455,7 @@ void draw_cast_what(Game& g) {
 void cast_what_key(Game& g) {
     const std::string& k = g.input_line;
     const int m = member(g);
-    const int place = letter(g) + 1;
+    const int place = typed_letter(g) + 1;
     if (k == "X") {
         g.combat_step = COMBAT_ACTION_MENU;
     } else if (k == "N" || k == "P") {
@@ -525,15 +515,11 @@ void draw_cast_on_member(Game& g) {
     print_member_heading(g);
     t.print_line();
     t.print_line(" Cast " + chosen_spell_name(g) + " on who:");
-    print_lettered_groups(g, 2);
-    t.print_line();
-    print_member_targets(g);
-    t.print_line();
-    print_menu_line(g, "  X.", "Exit.");
+    print_target_menu(g);
 }
 
 void cast_on_key(Game& g) {
-    const int grp = letter(g);
+    const int grp = typed_letter(g);
     const auto cast_at = [&](int target) {
         choose(g, ACTION_CAST, g.combat_chosen_spell);
         action(g)[2] = static_cast<int16_t>(target);
@@ -611,89 +597,46 @@ void draw_frame(Game& g) {
         } catch (const DataError&) {
         }
     }
-    PictureArea& t = text(g);
-    t.Cls();
-    t.fore_colour = 0;
-    t.bold = true;
-    t.CurrentY = 0;
-    t.CurrentX = 100 - t.TextWidth("Combat") / 2;
-    t.print_line("Combat");
-    t.bold = false;
-    t.print_line();
+    text(g).fore_colour = 0;
+    print_screen_heading(g, "Combat");
 }
 
-bool round_or_end(int step) {
-    return step == COMBAT_ROUND || step == COMBAT_DEFEAT || step == COMBAT_VICTORY;
+// Each step of the combat screen: the procedure for its keys and its drawing. The round and
+// the end of the fight are keyed and drawn by combat/combat_end.cpp.
+struct CombatStep {
+    int step;
+    void (*key)(Game&);
+    void (*draw)(Game&);
+};
+constexpr CombatStep COMBAT_STEPS[] = {
+    {COMBAT_ENCOUNTER, encounter_key, draw_encounter},
+    {COMBAT_ACTION_MENU, action_menu_key, draw_action_menu},
+    {COMBAT_ATTACK_WHICH, attack_which_key, draw_attack_which},
+    {COMBAT_USE_WHAT, use_what_key, draw_use_what},
+    {COMBAT_USE_ON, use_on_key, draw_use_on},
+    {COMBAT_CAST_WHAT, cast_what_key, draw_cast_what},
+    {COMBAT_CAST_ON_GROUP, cast_on_key, draw_cast_on_group},
+    {COMBAT_CAST_ON_MEMBER, cast_on_key, draw_cast_on_member},
+    {COMBAT_SUMMARY, summary_key, draw_summary},
+    {COMBAT_ROUND, sub_combat_end_key, sub_draw_combat_end},
+    {COMBAT_DEFEAT, sub_combat_end_key, sub_draw_combat_end},
+    {COMBAT_VICTORY, sub_combat_end_key, sub_draw_combat_end},
+};
+
+// The current step's entry; none for a step the screen does not have (8 and 9).
+const CombatStep* combat_step(const Game& g) {
+    const auto s = std::ranges::find(COMBAT_STEPS, g.combat_step, &CombatStep::step);
+    return s == std::end(COMBAT_STEPS) ? nullptr : s;
 }
 
 } // namespace
 
 void sub_combat_key(Game& g) {
-    switch (g.combat_step) {
-    case COMBAT_ENCOUNTER:
-        encounter_key(g);
-        break;
-    case COMBAT_ACTION_MENU:
-        action_menu_key(g);
-        break;
-    case COMBAT_ATTACK_WHICH:
-        attack_which_key(g);
-        break;
-    case COMBAT_USE_WHAT:
-        use_what_key(g);
-        break;
-    case COMBAT_USE_ON:
-        use_on_key(g);
-        break;
-    case COMBAT_CAST_WHAT:
-        cast_what_key(g);
-        break;
-    case COMBAT_CAST_ON_GROUP:
-    case COMBAT_CAST_ON_MEMBER:
-        cast_on_key(g);
-        break;
-    case COMBAT_SUMMARY:
-        summary_key(g);
-        break;
-    default:
-        if (round_or_end(g.combat_step)) sub_combat_end_key(g);
-        break;
-    }
+    if (const CombatStep* s = combat_step(g)) s->key(g);
     g.input_line.clear();
 }
 
 void sub_draw_combat(Game& g) {
     draw_frame(g);
-    switch (g.combat_step) {
-    case COMBAT_ENCOUNTER:
-        draw_encounter(g);
-        break;
-    case COMBAT_ACTION_MENU:
-        draw_action_menu(g);
-        break;
-    case COMBAT_ATTACK_WHICH:
-        draw_attack_which(g);
-        break;
-    case COMBAT_USE_WHAT:
-        draw_use_what(g);
-        break;
-    case COMBAT_USE_ON:
-        draw_use_on(g);
-        break;
-    case COMBAT_CAST_WHAT:
-        draw_cast_what(g);
-        break;
-    case COMBAT_CAST_ON_GROUP:
-        draw_cast_on_group(g);
-        break;
-    case COMBAT_CAST_ON_MEMBER:
-        draw_cast_on_member(g);
-        break;
-    case COMBAT_SUMMARY:
-        draw_summary(g);
-        break;
-    default:
-        if (round_or_end(g.combat_step)) sub_draw_combat_end(g);
-        break;
-    }
+    if (const CombatStep* s = combat_step(g)) s->draw(g);
 }

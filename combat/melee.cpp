@@ -16,10 +16,6 @@
 
 namespace {
 
-bool alive(const PartyMemberRec& m) {
-    return m.in_use > 0 && m.hit_points > 0;
-}
-
 bool valid_group(int grp) {
     return grp >= 0 && grp < MONSTER_GROUP_COUNT;
 }
@@ -37,10 +33,6 @@ int attack_count(int level, int k) {
     int n = int(std::nearbyint(double(level) / k));
     if (n * k < level) ++n;
     return std::max(n, 1);
-}
-
-std::string plural(long long n) {
-    return n > 1 ? "s" : "";
 }
 
 // The right-hand item, when it is one of the file's items.

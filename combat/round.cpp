@@ -96,10 +96,6 @@ int free_effect_slot(const Game& g, int slot) {
 
 namespace {
 
-bool alive(const PartyMemberRec& m) {
-    return m.in_use > 0 && m.hit_points > 0;
-}
-
 // ---------------------------------------------------------------------------------------
 // Initiative
 
@@ -375,7 +371,7 @@ void sub_combat_upkeep(Game& g) {
                     to_integer(std::min<double>(double(p.hit_points) + s, p.max_hit_points));
                 sub_show_message(g, "");
                 sub_show_message(g, p.name.trimmed() + " recovers" + str_form(s) + " hit point" +
-                                        (s > 1 ? "s" : "") + " of damage.");
+                                        plural(s) + " of damage.");
             }
             if (e[EFFECT_DURATION] > 0) --e[EFFECT_DURATION];
         }

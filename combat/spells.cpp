@@ -26,9 +26,6 @@ std::string self_word(const PartyMemberRec& caster) {
     return caster.sex == 1 ? "Himself" : "Herself";
 }
 
-std::string plural(long long n) {
-    return n > 1 ? "s" : "";
-}
 std::string plural_either_way(long long n) {
     return n > 1 || n < -1 ? "s" : "";
 }

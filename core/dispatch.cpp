@@ -7,19 +7,13 @@
 #include "core/pictures.h"
 #include "core/rules.h"
 #include "core/screens.h"
+#include "core/typed_keys.h"
 
+#include <algorithm>
 #include <cctype>
-#include <ctime>
+#include <iterator>
 
 namespace {
-
-// Seconds since local midnight, as the clock seed of a fresh start.
-uint64_t seconds_since_midnight() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return static_cast<uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
-}
 
 void set_default_character(CharacterRec& c, int16_t in_use, const char* name, int16_t class_id,
                            int32_t experience, std::array<int16_t, 8> attributes,
@@ -45,6 +39,28 @@ void set_default_character(CharacterRec& c, int16_t in_use, const char* name, in
     c.thief_skills = thief_skills;
 }
 
+// The slots of each location's screen. The city's key is dispatched on its own: the map's turn
+// events may follow it.
+using Slot = std::function<void(Game&)> ScreenProcedures::*;
+struct LocationScreen {
+    int location;
+    Slot key, draw;
+};
+constexpr LocationScreen LOCATION_SCREENS[] = {
+    {LOCATION_GUILD_HALL, &ScreenProcedures::guild_hall_key, &ScreenProcedures::draw_guild_hall},
+    {LOCATION_CITY, nullptr, &ScreenProcedures::draw_city},
+    {LOCATION_SHOP, &ScreenProcedures::shop_key, &ScreenProcedures::draw_shop},
+    {LOCATION_TEMPLE, &ScreenProcedures::temple_key, &ScreenProcedures::draw_temple},
+    {LOCATION_REVIEW, &ScreenProcedures::review_board_key, &ScreenProcedures::draw_review_board},
+};
+
+// The current location's entry; none for a location the game does not have.
+const LocationScreen* location_screen(const Game& g) {
+    const auto s =
+        std::ranges::find(LOCATION_SCREENS, g.current_location, &LocationScreen::location);
+    return s == std::end(LOCATION_SCREENS) ? nullptr : s;
+}
+
 } // namespace
 
 void Form_Load(Game& g) {
@@ -55,7 +71,7 @@ void Form_Load(Game& g) {
 }
 
 void sub_initialise(Game& g) {
-    g.rng.seed(g.start_seed ? *g.start_seed : seconds_since_midnight());
+    g.rng.seed(g.start_seed ? *g.start_seed : clock_seed());
     g.quit_requested = 0;
     g.input_line.clear();
     g.keys_enabled = 1;
@@ -136,15 +152,14 @@ void Form_KeyDown(Game& g, int16_t& key_code, int shift) {
 
 void sub_dispatch_input(Game& g) {
     if (g.sheet_member > 0) {
-        g.screens.character_sheet_key(g);
+        run_screen(g.screens.character_sheet_key, g);
     } else {
         // While a fight asks for an item or a member, a digit is that choice.
         const bool digits_open_sheets = g.combat_step != COMBAT_USE_WHAT &&
                                         g.combat_step != COMBAT_USE_ON &&
                                         g.combat_step != COMBAT_CAST_ON_MEMBER;
-        if (digits_open_sheets && g.input_line.size() == 1 && g.input_line[0] >= '1' &&
-            g.input_line[0] <= '0' + MAX_PARTY) {
-            g.sheet_member = static_cast<int16_t>(g.input_line[0] - '0');
+        if (const int d = key_digit(g.input_line); digits_open_sheets && d >= 1 && d <= MAX_PARTY) {
+            g.sheet_member = static_cast<int16_t>(d);
             if (g.party[g.sheet_member - 1].in_use == 0) {
                 g.sheet_member = 0;
                 g.sheet_step = 0;
@@ -157,27 +172,13 @@ void sub_dispatch_input(Game& g) {
         if (key_for_screen) sub_key_reached_screen(g);
         // Keys go to a fight only while combat_active is exactly -1; any value but 0 draws it.
         if (g.combat_active == -1) {
-            if (key_for_screen) g.screens.combat_key(g);
+            if (key_for_screen) run_screen(g.screens.combat_key, g);
+        } else if (key_for_screen && g.current_location == LOCATION_CITY) {
+            if (g.screens.city_key && g.screens.city_key(g) != 0)
+                run_screen(g.screens.map_turn_events, g);
         } else if (key_for_screen) {
-            switch (g.current_location) {
-            case LOCATION_GUILD_HALL:
-                g.screens.guild_hall_key(g);
-                break;
-            case LOCATION_CITY:
-                if (g.screens.city_key(g) != 0) g.screens.map_turn_events(g);
-                break;
-            case LOCATION_SHOP:
-                g.screens.shop_key(g);
-                break;
-            case LOCATION_TEMPLE:
-                g.screens.temple_key(g);
-                break;
-            case LOCATION_REVIEW:
-                g.screens.review_board_key(g);
-                break;
-            default:
-                break;
-            }
+            if (const LocationScreen* s = location_screen(g); s && s->key)
+                run_screen(g.screens.*s->key, g);
         }
     }
     g.input_line.clear();
@@ -187,28 +188,10 @@ void sub_render_screen(Game& g) {
     sub_update_party_stats(g);
     sub_display_char_status(g);
     if (g.sheet_member >= 1) {
-        g.screens.draw_character_sheet(g);
+        run_screen(g.screens.draw_character_sheet, g);
     } else if (is_on(g.combat_active)) {
-        g.screens.draw_combat(g);
-    } else {
-        switch (g.current_location) {
-        case LOCATION_GUILD_HALL:
-            g.screens.draw_guild_hall(g);
-            break;
-        case LOCATION_CITY:
-            g.screens.draw_city(g);
-            break;
-        case LOCATION_SHOP:
-            g.screens.draw_shop(g);
-            break;
-        case LOCATION_TEMPLE:
-            g.screens.draw_temple(g);
-            break;
-        case LOCATION_REVIEW:
-            g.screens.draw_review_board(g);
-            break;
-        default:
-            break;
-        }
+        run_screen(g.screens.draw_combat, g);
+    } else if (const LocationScreen* s = location_screen(g)) {
+        run_screen(g.screens.*s->draw, g);
     }
 }

@@ -43,6 +43,11 @@ constexpr int COMBAT_ENCOUNTER = 0, COMBAT_ACTION_MENU = 1, COMBAT_ATTACK_WHICH 
               COMBAT_USE_WHAT = 3, COMBAT_USE_ON = 4, COMBAT_CAST_WHAT = 5,
               COMBAT_CAST_ON_GROUP = 6, COMBAT_CAST_ON_MEMBER = 7, COMBAT_SUMMARY = 10,
               COMBAT_ROUND = 11, COMBAT_DEFEAT = 12, COMBAT_VICTORY = 13;
+// sheet_step: the pages and commands of the character sheet.
+constexpr int SHEET_STATS = 0, SHEET_EQUIPMENT = 1, SHEET_EQUIP = 2, SHEET_GIVE_TO = 3,
+              SHEET_GIVE_WHAT = 4, SHEET_USE_WHAT = 5, SHEET_USE_ON = 6, SHEET_USE = 7,
+              SHEET_ABILITIES = 8, SHEET_SPELLS = 9, SHEET_DESCRIBE_WHAT = 10,
+              SHEET_DESCRIPTION = 11, SHEET_CAST_WHAT = 12, SHEET_CAST_ON = 13, SHEET_CAST = 14;
 // combat_actions[slot][0] holds a CombatAction (core/codes.h).
 // Indexes of action_allowed: 1 offered, 0 not, -1 blocked by berserk rage.
 constexpr int ALLOW_ATTACK = 0, ALLOW_DEFEND = 1, ALLOW_USE_ITEM = 2, ALLOW_CAST = 3,

@@ -63,6 +63,24 @@ void sub_pool_crowns(Game& g, int target) {
     g.party[target - 1].crowns = to_long(static_cast<double>(sum));
 }
 
+int sub_pack_found_item(Game& g, PartyMemberRec& p, int item, int quantity) {
+    int slot = -1;
+    for (int j = 0; j <= 9 && slot < 0; ++j)
+        if (p.pack[j][PACK_ITEM] == item || p.pack[j][PACK_ITEM] == 0) slot = j;
+    if (slot < 0) return -1;
+    auto& row = p.pack[slot];
+    if (row[PACK_ITEM] == 0) {
+        row[PACK_ITEM] = static_cast<int16_t>(item);
+        row[PACK_QUANTITY] = static_cast<int16_t>(quantity);
+        const double d = 5.0 * p.level + p.thief_skills[0] - 5.0 * g.map_rec.difficulty;
+        const double r = 100 * sub_random(g);
+        row[PACK_IDENTIFIED] = r > d ? 0 : 1;
+    } else {
+        row[PACK_QUANTITY] = to_integer(double(row[PACK_QUANTITY]) + quantity);
+    }
+    return slot;
+}
+
 int16_t sub_attribute_trend(Game& g, int k, int m) {
     if (k < 0 || k >= ATTRIBUTE_COUNT) return 0;
     const PartyMemberRec& p = g.party[m];

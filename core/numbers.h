@@ -28,6 +28,10 @@ inline int32_t to_long(double v) {
 inline std::string str_form(long long n) {
     return (n >= 0 ? " " : "") + std::to_string(n);
 }
+// The "s" of a count above one: "1 point", "2 points" (and "0 point").
+inline std::string plural(long long n) {
+    return n > 1 ? "s" : "";
+}
 // Plain form: 10 -> "10".
 inline std::string plain_form(long long n) {
     return std::to_string(n);

@@ -75,6 +75,26 @@ void add_line(Game& g, Buffer buffer, const std::string& text) {
 
 } // namespace
 
+PictureArea& text(Game& g) {
+    return g.Form1.Text;
+}
+
+void print_centred_heading(Game& g, const std::string& heading, bool measured_bold) {
+    PictureArea& t = text(g);
+    t.bold = measured_bold;
+    t.CurrentX = 100 - t.TextWidth(heading) / 2;
+    t.CurrentY = 0;
+    t.bold = true;
+    t.print_line(heading);
+    t.bold = false;
+}
+
+void print_screen_heading(Game& g, const std::string& heading, int blank_lines) {
+    text(g).Cls();
+    print_centred_heading(g, heading);
+    for (int k = 0; k < blank_lines; ++k) text(g).print_line();
+}
+
 void sub_display_char_status(Game& g) {
     PictureArea& side = g.Form1.SideText;
     side.Cls();

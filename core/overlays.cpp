@@ -1,5 +1,6 @@
 #include "core/overlays.h"
 
+#include "core/city_map.h"
 #include "core/dispatch.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -9,6 +10,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -29,26 +31,6 @@ constexpr uint32_t WALL_COLOURS[8] = {0x000000, 0x969696, 0xB94632, 0x8C5F2D,
 const char* const WALL_NAMES[8] = {"",      "stone",     "brick", "timber",
                                    "hedge", "iron gate", "door",  "arch or dark door"};
 const char* const FACINGS[4] = {"north", "east", "south", "west"};
-
-struct Step {
-    int dx, dy;
-};
-
-Step ahead(int facing) {
-    constexpr Step A[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
-    return A[facing & 3];
-}
-Step right(int facing) {
-    constexpr Step R[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
-    return R[facing & 3];
-}
-bool on_grid(int x, int y) {
-    return x >= 0 && x < MAP_SIZE && y >= 0 && y < MAP_SIZE;
-}
-int side_type(int16_t value, int side_bit) {
-    const unsigned v = static_cast<uint16_t>(value), s = static_cast<unsigned>(side_bit);
-    return ((v & s) ? 1 : 0) + ((v & (s << 4)) ? 2 : 0) + ((v & (s << 8)) ? 4 : 0);
-}
 
 std::vector<uint8_t>& seen_of(Game& g, int map) {
     auto& squares = g.overlays.automap[static_cast<int16_t>(map)];
@@ -130,19 +112,19 @@ void draw_automap(Game& g) {
                 // Only the shown map's walls are known; another map's squares show as floor.
                 if (g.map_level != map) continue;
                 const int16_t v = g.map_rec.grid[x][y];
-                const int n = side_type(v, 1), e = side_type(v, 2), s = side_type(v, 4),
-                          w = side_type(v, 8);
+                const int n = wall_type(v, SIDE_NORTH), e = wall_type(v, SIDE_EAST),
+                          s = wall_type(v, SIDE_SOUTH), w = wall_type(v, SIDE_WEST);
                 if (n) fill(pic, px, py, CELL, 1, WALL_COLOURS[n]);
                 if (s) fill(pic, px, py + CELL - 1, CELL, 1, WALL_COLOURS[s]);
                 if (w) fill(pic, px, py, 1, CELL, WALL_COLOURS[w]);
                 if (e) fill(pic, px + CELL - 1, py, 1, CELL, WALL_COLOURS[e]);
             }
-        if (in_city && on_grid(g.party_x, g.party_y)) {
+        if (in_city && inside_grid(g.party_x, g.party_y)) {
             const int px = MAP_LEFT + g.party_x * CELL,
                       py = MAP_TOP + (g.party_y - first_row) * CELL;
             fill(pic, px + 2, py + 2, 2, 2, PARTY);
             // A mark on the side the party faces.
-            const Step a = ahead(g.party_facing);
+            const Step a = facing_ahead(g.party_facing);
             fill(pic, px + 2 + 2 * a.dx, py + 2 + 2 * a.dy, 2, 2, PARTY);
             t.print_line("X " + std::to_string(g.party_x) + "  Y " + std::to_string(g.party_y) +
                          "  facing " + FACINGS[g.party_facing & 3]);
@@ -259,38 +241,33 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
         }
         return true;
     }
-    switch (key_code) {
-    case VK_TAB:
-        cover(g, OVERLAY_AUTOMAP);
-        break;
-    case VK_F1:
-        cover(g, OVERLAY_KEY_HELP);
-        break;
-    case VK_F2:
-        cover(g, OVERLAY_MESSAGE_LOG);
-        break;
-    case VK_F5:
+    if (key_code == VK_F5) {
         g.message_delay = next_message_speed(g.message_delay);
         g.overlays.title = "Duskwend - messages " + message_speed_text(g.message_delay);
         g.host->set_title(g, g.overlays.title);
         write_settings_delay(g.data_files.save_folder(), g.message_delay);
         return true;
-    default:
-        return false;
     }
-    redraw(g);
-    return true;
+    static constexpr std::pair<int16_t, int16_t> OPENED_BY[] = {
+        {VK_TAB, OVERLAY_AUTOMAP}, {VK_F1, OVERLAY_KEY_HELP}, {VK_F2, OVERLAY_MESSAGE_LOG}};
+    for (const auto& [key, overlay] : OPENED_BY) {
+        if (key_code != key) continue;
+        cover(g, overlay);
+        redraw(g);
+        return true;
+    }
+    return false;
 }
 
 void sub_automap_note(Game& g) {
     if (g.current_location != LOCATION_CITY || g.map_level < 1) return;
     std::vector<uint8_t>& seen = seen_of(g, g.map_level);
-    const Step a = ahead(g.party_facing), r = right(g.party_facing);
+    const Step a = facing_ahead(g.party_facing), r = facing_right(g.party_facing);
     // The party's square and the nine squares the view draws walls of.
     for (int f = 0; f <= 2; ++f)
         for (int s = -1; s <= 1; ++s) {
             const int x = g.party_x + f * a.dx + s * r.dx, y = g.party_y + f * a.dy + s * r.dy;
-            if (on_grid(x, y)) seen[std::size_t(x) * MAP_SIZE + y] = 1;
+            if (inside_grid(x, y)) seen[std::size_t(x) * MAP_SIZE + y] = 1;
         }
 }
 

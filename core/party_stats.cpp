@@ -110,3 +110,7 @@ void sub_update_party_stats(Game& g) {
                     for (auto& r : p.resistances) add(r, 5 * e[EFFECT_STRENGTH]);
     }
 }
+
+bool alive(const PartyMemberRec& m) {
+    return m.in_use > 0 && m.hit_points > 0;
+}

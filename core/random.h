@@ -4,6 +4,9 @@
 #include <cstdint>
 #include <random>
 
+// Seconds since local midnight: the seed of a run that is given none.
+uint64_t clock_seed();
+
 class Random {
   public:
     void seed(uint64_t s) { engine_.seed(s); }

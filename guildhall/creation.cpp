@@ -2,11 +2,13 @@
 // thief skills for thieves and merchants, the name, and storing it in the roster. Nothing is
 // random: the same choices always give the same character.
 #include "core/class_rules.h"
+#include "core/creation_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
 #include "core/rules.h"
+#include "core/typed_keys.h"
 #include "guildhall/guild_hall.h"
 
 #include <algorithm>
@@ -14,33 +16,14 @@
 
 namespace {
 
-using Adjustment = std::array<int, ATTRIBUTE_COUNT>; // strength .. karma
-
-// Starting attributes and their maxima by race (the classes' are in core/class_rules).
-constexpr Adjustment RACE[RACE_COUNT] = {{0, 0, 0, 0, 0, 0, 0, 1},
-                                         {0, 0, 0, 0, -1, 2, 0, 0},
-                                         {-1, 1, 0, 0, 1, -1, 1, 0},
-                                         {-1, 2, 0, 0, 0, 0, 0, 0},
-                                         {0, 1, 0, 0, 1, 0, 1, 1}};
 const char* const ATTRIBUTE_LABELS[ATTRIBUTE_COUNT] = {
     "Strength:", "Intelligence:", "Piety:",       "Dexterity:",
     "Speed:",    "Vitality:",     "Personality:", "Karma:"};
 const char* const SKILL_LABELS[5] = {
     "Identify Items:", "Hide in Shadows:", "Detect Traps:", "Steal:", "Pick Locks:"};
 
-int16_t& new_attribute(Game& g, int k) {
-    int16_t* const list[ATTRIBUTE_COUNT] = {
-        &g.new_strength, &g.new_intelligence, &g.new_piety,       &g.new_dexterity,
-        &g.new_speed,    &g.new_vitality,     &g.new_personality, &g.new_karma};
-    return *list[k];
-}
-
 double F(int v) {
     return sub_attribute_factor(v) / 100.0;
-}
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
 }
 
 void leave_creation(Game& g) {
@@ -133,7 +116,7 @@ void start_attributes(Game& g) {
     g.new_spells.fill(0);
     if (is_race(g.new_race))
         for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
-            new_attribute(g, k) = int16_t(new_attribute(g, k) + RACE[g.new_race][k]);
+            new_attribute(g, k) = int16_t(new_attribute(g, k) + RACE_ATTRIBUTES[g.new_race][k]);
 }
 
 void accept_attributes(Game& g) {
@@ -268,21 +251,6 @@ void store_character(Game& g) {
 
 } // namespace
 
-void sub_clamp_creation_attributes(Game& g) {
-    Adjustment maximum{};
-    maximum.fill(18);
-    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) {
-        if (is_race(g.new_race)) maximum[k] += RACE[g.new_race][k];
-        maximum[k] += class_rules(g.new_class).maximum_attributes[k];
-    }
-    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) {
-        if (new_attribute(g, k) > maximum[k]) {
-            new_attribute(g, k) = static_cast<int16_t>(maximum[k]);
-            g.bonus_points = to_integer(g.bonus_points + 1.0);
-        }
-    }
-}
-
 void sub_compute_creation_resistances(Game& g) {
     auto& r = g.new_resistances;
     r.fill(5);
@@ -312,7 +280,7 @@ void sub_compute_creation_resistances(Game& g) {
 
 void creation_key(Game& g) {
     const std::string& k = g.input_line;
-    const int i = typed_index(g);
+    const int i = typed_letter(g);
     switch (g.location_step) {
     case GUILD_CREATE_RACE:
         if (k == "X")

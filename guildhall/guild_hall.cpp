@@ -9,15 +9,11 @@
 #include "core/output.h"
 #include "core/overlays.h"
 #include "core/rules.h"
-#include "core/screens.h"
+#include "core/typed_keys.h"
 
 #include <algorithm>
 
 namespace {
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 bool roster_occupied(const Game& g, int first, int last) {
     return std::any_of(g.roster.begin() + first, g.roster.begin() + last + 1,
@@ -32,22 +28,10 @@ bool party_has_room(const Game& g) {
                        [](const PartyMemberRec& m) { return m.in_use <= 0; });
 }
 bool party_alive(const Game& g) {
-    return std::any_of(g.party.begin(), g.party.end(),
-                       [](const PartyMemberRec& m) { return m.in_use > 0 && m.hit_points > 0; });
+    return std::any_of(g.party.begin(), g.party.end(), alive);
 }
 bool flags_set(const Game& g) {
     return std::any_of(g.game_flags.begin(), g.game_flags.end(), [](int16_t f) { return f != 0; });
-}
-
-void print_heading(Game& g) {
-    PictureArea& t = text(g);
-    t.Cls();
-    t.bold = true;
-    t.CurrentY = 0;
-    t.CurrentX = 100 - t.TextWidth("The Guild Hall") / 2;
-    t.print_line("The Guild Hall");
-    t.bold = false;
-    t.print_line();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -138,27 +122,46 @@ void print_roster_list(Game& g) {
     }
 }
 
-void draw_add_list(Game& g) {
+// The roster list between empty lines, under its heading.
+void print_roster_page(Game& g, const std::string& heading) {
     PictureArea& t = text(g);
     t.print_line();
-    t.print_line(" Available character(s) to add to party.");
+    t.print_line(heading);
     t.print_line();
     print_roster_list(g);
     t.print_line();
+}
+
+void draw_add_list(Game& g) {
+    PictureArea& t = text(g);
+    print_roster_page(g, " Available character(s) to add to party.");
     t.print_line(" Options:");
     if (roster_occupied(g, 0, 9)) print_menu_line(g, "  T.", "Take Character.");
     print_menu_line(g, "  X.", "Exit hire and return to GuildHall.");
 }
 
+// X goes back to the step `back`; the letter of a listed entry 0..last selects it for the step
+// `next`.
+template <class Listed> void select_key(Game& g, int last, Listed listed, int back, int next) {
+    const int i = typed_letter(g, last + 1);
+    if (g.input_line == "X") {
+        g.location_step = static_cast<int16_t>(back);
+    } else if (i >= 0 && listed(i)) {
+        g.selected_member = static_cast<int16_t>(i);
+        g.location_step = static_cast<int16_t>(next);
+    }
+}
+
+bool in_roster(const Game& g, int i) {
+    return g.roster[i].in_use > 0;
+}
+
 void add_list_key(Game& g) {
-    const int i = typed_index(g);
     if (g.input_line == "T") {
         if (roster_occupied(g, 0, 9)) g.location_step = GUILD_TAKE_WHICH;
-    } else if (g.input_line == "X") {
-        g.location_step = GUILD_MENU;
-    } else if (i >= 0 && i <= 9 && g.roster[i].in_use > 0) {
-        g.selected_member = static_cast<int16_t>(i);
-        g.location_step = GUILD_VIEW_CHARACTER;
+    } else {
+        select_key(
+            g, 9, [&](int i) { return in_roster(g, i); }, GUILD_MENU, GUILD_VIEW_CHARACTER);
     }
 }
 
@@ -172,13 +175,7 @@ std::string item_text(Game& g, int item, int quantity) {
 void draw_view_character(Game& g) {
     PictureArea& t = text(g);
     const CharacterRec& c = g.roster[g.selected_member];
-    t.Cls();
-    t.bold = true;
-    t.CurrentY = 0;
-    t.CurrentX = 100 - t.TextWidth(c.name) / 2;
-    t.print_line(c.name);
-    t.bold = false;
-    t.print_line();
+    print_screen_heading(g, c.name);
     const auto line = [&](const std::string& label, int label_end, const std::string& value) {
         sub_print_right_aligned(g, label, label_end);
         t.print_line(value);
@@ -235,11 +232,7 @@ void draw_view_character(Game& g) {
 
 void draw_take_which(Game& g) {
     PictureArea& t = text(g);
-    t.print_line();
-    t.print_line("Available character(s) to add to party.");
-    t.print_line();
-    print_roster_list(g);
-    t.print_line();
+    print_roster_page(g, "Available character(s) to add to party.");
     t.print_line(" Take which character:");
     t.fore_colour = 0;
     t.print("  ( ");
@@ -252,54 +245,44 @@ void draw_take_which(Game& g) {
 }
 
 void take_which_key(Game& g) {
-    const int i = typed_index(g);
-    if (g.input_line == "X") {
-        g.location_step = GUILD_ADD_LIST;
-    } else if (i >= 0 && i <= 9 && g.roster[i].in_use > 0) {
-        g.selected_member = static_cast<int16_t>(i);
-        g.location_step = GUILD_TAKE;
-    }
+    select_key(
+        g, 9, [&](int i) { return in_roster(g, i); }, GUILD_ADD_LIST, GUILD_TAKE);
 }
 
-// The party entry starts cleared, so nothing of an earlier occupant (effects, hand values,
-// pack flags) stays behind; the pack travels whole, identified flags included.
+// What a roster character and a party member share, copied from one to the other: the current
+// resistances, the hands without their third value, the pack whole with its identified flags.
+template <class From, class To> void copy_shared_fields(const From& f, To& t) {
+    t.in_use = f.in_use, t.name = f.name, t.class_id = f.class_id, t.sex = f.sex;
+    t.level = f.level, t.experience = f.experience, t.crowns = f.crowns, t.bank = f.bank;
+    t.race = f.race;
+    t.hit_points = f.hit_points, t.max_hit_points = f.max_hit_points;
+    t.magic_points = f.magic_points, t.max_magic_points = f.max_magic_points;
+    t.healing_mark = f.healing_mark;
+    t.resistances = f.resistances;
+    t.right_hand = {f.right_hand[0], f.right_hand[1], 0};
+    t.left_hand = {f.left_hand[0], f.left_hand[1], 0};
+    t.body = f.body;
+    t.pack = f.pack;
+    t.thief_skills = f.thief_skills;
+    t.spells_known = f.spells_known;
+}
+
+// The party entry starts cleared, so nothing of an earlier occupant (effects, hand values)
+// stays behind; the character's attributes and resistances are the member's base values too.
 PartyMemberRec to_party(const CharacterRec& c) {
     PartyMemberRec p;
-    p.in_use = c.in_use, p.name = c.name, p.class_id = c.class_id, p.sex = c.sex;
-    p.level = c.level, p.experience = c.experience, p.crowns = c.crowns, p.bank = c.bank;
-    p.race = c.race;
+    copy_shared_fields(c, p);
     CharacterRec from = c;
     for (int k = 0; k < ATTRIBUTE_COUNT; ++k)
         attribute(p, k) = base_attribute(p, k) = attribute(from, k);
-    p.hit_points = c.hit_points, p.max_hit_points = c.max_hit_points;
-    p.magic_points = c.magic_points, p.max_magic_points = c.max_magic_points;
-    p.healing_mark = c.healing_mark;
-    p.base_resistances = p.resistances = c.resistances;
-    p.right_hand = {c.right_hand[0], c.right_hand[1], 0};
-    p.left_hand = {c.left_hand[0], c.left_hand[1], 0};
-    p.body = c.body;
-    p.pack = c.pack;
-    p.thief_skills = c.thief_skills;
-    p.spells_known = c.spells_known;
+    p.base_resistances = c.resistances;
     return p;
 }
 
 CharacterRec to_roster(const PartyMemberRec& p) {
     CharacterRec c;
-    c.in_use = p.in_use, c.name = p.name, c.class_id = p.class_id, c.sex = p.sex;
-    c.level = p.level, c.experience = p.experience, c.crowns = p.crowns, c.bank = p.bank;
-    c.race = p.race;
+    copy_shared_fields(p, c);
     for (int k = 0; k < ATTRIBUTE_COUNT; ++k) attribute(c, k) = attribute(p, k);
-    c.hit_points = p.hit_points, c.max_hit_points = p.max_hit_points;
-    c.magic_points = p.magic_points, c.max_magic_points = p.max_magic_points;
-    c.healing_mark = p.healing_mark;
-    c.resistances = p.resistances;
-    c.right_hand = {p.right_hand[0], p.right_hand[1], 0};
-    c.left_hand = {p.left_hand[0], p.left_hand[1], 0};
-    c.body = p.body;
-    c.pack = p.pack;
-    c.thief_skills = p.thief_skills;
-    c.spells_known = p.spells_known;
     return c;
 }
 
@@ -346,13 +329,8 @@ void draw_remove_which(Game& g) {
 }
 
 void remove_which_key(Game& g) {
-    const int i = typed_index(g);
-    if (g.input_line == "X") {
-        g.location_step = GUILD_MENU;
-    } else if (i >= 0 && i < MAX_PARTY && g.party[i].in_use > 0) {
-        g.selected_member = static_cast<int16_t>(i);
-        g.location_step = GUILD_REMOVE;
-    }
+    select_key(
+        g, MAX_PARTY - 1, [&](int i) { return g.party[i].in_use > 0; }, GUILD_MENU, GUILD_REMOVE);
 }
 
 void draw_remove(Game& g) {
@@ -375,10 +353,6 @@ void draw_remove(Game& g) {
 } // namespace
 
 // ---------------------------------------------------------------------------------------
-
-int typed_index(const Game& g) {
-    return g.input_line.size() == 1 ? g.input_line[0] - 'A' : -1;
-}
 
 void sub_guild_hall_key(Game& g) {
     const int step = g.location_step;
@@ -415,7 +389,7 @@ void sub_guild_hall_key(Game& g) {
 }
 
 void sub_draw_guild_hall(Game& g) {
-    print_heading(g);
+    print_screen_heading(g, "The Guild Hall");
     // Take, remove, save, load, the night and storing a new character act once per visit of
     // their step; a repaint without a key (after a character sheet closes) shows what the
     // action printed and does not act again.

@@ -1,5 +1,5 @@
 #pragma once
-// The guild hall: its steps and the pieces its files share.
+// The guild hall: its key and draw procedures, its steps and the pieces its files share.
 
 #include <string>
 
@@ -15,15 +15,12 @@ constexpr int GUILD_MENU = 0, GUILD_ADD_LIST = 1, GUILD_VIEW_CHARACTER = 2, GUIL
 
 constexpr int INN_PRICE = 25;
 
-// The letter typed, as an index from "A" = 0; -1 for anything but a single character.
-int typed_index(const Game& g);
+void sub_guild_hall_key(Game& g);
+void sub_draw_guild_hall(Game& g);
 
 // Character creation (guildhall/creation.cpp).
 void creation_key(Game& g);
 void draw_creation(Game& g);
-// The attribute maxima of the new character's race and class; an attribute above its
-// maximum is lowered to it and refunds one point. The review board uses it too.
-void sub_clamp_creation_attributes(Game& g);
 void sub_compute_creation_resistances(Game& g);
 
 // The inn (guildhall/inn.cpp).

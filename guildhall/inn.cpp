@@ -5,6 +5,7 @@
 #include "core/numbers.h"
 #include "core/output.h"
 #include "core/rules.h"
+#include "core/typed_keys.h"
 #include "guildhall/guild_hall.h"
 
 #include <algorithm>
@@ -25,10 +26,6 @@ int night_gain(double factor, double base, int missing) {
     double gain = std::nearbyint(factor * base);
     if (gain == 0) gain = 1;
     return static_cast<int>(std::min<double>(gain, missing));
-}
-
-std::string plural(int n) {
-    return n > 1 ? "s" : "";
 }
 
 void rest(Game& g, PartyMemberRec& m) {
@@ -64,7 +61,7 @@ void inn_key(Game& g) {
         g.location_step = GUILD_MENU;
         return;
     }
-    const int i = typed_index(g);
+    const int i = typed_letter(g);
     if (!anyone_can_pay(g) || g.input_line == "R") {
         g.location_step = GUILD_MENU;
     } else if (i >= 0 && i < MAX_PARTY) {

@@ -5,6 +5,7 @@
 #include "platform/dumps.h"
 #include "platform/font.h"
 #include "platform/frame.h"
+#include "screens/register_screens.h"
 
 #include <SDL.h>
 
@@ -97,6 +98,7 @@ std::optional<Bitmap> read_bitmap_file(const std::string& path) {
 }
 
 void configure_game(Game& g, const Options& o) {
+    register_screens(g);
     g.data_files.dir = o.data_dir;
     g.start_seed = o.seed;
     g.start_message_delay = o.message_delay;

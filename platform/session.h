@@ -40,7 +40,7 @@ std::optional<Bitmap> read_bitmap_bytes(std::span<const uint8_t> bytes);
 // Reads a bitmap file into the game's pixel form; nothing when it cannot be read.
 std::optional<Bitmap> read_bitmap_file(const std::string& path);
 
-// Points the game at its Data folder and start-up values.
+// Hands the game its screens, and points it at its Data folder and start-up values.
 void configure_game(Game& g, const Options& o);
 
 // Types the key script; keys after the game has quit are ignored.

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <ctime>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -135,14 +134,6 @@ class WindowHost final : public Host {
 struct NoDisplay : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
-
-// Seconds since local midnight: the seed a run without --seed starts from.
-uint64_t clock_seed() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return static_cast<uint64_t>(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
-}
 
 struct SdlLibrary {
     SdlLibrary() {

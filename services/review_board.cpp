@@ -2,14 +2,13 @@
 // advances one level: more hit points and mana, one attribute point, better resistances, and
 // the spells the class gains at the new level.
 #include "core/class_rules.h"
+#include "core/creation_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
-#include "core/screens.h"
-#include "guildhall/guild_hall.h"
 #include "services/services.h"
 
 #include <array>
@@ -30,10 +29,6 @@ const char* const ATTRIBUTE_WORDS[ATTRIBUTE_COUNT] = {"strength.",    "intellige
                                                       "dexterity.",   "speed.",        "vitality.",
                                                       "personality.", "karma."};
 
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
-
 int member(const Game& g) {
     return g.selected_member & PARTY_SLOT_MASK;
 }
@@ -53,23 +48,16 @@ Verdict verdict(Game& g) {
     return m.level >= MAX_LEVEL ? Verdict::AtMaximum : Verdict::MayAdvance;
 }
 
-int16_t& scratch_attribute(Game& g, int k) {
-    int16_t* const list[ATTRIBUTE_COUNT] = {
-        &g.new_strength, &g.new_intelligence, &g.new_piety,       &g.new_dexterity,
-        &g.new_speed,    &g.new_vitality,     &g.new_personality, &g.new_karma};
-    return *list[k];
-}
-
 // True when attribute k of the scratch values can rise by one without passing its maximum.
 // The scratch values are left as they were.
 bool can_rise(Game& g, int k) {
     std::array<int16_t, ATTRIBUTE_COUNT> saved{};
-    for (int a = 0; a < ATTRIBUTE_COUNT; ++a) saved[a] = scratch_attribute(g, a);
+    for (int a = 0; a < ATTRIBUTE_COUNT; ++a) saved[a] = new_attribute(g, a);
     const int16_t saved_bonus = g.bonus_points;
-    scratch_attribute(g, k) = to_integer(saved[k] + 1.0);
+    new_attribute(g, k) = to_integer(saved[k] + 1.0);
     sub_clamp_creation_attributes(g);
-    const bool rises = scratch_attribute(g, k) > saved[k];
-    for (int a = 0; a < ATTRIBUTE_COUNT; ++a) scratch_attribute(g, a) = saved[a];
+    const bool rises = new_attribute(g, k) > saved[k];
+    for (int a = 0; a < ATTRIBUTE_COUNT; ++a) new_attribute(g, a) = saved[a];
     g.bonus_points = saved_bonus;
     return rises;
 }
@@ -83,7 +71,7 @@ bool any_can_rise(Game& g) {
 // Rolls the attribute that rises, tested against the maxima of character creation; -1 when
 // every attribute is already at its maximum.
 int roll_attribute_rise(Game& g, const PartyMemberRec& m) {
-    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) scratch_attribute(g, k) = base_attribute(m, k);
+    for (int k = 0; k < ATTRIBUTE_COUNT; ++k) new_attribute(g, k) = base_attribute(m, k);
     g.new_race = m.race;
     g.new_class = m.class_id;
     for (int tries = 0; tries < MAX_ATTRIBUTE_ROLLS && any_can_rise(g); ++tries) {
@@ -92,7 +80,7 @@ int roll_attribute_rise(Game& g, const PartyMemberRec& m) {
         // Rolls 9 to 12 raise the attribute the class trains.
         const int a =
             r >= 1 && r <= 8 ? ROLLED_ATTRIBUTE[r - 1] : class_rules(m.class_id).trained_attribute;
-        int16_t& v = scratch_attribute(g, a);
+        int16_t& v = new_attribute(g, a);
         v = to_integer(v + 1.0);
         sub_clamp_creation_attributes(g);
         if (g.bonus_points == 0) return a;
@@ -151,10 +139,7 @@ void draw_select(Game& g) {
     t.print_line("  the central cowled figure, 'Who stands before");
     t.print_line("  the board.'");
     t.print_line();
-    t.print_line(" Select Character:");
-    for (int i = 0; i < PARTY_SIZE; ++i)
-        if (g.party[i].in_use > 0) print_list_line(g, i, g.party[i].name);
-    print_menu_line(g, "  L.", "Leave the Review Board.");
+    print_member_choice(g, "Leave the Review Board.");
 }
 
 void draw_judgement(Game& g) {
@@ -203,7 +188,7 @@ void draw_advance(Game& g) {
 
     s += std::string("\\NThis gains ") + (m.sex == 1 ? "him" : "her");
     const int h = sub_roll_level_gains(g, 1, member(g));
-    s += str_form(h) + " hitpoint" + (h > 1 ? "s" : "");
+    s += str_form(h) + " hitpoint" + plural(h);
     m.max_hit_points = to_integer(double(m.max_hit_points) + h);
     m.hit_points = to_integer(double(m.hit_points) + h);
     const int mana = sub_roll_level_gains(g, 2, member(g));
@@ -228,61 +213,38 @@ void draw_advance(Game& g) {
     sub_display_char_status(g);
 }
 
-} // namespace
-
-void sub_review_board_key(Game& g) {
+void judgement_key(Game& g) {
     const std::string& key = g.input_line;
-    switch (g.location_step) {
-    case REVIEW_SELECT: {
-        const int m = typed_member(g);
-        if (key == "L") {
-            sub_leave_building(g);
-        } else if (m >= 0) {
-            g.selected_member = static_cast<int16_t>(m);
-            g.location_step = REVIEW_JUDGEMENT;
-        }
-        break;
-    }
-    case REVIEW_JUDGEMENT:
-        switch (verdict(g)) {
-        case Verdict::NeedsExperience:
-            g.location_step = REVIEW_SELECT;
-            break;
-        case Verdict::MayAdvance:
-            if (key == "A") g.location_step = REVIEW_ADVANCE;
-            if (key == "L") g.location_step = REVIEW_SELECT;
-            break;
-        case Verdict::AtMaximum:
-            if (key == "L") g.location_step = REVIEW_SELECT;
-            break;
-        }
-        break;
-    default:
+    switch (verdict(g)) {
+    case Verdict::NeedsExperience:
         g.location_step = REVIEW_SELECT;
+        break;
+    case Verdict::MayAdvance:
+        if (key == "A") g.location_step = REVIEW_ADVANCE;
+        if (key == "L") g.location_step = REVIEW_SELECT;
+        break;
+    case Verdict::AtMaximum:
+        if (key == "L") g.location_step = REVIEW_SELECT;
         break;
     }
 }
 
+// The advance acts; after it any key goes back to the choice of member.
+constexpr BuildingStep REVIEW_STEPS[] = {
+    {REVIEW_SELECT, [](Game& g) { select_member_key(g, REVIEW_JUDGEMENT); }, draw_select},
+    {REVIEW_JUDGEMENT, judgement_key, draw_judgement},
+    {REVIEW_ADVANCE, [](Game& g) { g.location_step = REVIEW_SELECT; }, draw_advance, true},
+};
+
+} // namespace
+
+void sub_review_board_key(Game& g) {
+    building_key(g, REVIEW_STEPS);
+}
+
 void sub_draw_review_board(Game& g) {
-    print_building_heading(g, "Review Board");
-    int step = g.location_step;
-    if (step != REVIEW_SELECT && g.party[member(g)].in_use <= 0)
-        step = g.location_step = REVIEW_SELECT;
-    // The advance happens once per key that asked for it; a repaint shows what it printed.
-    const bool acts = step == REVIEW_ADVANCE;
-    if (acts && !sub_begin_one_time_step(g, LOCATION_REVIEW, step)) return;
-    switch (step) {
-    case REVIEW_SELECT:
-        draw_select(g);
-        break;
-    case REVIEW_JUDGEMENT:
-        draw_judgement(g);
-        break;
-    case REVIEW_ADVANCE:
-        draw_advance(g);
-        break;
-    default:
-        break;
-    }
-    if (acts) sub_end_one_time_step(g);
+    print_screen_heading(g, "Review Board", 2);
+    if (g.location_step != REVIEW_SELECT && g.party[member(g)].in_use <= 0)
+        g.location_step = REVIEW_SELECT;
+    draw_building_step(g, LOCATION_REVIEW, REVIEW_STEPS);
 }

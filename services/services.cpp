@@ -1,49 +1,62 @@
 // What the town's buildings share: headings, list lines, member letters and the way out.
 #include "services/services.h"
 
-#include "city/city_map.h"
+#include "core/city_map.h"
 #include "core/game.h"
+#include "core/one_time_step.h"
 #include "core/output.h"
+#include "core/typed_keys.h"
 
 #include <algorithm>
 
-void print_building_heading(Game& g, const std::string& name) {
-    PictureArea& t = g.Form1.Text;
-    t.Cls();
-    t.bold = true;
-    t.CurrentY = 0;
-    t.CurrentX = 100 - t.TextWidth(name) / 2;
-    t.print_line(name);
-    t.bold = false;
-    t.print_line();
-    t.print_line();
+namespace {
+
+const BuildingStep* current_step(const Game& g, std::span<const BuildingStep> steps) {
+    const auto s = std::ranges::find(steps, g.location_step, &BuildingStep::step);
+    return s == steps.end() ? nullptr : &*s;
+}
+
+} // namespace
+
+void building_key(Game& g, std::span<const BuildingStep> steps) {
+    if (const BuildingStep* s = current_step(g, steps))
+        s->key(g);
+    else
+        g.location_step = 0;
+}
+
+void draw_building_step(Game& g, int location, std::span<const BuildingStep> steps) {
+    const BuildingStep* s = current_step(g, steps);
+    if (!s || (s->acts && !sub_begin_one_time_step(g, location, s->step))) return;
+    s->draw(g);
+    if (s->acts) sub_end_one_time_step(g);
 }
 
 void print_list_line(Game& g, int index, const std::string& text) {
     print_menu_line(g, std::string("  ") + char('A' + index) + ".", text);
 }
 
-int typed_letter(const Game& g, int count) {
-    if (g.input_line.size() != 1) return -1;
-    const int i = g.input_line[0] - 'A';
-    return i >= 0 && i < count ? i : -1;
+void print_member_choice(Game& g, const std::string& leave) {
+    text(g).print_line(" Select Character:");
+    for (int k = 0; k < PARTY_SIZE; ++k)
+        if (g.party[k].in_use > 0) print_list_line(g, k, g.party[k].name);
+    print_menu_line(g, "  L.", leave);
 }
 
-int typed_member(const Game& g) {
-    const int i = typed_letter(g, 7);
-    return i >= 0 && g.party[i].in_use > 0 ? i : -1;
+void select_member_key(Game& g, int next) {
+    const int m = typed_member(g);
+    if (g.input_line == "L") {
+        sub_leave_building(g);
+    } else if (m >= 0) {
+        g.selected_member = static_cast<int16_t>(m);
+        g.location_step = static_cast<int16_t>(next);
+    }
 }
 
 void sub_leave_building(Game& g) {
     g.current_location = LOCATION_CITY;
     g.location_step = -1;
-    // One square back the way the party came in; a door on the grid's edge still leaves the
-    // party on the grid.
-    const Step ahead = facing_ahead(g.party_facing);
-    g.party_x = static_cast<int16_t>(std::clamp(g.party_x - ahead.dx, 0, MAP_SIZE - 1));
-    g.party_y = static_cast<int16_t>(std::clamp(g.party_y - ahead.dy, 0, MAP_SIZE - 1));
-    const int f = (g.party_facing & 3) + 2;
-    g.party_facing = static_cast<int16_t>(f > 3 ? f - 4 : f);
+    step_back_and_turn_about(g); // out of the door the party came in by
 }
 
 std::string trimmed_name(const Game& g, int member) {

@@ -1,8 +1,9 @@
 #pragma once
-// What the shop, the temples and the review board share: their headings and menu lines, the
-// way out of a building, and the steps of each screen.
+// The town's buildings: the shop, the temples and the review board. Their key and draw
+// procedures, the steps of each screen, and what they share: list lines and the way out.
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 struct Game;
@@ -23,19 +24,38 @@ constexpr int TEMPLE_HEALING = 0, TEMPLE_BLESS = 1, TEMPLE_CURE = 2;
 constexpr int REVIEW_SELECT = 0, REVIEW_JUDGEMENT = 1, REVIEW_ADVANCE = 2;
 constexpr int MAX_LEVEL = 20;
 
-// Clears the text column and prints the building's name in bold, centred on x = 100, then two
-// empty lines.
-void print_building_heading(Game& g, const std::string& name);
+void sub_shop_key(Game& g);
+void sub_draw_shop(Game& g);
+void sub_temple_key(Game& g);
+void sub_draw_temple(Game& g);
+void sub_review_board_key(Game& g);
+void sub_draw_review_board(Game& g);
+
+// One step of a building's screen: the procedure for its keys, its drawing, and whether the
+// drawing acts (a purchase, a healing, an advance), which it then does once per key that
+// reached the screen (core/one_time_step.h).
+struct BuildingStep {
+    int step;
+    void (*key)(Game&);
+    void (*draw)(Game&);
+    bool acts = false;
+};
+// The key procedure of the current step; a step the screen does not have starts it again at
+// step 0.
+void building_key(Game& g, std::span<const BuildingStep> steps);
+// Draws the current step of the building at `location` (LOCATION_*); nothing for a step the
+// screen does not have.
+void draw_building_step(Game& g, int location, std::span<const BuildingStep> steps);
+
 // The list line of entry `index`: "  A." (A for 0) in colour 1, then at x = 25 the text in
 // colour 0, ending the line. Menu lines are print_menu_line of core/output.
 void print_list_line(Game& g, int index, const std::string& text);
 
-// The letter typed as an index from "A" = 0, when it is one of the first `count` letters;
-// otherwise -1.
-int typed_letter(const Game& g, int count);
-// The party member typed: A..G naming a present member, or -1. The letters reach the first
-// seven party positions.
-int typed_member(const Game& g);
+// "Select Character:" and the party's present members as a list, then the way out.
+void print_member_choice(Game& g, const std::string& leave);
+// The key of that choice: L leaves the building, a present member's letter selects the member
+// for the step `next`.
+void select_member_key(Game& g, int next);
 
 // Leaving a building: back to the city, one square back out of the door and turned about.
 void sub_leave_building(Game& g);

@@ -8,8 +8,7 @@
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
-#include "core/screens.h"
-#include "guildhall/guild_hall.h"
+#include "core/typed_keys.h"
 #include "services/services.h"
 
 #include <cmath>
@@ -18,10 +17,6 @@
 namespace {
 
 constexpr int STOCK_SIZE = 16, PACK_SLOTS = 11, BUY_SLOTS = 10;
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 PartyMemberRec& served(Game& g) {
     return g.party[g.selected_member & PARTY_SLOT_MASK];
@@ -48,7 +43,7 @@ bool pack_empty(Game& g) {
 }
 
 std::string crowns_word(int64_t amount) {
-    return " imperial crown" + std::string(amount > 1 ? "s" : "");
+    return " imperial crown" + plural(amount);
 }
 
 // What the shop offers for the item of pack slot k: a tenth and the personality's share of a
@@ -107,10 +102,7 @@ void draw_select(Game& g) {
     t.print_line(" 'Goodday my friends!' says the shopkeeper, 'Who");
     t.print_line("  needs my services'");
     t.print_line();
-    t.print_line(" Select Character:");
-    for (int k = 0; k < PARTY_SIZE; ++k)
-        if (g.party[k].in_use > 0) print_list_line(g, k, g.party[k].name);
-    print_menu_line(g, "  L.", "Leave the Shop.");
+    print_member_choice(g, "Leave the Shop.");
 }
 
 void draw_options(Game& g) {
@@ -310,125 +302,70 @@ void pack_list_key(Game& g, int next) {
     }
 }
 
+void options_key(Game& g) {
+    const std::string& key = g.input_line;
+    if (key == "R") g.location_step = SHOP_SELECT;
+    if (key == "B") g.location_step = SHOP_BUY_LIST;
+    if (key == "S") g.location_step = SHOP_SELL_LIST;
+    if (key == "A") g.location_step = SHOP_APPRAISE_LIST;
+}
+
+void buy_list_key(Game& g) {
+    sub_read_shop(g, g.building_number);
+    const int k = typed_letter(g, STOCK_SIZE);
+    if (g.input_line == "R") {
+        g.location_step = SHOP_OPTIONS;
+    } else if (in_stock(g, k)) {
+        g.selected_item = static_cast<int16_t>(k);
+        g.location_step = SHOP_BUY;
+    }
+}
+
+void offer_key(Game& g) {
+    const std::string& key = g.input_line;
+    const int step = g.location_step;
+    const bool unknown =
+        holds_item(g, g.selected_item) && served(g).pack[g.selected_item][PACK_IDENTIFIED] != 1;
+    if (key == "R" || !holds_item(g, g.selected_item))
+        g.location_step = static_cast<int16_t>(list_of(step));
+    else if (key == "A")
+        g.location_step = step == SHOP_SELL_OFFER ? SHOP_SELL : SHOP_APPRAISE;
+    else if (key == "I" && step == SHOP_APPRAISE_OFFER && unknown)
+        g.location_step = SHOP_IDENTIFY;
+}
+
+// Buying, selling, appraising and identifying act; after them any key goes back to the list.
+constexpr BuildingStep SHOP_STEPS[] = {
+    {SHOP_SELECT, [](Game& g) { select_member_key(g, SHOP_OPTIONS); }, draw_select},
+    {SHOP_OPTIONS, options_key, draw_options},
+    {SHOP_BUY_LIST, buy_list_key, draw_buy_list},
+    {SHOP_BUY, [](Game& g) { g.location_step = SHOP_BUY_LIST; }, draw_buy, true},
+    {SHOP_SELL_LIST, [](Game& g) { pack_list_key(g, SHOP_SELL_OFFER); },
+     [](Game& g) { draw_pack_list(g, false); }},
+    {SHOP_SELL_OFFER, offer_key, draw_sell_offer},
+    {SHOP_SELL, [](Game& g) { g.location_step = SHOP_SELL_LIST; }, draw_sell, true},
+    {SHOP_APPRAISE_LIST, [](Game& g) { pack_list_key(g, SHOP_APPRAISE_OFFER); },
+     [](Game& g) { draw_pack_list(g, true); }},
+    {SHOP_APPRAISE_OFFER, offer_key, draw_appraise_offer},
+    {SHOP_APPRAISE, [](Game& g) { g.location_step = SHOP_APPRAISE_LIST; }, draw_appraise, true},
+    {SHOP_IDENTIFY, [](Game& g) { g.location_step = SHOP_APPRAISE_LIST; }, draw_identify, true},
+};
+
 } // namespace
 
 void sub_shop_key(Game& g) {
-    const std::string& key = g.input_line;
-    switch (g.location_step) {
-    case SHOP_SELECT: {
-        const int m = typed_member(g);
-        if (key == "L") {
-            sub_leave_building(g);
-        } else if (m >= 0) {
-            g.selected_member = static_cast<int16_t>(m);
-            g.location_step = SHOP_OPTIONS;
-        }
-        break;
-    }
-    case SHOP_OPTIONS:
-        if (key == "R") g.location_step = SHOP_SELECT;
-        if (key == "B") g.location_step = SHOP_BUY_LIST;
-        if (key == "S") g.location_step = SHOP_SELL_LIST;
-        if (key == "A") g.location_step = SHOP_APPRAISE_LIST;
-        break;
-    case SHOP_BUY_LIST: {
-        sub_read_shop(g, g.building_number);
-        const int k = typed_letter(g, STOCK_SIZE);
-        if (key == "R") {
-            g.location_step = SHOP_OPTIONS;
-        } else if (in_stock(g, k)) {
-            g.selected_item = static_cast<int16_t>(k);
-            g.location_step = SHOP_BUY;
-        }
-        break;
-    }
-    case SHOP_BUY:
-        g.location_step = SHOP_BUY_LIST;
-        break;
-    case SHOP_SELL_LIST:
-        pack_list_key(g, SHOP_SELL_OFFER);
-        break;
-    case SHOP_APPRAISE_LIST:
-        pack_list_key(g, SHOP_APPRAISE_OFFER);
-        break;
-    case SHOP_SELL_OFFER:
-    case SHOP_APPRAISE_OFFER: {
-        const int step = g.location_step;
-        const bool unknown =
-            holds_item(g, g.selected_item) && served(g).pack[g.selected_item][PACK_IDENTIFIED] != 1;
-        if (key == "R" || !holds_item(g, g.selected_item))
-            g.location_step = static_cast<int16_t>(list_of(step));
-        else if (key == "A")
-            g.location_step = step == SHOP_SELL_OFFER ? SHOP_SELL : SHOP_APPRAISE;
-        else if (key == "I" && step == SHOP_APPRAISE_OFFER && unknown)
-            g.location_step = SHOP_IDENTIFY;
-        break;
-    }
-    case SHOP_SELL:
-        g.location_step = SHOP_SELL_LIST;
-        break;
-    case SHOP_APPRAISE:
-    case SHOP_IDENTIFY:
-        g.location_step = SHOP_APPRAISE_LIST;
-        break;
-    default:
-        g.location_step = SHOP_SELECT;
-        break;
-    }
+    building_key(g, SHOP_STEPS);
 }
 
 void sub_draw_shop(Game& g) {
     sub_read_shop(g, g.building_number);
-    print_building_heading(g, g.shop_rec.name.trimmed());
+    print_screen_heading(g, g.shop_rec.name.trimmed(), 2);
     int step = g.location_step;
     // A member who left the party, or an item that left the pack while a sheet was open over
     // the shop, sends the screen back to where a choice can be made again.
     if (step != SHOP_SELECT && served(g).in_use <= 0) step = g.location_step = SHOP_SELECT;
     const bool offer = step == SHOP_SELL_OFFER || step == SHOP_APPRAISE_OFFER;
     if (offer && !holds_item(g, g.selected_item))
-        step = g.location_step = static_cast<int16_t>(list_of(step));
-
-    // Buying, selling, appraising and identifying happen once per key that asked for them;
-    // a repaint shows what they printed.
-    const bool acts =
-        step == SHOP_BUY || step == SHOP_SELL || step == SHOP_APPRAISE || step == SHOP_IDENTIFY;
-    if (acts && !sub_begin_one_time_step(g, LOCATION_SHOP, step)) return;
-    switch (step) {
-    case SHOP_SELECT:
-        draw_select(g);
-        break;
-    case SHOP_OPTIONS:
-        draw_options(g);
-        break;
-    case SHOP_BUY_LIST:
-        draw_buy_list(g);
-        break;
-    case SHOP_BUY:
-        draw_buy(g);
-        break;
-    case SHOP_SELL_LIST:
-        draw_pack_list(g, false);
-        break;
-    case SHOP_SELL_OFFER:
-        draw_sell_offer(g);
-        break;
-    case SHOP_SELL:
-        draw_sell(g);
-        break;
-    case SHOP_APPRAISE_LIST:
-        draw_pack_list(g, true);
-        break;
-    case SHOP_APPRAISE_OFFER:
-        draw_appraise_offer(g);
-        break;
-    case SHOP_APPRAISE:
-        draw_appraise(g);
-        break;
-    case SHOP_IDENTIFY:
-        draw_identify(g);
-        break;
-    default:
-        break;
-    }
-    if (acts) sub_end_one_time_step(g);
+        g.location_step = static_cast<int16_t>(list_of(step));
+    draw_building_step(g, LOCATION_SHOP, SHOP_STEPS);
 }

@@ -8,8 +8,7 @@
 #include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
-#include "core/screens.h"
-#include "guildhall/guild_hall.h"
+#include "core/typed_keys.h"
 #include "services/services.h"
 
 #include <cmath>
@@ -35,10 +34,6 @@ constexpr Temple TEMPLES[3] = {{"Temple of Light", " You are approached by a pri
                                 "Shamen.", " ' May the night conceal you.'"}};
 
 const char* const SERVICE_NAMES[SERVICE_COUNT] = {"Healing", "Bless", "Cure Afflication"};
-
-PictureArea& text(Game& g) {
-    return g.Form1.Text;
-}
 
 // A door that names no temple of the three leads into the Temple of Dark's quiet: a temple
 // without wares or services.
@@ -102,10 +97,7 @@ void draw_select(Game& g) {
     t.print_line();
     t.print_line(" 'Which of you requires my services?'");
     t.print_line();
-    t.print_line(" Select Character:");
-    for (int k = 0; k < PARTY_SIZE; ++k)
-        if (g.party[k].in_use > 0) print_list_line(g, k, g.party[k].name);
-    print_menu_line(g, "  L.", "Leave the Temple.");
+    print_member_choice(g, "Leave the Temple.");
 }
 
 void draw_options(Game& g) {
@@ -257,88 +249,52 @@ void draw_service(Game& g) {
     sub_display_char_status(g);
 }
 
-} // namespace
-
-void sub_temple_key(Game& g) {
+void options_key(Game& g) {
     const std::string& key = g.input_line;
-    switch (g.location_step) {
-    case TEMPLE_SELECT: {
-        const int m = typed_member(g);
-        if (key == "L") {
-            sub_leave_building(g);
-        } else if (m >= 0) {
-            g.selected_member = static_cast<int16_t>(m);
-            g.location_step = TEMPLE_OPTIONS;
-        }
-        break;
-    }
-    case TEMPLE_OPTIONS:
-        if (key == "R") g.location_step = TEMPLE_SELECT;
-        if (key == "B") g.location_step = TEMPLE_ITEM_LIST;
-        if (key == "S") g.location_step = TEMPLE_SERVICE_LIST;
-        break;
-    case TEMPLE_ITEM_LIST: {
-        // Only the wares listed can be chosen.
-        const int w = typed_letter(g, WARE_COUNT);
-        if (key == "R") {
-            g.location_step = TEMPLE_OPTIONS;
-        } else if (w >= 0 && of_light(g) && ware_exists(g, FIRST_WARE + w)) {
-            g.selected_item = static_cast<int16_t>(FIRST_WARE + w);
-            g.location_step = TEMPLE_BUY;
-        }
-        break;
-    }
-    case TEMPLE_BUY:
-        g.location_step = TEMPLE_ITEM_LIST;
-        break;
-    case TEMPLE_SERVICE_LIST: {
-        const int s = typed_letter(g, SERVICE_COUNT);
-        if (key == "R") {
-            g.location_step = TEMPLE_OPTIONS;
-        } else if (s >= 0 && of_light(g)) {
-            g.selected_item = static_cast<int16_t>(s);
-            g.location_step = TEMPLE_SERVICE;
-        }
-        break;
-    }
-    case TEMPLE_SERVICE:
-        g.location_step = TEMPLE_SERVICE_LIST;
-        break;
-    default:
-        g.location_step = TEMPLE_SELECT;
-        break;
+    if (key == "R") g.location_step = TEMPLE_SELECT;
+    if (key == "B") g.location_step = TEMPLE_ITEM_LIST;
+    if (key == "S") g.location_step = TEMPLE_SERVICE_LIST;
+}
+
+// Only the wares listed can be chosen.
+void item_list_key(Game& g) {
+    const int w = typed_letter(g, WARE_COUNT);
+    if (g.input_line == "R") {
+        g.location_step = TEMPLE_OPTIONS;
+    } else if (w >= 0 && of_light(g) && ware_exists(g, FIRST_WARE + w)) {
+        g.selected_item = static_cast<int16_t>(FIRST_WARE + w);
+        g.location_step = TEMPLE_BUY;
     }
 }
 
-void sub_draw_temple(Game& g) {
-    print_building_heading(g, temple(g).name);
-    int step = g.location_step;
-    if (step != TEMPLE_SELECT && served(g).in_use <= 0) step = g.location_step = TEMPLE_SELECT;
-    // A purchase or a service happens once per key that asked for it; a repaint shows what it
-    // printed.
-    const bool acts = step == TEMPLE_BUY || step == TEMPLE_SERVICE;
-    if (acts && !sub_begin_one_time_step(g, LOCATION_TEMPLE, step)) return;
-    switch (step) {
-    case TEMPLE_SELECT:
-        draw_select(g);
-        break;
-    case TEMPLE_OPTIONS:
-        draw_options(g);
-        break;
-    case TEMPLE_ITEM_LIST:
-        draw_item_list(g);
-        break;
-    case TEMPLE_BUY:
-        draw_buy(g);
-        break;
-    case TEMPLE_SERVICE_LIST:
-        draw_service_list(g);
-        break;
-    case TEMPLE_SERVICE:
-        draw_service(g);
-        break;
-    default:
-        break;
+void service_list_key(Game& g) {
+    const int s = typed_letter(g, SERVICE_COUNT);
+    if (g.input_line == "R") {
+        g.location_step = TEMPLE_OPTIONS;
+    } else if (s >= 0 && of_light(g)) {
+        g.selected_item = static_cast<int16_t>(s);
+        g.location_step = TEMPLE_SERVICE;
     }
-    if (acts) sub_end_one_time_step(g);
+}
+
+// A purchase and a service act; after them any key goes back to the list.
+constexpr BuildingStep TEMPLE_STEPS[] = {
+    {TEMPLE_SELECT, [](Game& g) { select_member_key(g, TEMPLE_OPTIONS); }, draw_select},
+    {TEMPLE_OPTIONS, options_key, draw_options},
+    {TEMPLE_ITEM_LIST, item_list_key, draw_item_list},
+    {TEMPLE_BUY, [](Game& g) { g.location_step = TEMPLE_ITEM_LIST; }, draw_buy, true},
+    {TEMPLE_SERVICE_LIST, service_list_key, draw_service_list},
+    {TEMPLE_SERVICE, [](Game& g) { g.location_step = TEMPLE_SERVICE_LIST; }, draw_service, true},
+};
+
+} // namespace
+
+void sub_temple_key(Game& g) {
+    building_key(g, TEMPLE_STEPS);
+}
+
+void sub_draw_temple(Game& g) {
+    print_screen_heading(g, temple(g).name, 2);
+    if (g.location_step != TEMPLE_SELECT && served(g).in_use <= 0) g.location_step = TEMPLE_SELECT;
+    draw_building_step(g, LOCATION_TEMPLE, TEMPLE_STEPS);
 }

@@ -90,7 +90,7 @@ TEST(Router, AFixedFightOrADoorIsWalkedOntoOnlyAsTheGoal) {
     MapRec m = rock();
     corridor(m, 1, 1, 6);
     m.events[0] = event(EVENT_FIGHT, 3, 1, 1, 2, 0, 0, 7, 2);
-    m.events[1] = event(EVENT_DOOR, 5, 1, 1, 1);
+    m.events[1] = event(EVENT_BUILDING, 5, 1, 1, 1);
     const Router r({m});
     Flags clear{}, won{};
     won[7] = 1;

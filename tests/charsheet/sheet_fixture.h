@@ -70,16 +70,13 @@ inline std::vector<SpellRec> sheet_spells() {
     return spells;
 }
 
-class SheetTest : public ::testing::Test {
+class SheetTest : public fixture::WorldTest {
   protected:
-    SheetTest() : dir("sheet") {
-        fixture::write_small_world(dir.path);
+    SheetTest() : WorldTest("sheet") {
         fixture::write_slots(dir.path / ITEM_FILE, sheet_items(), ITEM_SLOT);
         fixture::write_slots(dir.path / SPELL_FILE, sheet_spells(), SPELL_SLOT);
-        started = std::make_unique<fixture::StartedGame>(dir.path);
+        start_game();
     }
-
-    Game& g() { return started->g; }
 
     // Members 1..count of the party: alive, in town, carrying nothing.
     void party_of(int count) {
@@ -133,9 +130,6 @@ class SheetTest : public ::testing::Test {
             if (r.y == y) out += r.text;
         return out;
     }
-
-    fixture::TempDir dir;
-    std::unique_ptr<fixture::StartedGame> started;
 };
 
 } // namespace sheet_test

@@ -29,16 +29,15 @@ inline std::vector<MapRec> maps_of(int count) {
     return std::vector<MapRec>(std::size_t(count));
 }
 
-class CityTest : public ::testing::Test {
+class CityTest : public fixture::WorldTest {
   protected:
-    CityTest() : dir("city") { fixture::write_small_world(dir.path); }
+    CityTest() : WorldTest("city") {}
 
     // Puts a party of `members` into the city at (x, y); `host` may serve the pictures.
     Game& start(const std::vector<MapRec>& maps, int x, int y, int facing = 0, int members = 2,
                 Host* host = nullptr) {
         fixture::write_slots(dir.path / MAP_FILE, maps, MAP_SLOT);
-        started = std::make_unique<fixture::StartedGame>(dir.path);
-        Game& g = started->g;
+        Game& g = start_game();
         if (host) g.host = host;
         g.screens.map_turn_events = [](Game&) {};
         const char* names[] = {"Corvath", "Tallow", "Mirel", "Osk"};
@@ -70,9 +69,6 @@ class CityTest : public ::testing::Test {
         while (!lines.empty() && lines.back().empty()) lines.pop_back();
         return lines;
     }
-
-    fixture::TempDir dir;
-    std::unique_ptr<fixture::StartedGame> started;
 };
 
 } // namespace city_test

@@ -1,7 +1,7 @@
 // What passing time does on the map: interest, the map's rates, regeneration and disease
 // every ten moves, and when monsters may appear.
+#include "city/city_screen.h"
 #include "city_fixture.h"
-#include "core/screens.h"
 
 #include <limits>
 

@@ -32,8 +32,7 @@ ItemRec make_item(int n, const char* name, const char* plural, int kind) {
 
 } // namespace
 
-CombatTest::CombatTest() : dir("combat") {
-    fixture::write_small_world(dir.path);
+CombatTest::CombatTest() : WorldTest("combat") {
     monsters.resize(4);
     monsters[0].number = 3;
     monsters[1] = make_monster(1, "Rat", "Rats", 0);
@@ -61,8 +60,7 @@ CombatTest::CombatTest() : dir("combat") {
         spells[n].success_base = 100;
     }
     rewrite_world();
-    started = std::make_unique<fixture::StartedGame>(dir.path);
-    Game& g = started->g;
+    Game& g = start_game();
     g.host = &host;
     g.set_font(&font);
     g.current_location = LOCATION_CITY;

@@ -42,7 +42,7 @@ class RecordingHost final : public Host {
 // Monsters: 1 "Rat" (beast), 2 "Ghoul" (undead), 3 "Imp" (unholy: does not act).
 // Items: 1 "Sword" (kind 1), 2 "Potion" (heals, strength 0), 3 "Stone" (usable, no healing),
 // 4 "Gem" (treasure). Spells: set up per test with spell().
-class CombatTest : public ::testing::Test {
+class CombatTest : public fixture::WorldTest {
   protected:
     CombatTest();
 
@@ -64,11 +64,9 @@ class CombatTest : public ::testing::Test {
     int count_logged(const std::string& part) const;
     void clear_log() { host.log.clear(); }
 
-    fixture::TempDir dir;
     std::vector<MonsterRec> monsters;
     std::vector<ItemRec> items;
     std::vector<SpellRec> spells;
-    std::unique_ptr<fixture::StartedGame> started;
     RecordingHost host;
     NoWrapFont font;
 };

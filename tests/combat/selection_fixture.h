@@ -5,7 +5,6 @@
 #include "combat/combat.h"
 #include "core/dispatch.h"
 #include "core/game.h"
-#include "core/screens.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
@@ -56,10 +55,9 @@ inline std::vector<SpellRec> spells() {
     return s;
 }
 
-class SelectionTest : public ::testing::Test {
+class SelectionTest : public fixture::WorldTest {
   protected:
-    SelectionTest() : dir("selection") {
-        fixture::write_small_world(dir.path);
+    SelectionTest() : WorldTest("selection") {
         fixture::write_slots(dir.path / MONSTER_FILE, monsters(), MONSTER_SLOT);
         fixture::write_slots(dir.path / SPELL_FILE, spells(), SPELL_SLOT);
         maps.resize(2);
@@ -68,8 +66,7 @@ class SelectionTest : public ::testing::Test {
     // Starts the game on the test's maps, standing in the city of map 1 at (5, 5).
     Game& start(Host* host = nullptr) {
         fixture::write_slots(dir.path / MAP_FILE, maps, MAP_SLOT);
-        started = std::make_unique<fixture::StartedGame>(dir.path);
-        Game& g = started->g;
+        Game& g = start_game();
         if (host) g.host = host;
         for (auto& p : g.party) p = PartyMemberRec{};
         g.current_location = LOCATION_CITY;
@@ -96,18 +93,8 @@ class SelectionTest : public ::testing::Test {
         sub_render_screen(g());
     }
 
-    Game& g() { return started->g; }
     void type(const std::string& keys) { fixture::type(started->g, keys); }
 
-    std::vector<std::string> texts() const {
-        std::vector<std::string> out;
-        for (const auto& r : started->g.Form1.Text.runs()) out.push_back(r.text);
-        return out;
-    }
-    bool shows(const std::string& text) const {
-        const auto t = texts();
-        return std::find(t.begin(), t.end(), text) != t.end();
-    }
     // The menu keys printed in colour 1, in order.
     std::string menu_keys() const {
         std::string keys;
@@ -116,9 +103,7 @@ class SelectionTest : public ::testing::Test {
         return keys;
     }
 
-    fixture::TempDir dir;
     std::vector<MapRec> maps;
-    std::unique_ptr<fixture::StartedGame> started;
 };
 
 } // namespace selection_test

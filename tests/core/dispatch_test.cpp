@@ -296,4 +296,19 @@ TEST_F(Dispatch, QuitSkipsTheRedraw) {
     EXPECT_EQ(r.take(), Calls{"guild"});
 }
 
+// core/ names no screen: a game whose screens were never handed over takes keys and draws
+// without acting, rather than failing.
+TEST_F(Dispatch, ScreensLeftOutTakeKeysWithoutActing) {
+    StartedGame s(dir.path);
+    Game& g = s.g;
+    g.screens = ScreenProcedures{};
+    for (int16_t key : {int16_t('A'), VK_UP, VK_RETURN, int16_t('1')}) press(g, key);
+    g.current_location = LOCATION_CITY;
+    g.combat_active = -1;
+    press(g, 'F');
+    EXPECT_TRUE(g.input_line.empty());
+    EXPECT_EQ(g.current_location, LOCATION_CITY);
+    EXPECT_EQ(g.move_count, 0) << "no turn events without the city's key";
+}
+
 } // namespace

@@ -9,19 +9,13 @@ using fixture::type;
 
 namespace {
 
-struct Creation : ::testing::Test {
-    Creation() : dir("creation") {
-        fixture::write_small_world(dir.path);
-        s = std::make_unique<fixture::StartedGame>(dir.path);
-    }
-    Game& g() { return s->g; }
+struct Creation : fixture::WorldTest {
+    Creation() : WorldTest("creation") { start_game(); }
     std::array<int16_t, 8> attributes() {
         Game& x = g();
         return {x.new_strength, x.new_intelligence, x.new_piety,       x.new_dexterity,
                 x.new_speed,    x.new_vitality,     x.new_personality, x.new_karma};
     }
-    fixture::TempDir dir;
-    std::unique_ptr<fixture::StartedGame> s;
 };
 
 TEST_F(Creation, HumanFighterStartsAndRoundsItsHitPoints) {

@@ -13,23 +13,8 @@ using fixture::type;
 
 namespace {
 
-struct GuildHall : ::testing::Test {
-    GuildHall() : dir("guild") {
-        fixture::write_small_world(dir.path);
-        s = std::make_unique<fixture::StartedGame>(dir.path);
-    }
-    Game& g() { return s->g; }
-    std::vector<std::string> lines() const {
-        std::vector<std::string> out;
-        for (const auto& r : s->g.Form1.Text.runs()) out.push_back(r.text);
-        return out;
-    }
-    bool shows(const std::string& text) const {
-        const auto l = lines();
-        return std::find(l.begin(), l.end(), text) != l.end();
-    }
-    fixture::TempDir dir;
-    std::unique_ptr<fixture::StartedGame> s;
+struct GuildHall : fixture::WorldTest {
+    GuildHall() : WorldTest("guild") { start_game(); }
 };
 
 TEST_F(GuildHall, MenuOffersOnlyWhatCanBeDone) {
@@ -62,7 +47,7 @@ TEST_F(GuildHall, LettersFollowTheRosterIndex) {
     g().roster[3] = g().roster[1];
     g().roster[1].in_use = 0;
     type(g(), "a");
-    const auto l = lines();
+    const auto l = texts();
     EXPECT_TRUE(shows("  A."));
     EXPECT_TRUE(shows("  D."));
     EXPECT_FALSE(shows("  B."));

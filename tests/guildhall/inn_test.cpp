@@ -9,10 +9,9 @@ using fixture::type;
 
 namespace {
 
-struct Inn : ::testing::Test {
-    Inn() : dir("inn") {
-        fixture::write_small_world(dir.path);
-        s = std::make_unique<fixture::StartedGame>(dir.path);
+struct Inn : fixture::WorldTest {
+    Inn() : WorldTest("inn") {
+        start_game();
         for (int i = 0; i < 3; ++i) {
             PartyMemberRec& m = g().party[i];
             m.in_use = 1, m.name = std::string("M") + char('0' + i), m.hit_points = 10,
@@ -21,14 +20,6 @@ struct Inn : ::testing::Test {
             m.bank = -100;
         }
     }
-    Game& g() { return s->g; }
-    std::vector<std::string> texts() const {
-        std::vector<std::string> out;
-        for (const auto& r : s->g.Form1.Text.runs()) out.push_back(r.text);
-        return out;
-    }
-    fixture::TempDir dir;
-    std::unique_ptr<fixture::StartedGame> s;
 };
 
 TEST_F(Inn, OnlyLivingMembersWith25CrownsMayPay) {

@@ -2,7 +2,7 @@
 // replaced, an attribute rise within the maxima, one advance per key, and the way out.
 #include "services_fixture.h"
 
-#include "guildhall/guild_hall.h"
+#include "core/creation_rules.h"
 
 using namespace services_test;
 

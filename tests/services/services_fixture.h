@@ -27,9 +27,9 @@ inline ItemRec item(const std::string& name, int price) {
     return i;
 }
 
-class ServicesTest : public ::testing::Test {
+class ServicesTest : public fixture::WorldTest {
   protected:
-    ServicesTest() : dir("services") { fixture::write_small_world(dir.path); }
+    ServicesTest() : WorldTest("services") {}
 
     // Item.dat with items 1, 2, ... as given (entry 0, the header, counts them).
     void write_items(std::vector<ItemRec> items) {
@@ -48,8 +48,7 @@ class ServicesTest : public ::testing::Test {
     // One member, Corvath, a level-1 Fighter with personality 7 (a factor of 0.33) and all
     // other attributes 10, standing in `location` (building `building`) at its first step.
     Game& start(int location, int building = 0) {
-        started = std::make_unique<fixture::StartedGame>(dir.path);
-        Game& g = started->g;
+        Game& g = start_game();
         PartyMemberRec& m = g.party[0];
         m.in_use = 1;
         m.name = "Corvath";
@@ -107,9 +106,6 @@ class ServicesTest : public ::testing::Test {
     }
     // The text shown, whole, for comparing two repaints.
     std::vector<TextRun> runs() const { return started->g.Form1.Text.runs(); }
-
-    fixture::TempDir dir;
-    std::unique_ptr<fixture::StartedGame> started;
 };
 
 } // namespace services_test

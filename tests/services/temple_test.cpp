@@ -2,7 +2,7 @@
 // quiet temples of Luck and Dark, one service per key, and the way out.
 #include "services_fixture.h"
 
-#include "core/screens.h"
+#include "services/services.h"
 
 using namespace services_test;
 

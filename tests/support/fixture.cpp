@@ -3,7 +3,9 @@
 #include "core/dispatch.h"
 #include "platform/font.h"
 #include "platform/keys.h"
+#include "screens/register_screens.h"
 
+#include <algorithm>
 #include <fstream>
 #include <memory>
 #include <random>
@@ -189,12 +191,24 @@ const FontMetrics& real_font() {
 }
 
 StartedGame::StartedGame(const fs::path& data_dir) {
+    register_screens(g);
     g.host = &host;
     g.set_font(&real_font());
     g.data_files.dir = data_dir;
     g.start_seed = 1;
     g.start_message_delay = 0;
     Form_Load(g);
+}
+
+std::vector<std::string> texts(const Game& g) {
+    std::vector<std::string> out;
+    for (const TextRun& r : g.Form1.Text.runs()) out.push_back(r.text);
+    return out;
+}
+
+bool WorldTest::shows(const std::string& text) const {
+    const std::vector<std::string> t = texts();
+    return std::find(t.begin(), t.end(), text) != t.end();
 }
 
 void press(Game& g, int16_t code, int shift) {

@@ -3,7 +3,10 @@
 
 #include "core/game.h"
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -56,6 +59,26 @@ struct StartedGame {
 
 // The build's text font, opened once for all tests.
 const FontMetrics& real_font();
+
+// The texts of the runs printed in the text column since its last Cls(), in order.
+std::vector<std::string> texts(const Game& g);
+
+// A test with a small world of its own, written into a fresh folder named after the test;
+// start_game() starts a game on it (after the test has changed the world as it needs).
+class WorldTest : public ::testing::Test {
+  protected:
+    explicit WorldTest(const std::string& name) : dir(name) { write_small_world(dir.path); }
+    Game& start_game() {
+        started = std::make_unique<StartedGame>(dir.path);
+        return started->g;
+    }
+    Game& g() { return started->g; }
+    std::vector<std::string> texts() const { return fixture::texts(started->g); }
+    bool shows(const std::string& text) const;
+
+    TempDir dir;
+    std::unique_ptr<StartedGame> started;
+};
 
 // Types one key as the window would, through the key-line editor.
 void press(Game& g, int16_t code, int shift = 0);

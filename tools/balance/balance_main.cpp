@@ -20,6 +20,7 @@
 #include "tools/balance/economy.h"
 #include "tools/balance/report.h"
 #include "tools/balance/session.h"
+#include "screens/register_screens.h"
 
 #include <CLI/CLI.hpp>
 
@@ -213,6 +214,7 @@ int main(int argc, char** argv) {
     for (int trial = 0; trial < trials; ++trial) {
         BlankHost host;
         Game g;
+        register_screens(g);
         g.host = &host;
         g.set_font(&font);
         g.data_files.dir = data_dir;

@@ -1,6 +1,6 @@
 #include "tools/balance/judge.h"
 
-#include "city/city_map.h"
+#include "core/city_map.h"
 #include "city/square_events.h"
 #include "combat/combat.h"
 #include "core/datafiles.h"

@@ -1,6 +1,6 @@
 #include "tools/balance/router.h"
 
-#include "city/city_map.h"
+#include "core/city_map.h"
 
 #include <algorithm>
 #include <deque>
@@ -11,27 +11,6 @@ constexpr int SQUARES = MAP_SIZE * MAP_SIZE;
 constexpr int TELEPORT_CHAIN = 8; // a teleport landing on a teleport, and so on
 
 } // namespace
-
-bool event_condition_holds(const MapEvent& e, const Flags& flags) {
-    const int flag = e[8];
-    if (flag < 1) return true;
-    if (flag >= GAME_FLAG_COUNT) return false;
-    const int f = flags[static_cast<std::size_t>(flag)], want = e[10];
-    switch (e[9]) {
-    case 1:
-        return f > 0;
-    case 2:
-        return f == 0;
-    case 3:
-        return f == want;
-    case 4:
-        return f < want;
-    case 5:
-        return f > want;
-    default:
-        return false;
-    }
-}
 
 Router::Router(std::vector<MapRec> maps) : maps_(std::move(maps)) {
     events_at_.resize(maps_.size(), std::vector<std::vector<int>>(SQUARES));
@@ -66,7 +45,7 @@ Router::Arrival Router::arrive(Position& where, const Flags& flags, const Goal* 
                  where.at.map - 1)][static_cast<std::size_t>(where.at.y * MAP_SIZE + where.at.x)]) {
             const MapEvent& e = m.events[static_cast<std::size_t>(i)];
             if (!event_condition_holds(e, flags)) continue;
-            if (e[0] == EVENT_DOOR) return Arrival::Building;
+            if (e[0] == EVENT_BUILDING) return Arrival::Building;
             if (e[0] == EVENT_FIGHT) return Arrival::Fight;
             if (e[0] == EVENT_TELEPORT && e[4] >= 1 && e[4] <= map_count() &&
                 inside_grid(e[5], e[6])) {

@@ -5,6 +5,7 @@
 // start, is walked onto only as the end of a way.
 
 #include "core/datafiles.h" // GAME_FLAG_COUNT
+#include "core/map_events.h"
 #include "core/records.h"
 
 #include <array>
@@ -14,7 +15,6 @@
 #include <vector>
 
 using Flags = std::array<int16_t, GAME_FLAG_COUNT>;
-using MapEvent = std::array<int16_t, MAP_EVENT_FIELDS>;
 
 struct Square {
     int map = 0, x = 0, y = 0;
@@ -36,12 +36,6 @@ struct Route {
     Square goal;                 // the square the goal accepted (a teleport may lead on)
 };
 
-// Event kinds and event fields the walk reads.
-constexpr int EVENT_TELEPORT = 1, EVENT_DOOR = 2, EVENT_FIGHT = 5, EVENT_SWITCH = 6,
-              EVENT_TREASURE = 8;
-
-// The condition of a map event, tested as the square events test it.
-bool event_condition_holds(const MapEvent& e, const Flags& flags);
 
 class Router {
   public:

@@ -2,6 +2,7 @@
 // A game played without a window for the balance tools: blank pictures, a fixed-width font,
 // no message pauses, keys typed as a player types them and counted.
 
+#include "core/codes.h"
 #include "core/game.h"
 #include "core/output_model.h"
 
@@ -46,5 +47,4 @@ class Keyboard {
 // game has into the party, and enter the city.
 extern const char* const NEW_PARTY_KEYS;
 
-// The class of each member of the new party, for the order the party keeps in the city.
-constexpr int CLASS_FIGHTER = 0, CLASS_THIEF = 1, CLASS_CLERIC = 2, CLASS_MAGE = 3;
+// The classes of the new party's members are core/codes.h's CLASS_FIGHTER .. CLASS_MAGE.

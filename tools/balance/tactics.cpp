@@ -2,6 +2,7 @@
 
 #include "core/datafiles.h"
 #include "core/game.h"
+#include "core/rules.h"
 #include "tools/balance/session.h"
 
 #include <algorithm>
@@ -14,10 +15,6 @@ constexpr int ROUNDS_BEFORE_FLEEING = 40;
 constexpr int MAX_KEYS = 5000;
 constexpr int FALLEN_BEFORE_FLEEING = 2;
 constexpr int SPELL_EFFECT_HEALING = 0, SPELL_EFFECT_DAMAGE = 1;
-
-bool alive(const PartyMemberRec& p) {
-    return p.in_use > 0 && p.hit_points > 0;
-}
 
 int living_members(const Game& g) {
     return static_cast<int>(std::count_if(g.party.begin(), g.party.end(), alive));

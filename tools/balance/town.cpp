@@ -19,10 +19,6 @@ constexpr int PACK_SLOTS = 11;    // pack slots a shop lists, A to K
 constexpr int PACK_KEYS = 10;     // pack slots the sheet's keys 1..9 and 0 reach
 constexpr int SELL_AT_LEAST = 30; // cheaper wares (keys, seals, trinkets) are kept
 
-bool alive(const PartyMemberRec& p) {
-    return p.in_use > 0 && p.hit_points > 0;
-}
-
 bool caster(const PartyMemberRec& p) {
     return p.max_magic_points > 0 && (p.class_id == CLASS_CLERIC || p.class_id == CLASS_MAGE);
 }
@@ -227,7 +223,7 @@ bool Career::enter_building(int building, int number) {
                                           LOCATION_REVIEW};
     const auto door = [&](const Square& q) {
         for (const MapEvent& e : router_.map(q.map).events)
-            if (e[0] == EVENT_DOOR && e[2] == q.x && e[3] == q.y && e[4] == building &&
+            if (e[0] == EVENT_BUILDING && e[2] == q.x && e[3] == q.y && e[4] == building &&
                 (building == BUILDING_GUILD_HALL || building == BUILDING_REVIEW ||
                  e[5] == number) &&
                 event_condition_holds(e, g_.game_flags))
@@ -410,7 +406,7 @@ bool Career::visit_shops() {
     std::vector<int> shops;
     for (int m = 1; m <= router_.map_count(); ++m)
         for (const MapEvent& e : router_.map(m).events)
-            if (e[0] == EVENT_DOOR && e[4] == BUILDING_SHOP && e[5] >= 1 && e[5] <= g_.shop_count &&
+            if (e[0] == EVENT_BUILDING && e[4] == BUILDING_SHOP && e[5] >= 1 && e[5] <= g_.shop_count &&
                 event_condition_holds(e, g_.game_flags) &&
                 std::find(shops.begin(), shops.end(), e[5]) == shops.end())
                 shops.push_back(e[5]);

@@ -1,5 +1,6 @@
 #include "tools/data/playable.h"
 
+#include "core/map_events.h"
 #include "tools/data/map_grid.h"
 
 #include <algorithm>
@@ -21,23 +22,6 @@ using Event = std::array<int16_t, MAP_EVENT_FIELDS>;
 // The values each flag may hold at some moment of play.
 using FlagValues = std::array<std::set<int>, FLAG_COUNT>;
 
-bool holds(int kind, int g, int value) {
-    switch (kind) {
-    case 1:
-        return g > 0;
-    case 2:
-        return g == 0;
-    case 3:
-        return g == value;
-    case 4:
-        return g < value;
-    case 5:
-        return g > value;
-    default:
-        return false;
-    }
-}
-
 bool has_condition(const Event& e) {
     return e[8] >= 1;
 }
@@ -50,14 +34,14 @@ bool may_hold(const Event& e, const FlagValues& flags) {
     if (!has_condition(e)) return true;
     if (!flag_in_range(e[8])) return false;
     for (int v : flags[static_cast<std::size_t>(e[8])])
-        if (holds(e[9], v, e[10])) return true;
+        if (event_test_holds(e[9], v, e[10])) return true;
     return false;
 }
 bool must_hold(const Event& e, const FlagValues& flags) {
     if (!has_condition(e)) return true;
     if (!flag_in_range(e[8])) return false;
     for (int v : flags[static_cast<std::size_t>(e[8])])
-        if (!holds(e[9], v, e[10])) return false;
+        if (!event_test_holds(e[9], v, e[10])) return false;
     return true;
 }
 
@@ -69,7 +53,7 @@ bool answer_every_value(const std::vector<const Event*>& events, const FlagValue
         if ((*e)[8] != flag || !flag_in_range(flag)) return false;
     for (int v : flags[static_cast<std::size_t>(flag)]) {
         bool fires = false;
-        for (const Event* e : events) fires |= holds((*e)[9], v, (*e)[10]);
+        for (const Event* e : events) fires |= event_test_holds((*e)[9], v, (*e)[10]);
         if (!fires) return false;
     }
     return true;
@@ -264,7 +248,7 @@ void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagn
         if (it == by_condition.end()) {
             FlagValues only = flags;
             auto& values = only[static_cast<std::size_t>(e[8])];
-            std::erase_if(values, [&](int v) { return !holds(e[9], v, e[10]); });
+            std::erase_if(values, [&](int v) { return !event_test_holds(e[9], v, e[10]); });
             it = by_condition.emplace(key, walk.walk(only)).first;
         }
         return it->second;
@@ -342,7 +326,7 @@ void check_playable(const World& w, const std::vector<MapOrigin>& origins, Diagn
                     for (int j : walk.events_on(m, e[2], e[3])) {
                         const Event& s = map.events[static_cast<std::size_t>(j)];
                         if (s[0] == SWITCH && s[5] == SWITCH_FIGHT_WON && s[4] == e[8] &&
-                            !holds(e[9], s[6], e[10]))
+                            !event_test_holds(e[9], s[6], e[10]))
                             ends = true;
                     }
                 if (!ends)

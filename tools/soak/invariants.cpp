@@ -1,4 +1,4 @@
-#include "tools/soak/invariants.h"
+#include "invariants.h"
 
 #include <algorithm>
 

@@ -8,13 +8,14 @@
 // problem, writes the seed's whole key script for replaying with `duskwend --keys-file`, and
 // ends with status 1.
 
-#include "city/city_map.h"
+#include "core/city_map.h"
 #include "core/dispatch.h"
 #include "core/game.h"
+#include "invariants.h"
 #include "platform/font.h"
 #include "platform/keys.h"
 #include "platform/session.h"
-#include "tools/soak/invariants.h"
+#include "screens/register_screens.h"
 
 #include <CLI/CLI.hpp>
 
@@ -211,6 +212,7 @@ int main(int argc, char** argv) {
                  {ROSTER_SAVE_FILE, PARTY_SAVE_FILE, FLAGS_SAVE_FILE, SAVE_COMMIT_FILE})
                 fs::remove(scratch / f);
             auto g = std::make_unique<Game>();
+            register_screens(*g);
             g->host = &host;
             g->set_font(&font);
             g->data_files.dir = scratch;

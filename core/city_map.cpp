@@ -1,7 +1,8 @@
-#include "city/city_map.h"
+#include "core/city_map.h"
 
 #include "core/game.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -34,6 +35,15 @@ int wall_type(int16_t value, int side) {
     const unsigned v = static_cast<uint16_t>(value);
     const unsigned s = static_cast<unsigned>(side);
     return ((v & s) ? 1 : 0) + ((v & (s << 4)) ? 2 : 0) + ((v & (s << 8)) ? 4 : 0);
+}
+
+void step_back_and_turn_about(Game& g) {
+    // A door on the grid's edge still leaves the party on the grid.
+    const Step ahead = facing_ahead(g.party_facing);
+    g.party_x = static_cast<int16_t>(std::clamp(g.party_x - ahead.dx, 0, MAP_SIZE - 1));
+    g.party_y = static_cast<int16_t>(std::clamp(g.party_y - ahead.dy, 0, MAP_SIZE - 1));
+    const int f = (g.party_facing & 3) + 2;
+    g.party_facing = static_cast<int16_t>(f > 3 ? f - 4 : f);
 }
 
 bool map_in_file(const Game& g, int n) {

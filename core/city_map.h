@@ -1,6 +1,7 @@
 #pragma once
-// The city grid as the view, the walking and the square events read it: square values, the
-// wall type of one side, the facing vectors, and which maps Maps.dat holds.
+// The city grid as the view, the walking, the square events, the automap and the way out of a
+// building or a fight read it: square values, the wall type of one side, the facing vectors,
+// and which maps Maps.dat holds.
 
 #include <cstdint>
 
@@ -23,6 +24,10 @@ bool inside_grid(int x, int y);
 int16_t square_value(const Game& g, int x, int y);
 // The wall type 0..7 of one side: its low, middle and high bit count 1, 2 and 4.
 int wall_type(int16_t value, int side);
+
+// One square back from the way the party faces (kept on the grid), then turned about: out of a
+// building's door, or off the square of a fight the party fled.
+void step_back_and_turn_about(Game& g);
 
 // True when slot n of Maps.dat holds a whole map.
 bool map_in_file(const Game& g, int n);

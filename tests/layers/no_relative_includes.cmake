@@ -1,0 +1,17 @@
+# Fails when a file of the game or its tools includes a header by a path that climbs out of
+# its folder.
+set(found)
+foreach(folder core city guildhall combat services charsheet screens platform tools)
+  file(GLOB_RECURSE files ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp)
+  foreach(f ${files})
+    file(STRINGS ${f} lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<][^\">]*\\.\\./")
+    foreach(line ${lines})
+      file(RELATIVE_PATH rel ${SOURCE_DIR} ${f})
+      list(APPEND found "${rel}: ${line}")
+    endforeach()
+  endforeach()
+endforeach()
+if(found)
+  list(JOIN found "\n" text)
+  message(FATAL_ERROR "Includes that climb out of their folder:\n${text}")
+endif()
