@@ -241,13 +241,22 @@ Image build_underground(Underground kind) {
         seed = seed * 1103515245u + 12345u;
         return (seed >> 8) & 0xFFFF;
     };
+    // A spot on the floor: a row from `top` below the horizon to `bottom` above the view's
+    // foot, and a column up to `spread` squares wide at that depth.
+    struct Spot {
+        int x, y;
+        double depth;
+    };
+    auto spot = [&](int top, int bottom, double spread) {
+        const int y = horizon + top + int(next() % (kViewHeight - horizon - bottom));
+        const double d = floor_depth(y);
+        const double side = (int(next() % 1000) - 500) / 1000.0 * spread;
+        return Spot{int(kCentreX + side * kSquareWidth / (d + kDepthBias)), y, d};
+    };
     if (kind == Underground::Sewer) {
         // Glints on the water and on the wet stones.
         for (int k = 0; k < 90; ++k) {
-            const int y = horizon + 3 + int(next() % (kViewHeight - horizon - 3));
-            const double d = floor_depth(y);
-            const double side = (int(next() % 1000) - 500) / 1000.0 * 0.6;
-            const int x = int(kCentreX + side * kSquareWidth / (d + kDepthBias));
+            const auto [x, y, d] = spot(3, 3, 0.6);
             const int len = std::max(1, int(6 / d));
             for (int i = 0; i < len; ++i)
                 if (img.contains(x + i, y)) img.at(x + i, y) = k % 3 ? kPalette[3] : kPalette[11];
@@ -255,10 +264,7 @@ Image build_underground(Underground kind) {
     } else if (kind == Underground::Crypt) {
         // Bones: short pale strokes with knobbed ends, larger near the party; a few skulls.
         for (int k = 0; k < 40; ++k) {
-            const int y = horizon + 4 + int(next() % (kViewHeight - horizon - 6));
-            const double d = floor_depth(y);
-            const double side = (int(next() % 1000) - 500) / 1000.0 * 2.6;
-            const int x = int(kCentreX + side * kSquareWidth / (d + kDepthBias));
+            const auto [x, y, d] = spot(4, 6, 2.6);
             const int len = std::max(2, int(10 / d));
             const bool skull = k % 7 == 0;
             for (int i = 0; i < len; ++i) {

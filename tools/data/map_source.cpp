@@ -3,6 +3,7 @@
 #include "tools/data/map_grid.h"
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -157,26 +158,15 @@ void read_event(const toml::table& t, Event& e, const Source& src, std::vector<R
                 else
                     read_value(v, f, src, key);
             } else if (read_value(v, f, src, key, p->names)) {
-                Reference::To to{};
-                bool ref = true;
-                switch (p->meaning) {
-                case Meaning::map:
-                    to = Reference::To::map;
-                    break;
-                case Meaning::shop:
-                    to = Reference::To::shop;
-                    break;
-                case Meaning::item:
-                    to = Reference::To::item;
-                    break;
-                case Meaning::monster:
-                    to = Reference::To::monster;
-                    break;
-                default:
-                    ref = false;
-                }
-                if (ref && (f != 0 || p->meaning != Meaning::item))
-                    refs.push_back({to, f, src.file, line_of(v), key});
+                // The fields that name a map, a shop, an item or a monster.
+                using To = Reference::To;
+                constexpr std::pair<Meaning, To> NAMES[] = {{Meaning::map, To::map},
+                                                            {Meaning::shop, To::shop},
+                                                            {Meaning::item, To::item},
+                                                            {Meaning::monster, To::monster}};
+                for (const auto& [meaning, to] : NAMES)
+                    if (p->meaning == meaning && (f != 0 || meaning != Meaning::item))
+                        refs.push_back({to, f, src.file, line_of(v), key});
             }
         }
     }
