@@ -22,7 +22,8 @@ void sub_check_combat_item(Game& g, int slot, int item);
 void sub_combat_round(Game& g);
 
 // The end of a round and of the fight (combat/combat_end.cpp): the keys and the drawing of
-// COMBAT_ROUND, COMBAT_DEFEAT and COMBAT_VICTORY, and fleeing from the encounter screen.
+// COMBAT_ROUND, COMBAT_DEFEAT and COMBAT_VICTORY (any other step is left alone), and fleeing
+// from the encounter screen.
 void sub_combat_end_key(Game& g);
 void sub_draw_combat_end(Game& g);
 void sub_combat_flee(Game& g);

@@ -601,14 +601,14 @@ void draw_frame(Game& g) {
     print_screen_heading(g, "Combat");
 }
 
-// Each step of the combat screen: the procedure for its keys and its drawing. The round and
-// the end of the fight are keyed and drawn by combat/combat_end.cpp.
+// The steps of choosing the party's actions: the procedure for each step's keys and its
+// drawing. The round and the end of the fight are keyed and drawn by combat/combat_end.cpp.
 struct CombatStep {
     int step;
     void (*key)(Game&);
     void (*draw)(Game&);
 };
-constexpr CombatStep COMBAT_STEPS[] = {
+constexpr CombatStep CHOOSING_STEPS[] = {
     {COMBAT_ENCOUNTER, encounter_key, draw_encounter},
     {COMBAT_ACTION_MENU, action_menu_key, draw_action_menu},
     {COMBAT_ATTACK_WHICH, attack_which_key, draw_attack_which},
@@ -618,25 +618,29 @@ constexpr CombatStep COMBAT_STEPS[] = {
     {COMBAT_CAST_ON_GROUP, cast_on_key, draw_cast_on_group},
     {COMBAT_CAST_ON_MEMBER, cast_on_key, draw_cast_on_member},
     {COMBAT_SUMMARY, summary_key, draw_summary},
-    {COMBAT_ROUND, sub_combat_end_key, sub_draw_combat_end},
-    {COMBAT_DEFEAT, sub_combat_end_key, sub_draw_combat_end},
-    {COMBAT_VICTORY, sub_combat_end_key, sub_draw_combat_end},
 };
 
-// The current step's entry; none for a step the screen does not have (8 and 9).
-const CombatStep* combat_step(const Game& g) {
-    const auto s = std::ranges::find(COMBAT_STEPS, g.combat_step, &CombatStep::step);
-    return s == std::end(COMBAT_STEPS) ? nullptr : s;
+// The current step's entry; none for the round, the end of the fight and a step the screen
+// does not have (8 and 9).
+const CombatStep* choosing_step(const Game& g) {
+    const auto s = std::ranges::find(CHOOSING_STEPS, g.combat_step, &CombatStep::step);
+    return s == std::end(CHOOSING_STEPS) ? nullptr : s;
 }
 
 } // namespace
 
 void sub_combat_key(Game& g) {
-    if (const CombatStep* s = combat_step(g)) s->key(g);
+    if (const CombatStep* s = choosing_step(g))
+        s->key(g);
+    else
+        sub_combat_end_key(g);
     g.input_line.clear();
 }
 
 void sub_draw_combat(Game& g) {
     draw_frame(g);
-    if (const CombatStep* s = combat_step(g)) s->draw(g);
+    if (const CombatStep* s = choosing_step(g))
+        s->draw(g);
+    else
+        sub_draw_combat_end(g);
 }

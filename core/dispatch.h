@@ -1,5 +1,6 @@
 #pragma once
-// Start-up, the key-line editor and the two dispatchers.
+// Start-up, the key-line editor and the two dispatchers. The dispatchers reach the screens
+// through the slots of Game::screens (core/screens.h): core/ names no screen.
 
 #include <cstdint>
 

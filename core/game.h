@@ -188,7 +188,7 @@ struct Game {
     // The window's drawing surfaces.
     Form Form1;
 
-    // The procedure of every screen, for the dispatchers.
+    // The procedure of every screen, for the dispatchers; screens/ fills them at start-up.
     ScreenProcedures screens;
 
     // The machine: files, random numbers, the host that presents and pauses.

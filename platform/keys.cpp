@@ -8,6 +8,7 @@
 #include <cctype>
 #include <map>
 #include <stdexcept>
+#include <utility>
 
 std::optional<KeyPress> key_from_sdl(int32_t k, uint16_t mod) {
     int shift = 0;
@@ -19,50 +20,22 @@ std::optional<KeyPress> key_from_sdl(int32_t k, uint16_t mod) {
     if (k >= SDLK_a && k <= SDLK_z) return press('A' + (k - SDLK_a));
     if (k >= SDLK_0 && k <= SDLK_9) return press('0' + (k - SDLK_0));
     if (k >= SDLK_KP_1 && k <= SDLK_KP_9) return press('1' + (k - SDLK_KP_1));
-    switch (k) {
-    case SDLK_KP_0:
-        return press('0');
-    case SDLK_BACKSPACE:
-        return press(VK_BACK);
-    case SDLK_RETURN:
-    case SDLK_KP_ENTER:
-        return press(VK_RETURN);
-    case SDLK_LSHIFT:
-    case SDLK_RSHIFT:
-        return press(VK_SHIFT);
-    case SDLK_CAPSLOCK:
-        return press(VK_CAPITAL);
-    case SDLK_SPACE:
-        return press(VK_SPACE);
-    case SDLK_LEFT:
-        return press(VK_LEFT);
-    case SDLK_UP:
-        return press(VK_UP);
-    case SDLK_RIGHT:
-        return press(VK_RIGHT);
-    case SDLK_DOWN:
-        return press(VK_DOWN);
-    // The menus print "+." and "-." for the arrow letters: the plus key is the one that
-    // carries "=" on the main row.
-    case SDLK_PLUS:
-    case SDLK_EQUALS:
-    case SDLK_KP_PLUS:
-        return press(VK_RIGHT);
-    case SDLK_MINUS:
-    case SDLK_KP_MINUS:
-        return press(VK_LEFT);
-    // The overlays' keys, caught before the key line.
-    case SDLK_TAB:
-        return press(VK_TAB);
-    case SDLK_F1:
-        return press(VK_F1);
-    case SDLK_F2:
-        return press(VK_F2);
-    case SDLK_F5:
-        return press(VK_F5);
-    default:
-        return std::nullopt;
-    }
+    if (k == SDLK_KP_0) return press('0');
+    // The editing keys, and the overlays' keys (caught before the key line).
+    static const std::map<SDL_Keycode, int> NAMED = {
+        {SDLK_BACKSPACE, VK_BACK}, {SDLK_RETURN, VK_RETURN}, {SDLK_KP_ENTER, VK_RETURN},
+        {SDLK_LSHIFT, VK_SHIFT},   {SDLK_RSHIFT, VK_SHIFT},  {SDLK_CAPSLOCK, VK_CAPITAL},
+        {SDLK_SPACE, VK_SPACE},    {SDLK_TAB, VK_TAB},       {SDLK_F1, VK_F1},
+        {SDLK_F2, VK_F2},          {SDLK_F5, VK_F5}};
+    // The arrows, and the keys that work as Left and Right: the menus print "+." and "-.", and
+    // the plus key is the one that carries "=" on the main row.
+    static const std::map<SDL_Keycode, int> ARROWS = {
+        {SDLK_LEFT, VK_LEFT},     {SDLK_UP, VK_UP},      {SDLK_RIGHT, VK_RIGHT},
+        {SDLK_DOWN, VK_DOWN},     {SDLK_PLUS, VK_RIGHT}, {SDLK_EQUALS, VK_RIGHT},
+        {SDLK_KP_PLUS, VK_RIGHT}, {SDLK_MINUS, VK_LEFT}, {SDLK_KP_MINUS, VK_LEFT}};
+    for (const auto* keys : {&NAMED, &ARROWS})
+        if (const auto key = keys->find(k); key != keys->end()) return press(key->second);
+    return std::nullopt;
 }
 
 namespace {

@@ -5,7 +5,6 @@
 #include "core/exact.h"
 #include "core/game.h"
 #include "core/numbers.h"
-#include "core/one_time_step.h"
 #include "core/output.h"
 #include "core/rules.h"
 #include "core/typed_keys.h"

@@ -8,11 +8,17 @@ namespace combat_test {
 
 namespace {
 
+// A record of a monster or an item: its number and its names for one and for more.
+template <class Rec> Rec named(int n, const char* name, const char* plural) {
+    Rec r;
+    r.number = int16_t(n);
+    r.name = name;
+    r.plural_name = plural;
+    return r;
+}
+
 MonsterRec make_monster(int n, const char* name, const char* plural, int type) {
-    MonsterRec m;
-    m.number = int16_t(n);
-    m.name = name;
-    m.plural_name = plural;
+    MonsterRec m = named<MonsterRec>(n, name, plural);
     m.monster_type = int16_t(type);
     m.picture = 1;
     m.hit_dice = {1, 1, 0};
@@ -22,10 +28,7 @@ MonsterRec make_monster(int n, const char* name, const char* plural, int type) {
 }
 
 ItemRec make_item(int n, const char* name, const char* plural, int kind) {
-    ItemRec i;
-    i.number = int16_t(n);
-    i.name = name;
-    i.plural_name = plural;
+    ItemRec i = named<ItemRec>(n, name, plural);
     i.kind = int16_t(kind);
     return i;
 }

@@ -69,49 +69,71 @@ TEST_F(Dispatch, StartUpShowsTheTavernWithTheDefaultRosterAndAnEmptyParty) {
 
 TEST_F(Dispatch, DefaultRosterFieldByField) {
     StartedGame s(dir.path);
-    const CharacterRec& c = s.g.roster[0];
-    EXPECT_EQ(c.in_use, 1);
-    EXPECT_EQ(c.name.str(), "Corvath             ");
-    EXPECT_EQ(c.class_id, 0);
-    EXPECT_EQ(c.sex, 1);
-    EXPECT_EQ(c.level, 1);
-    EXPECT_EQ(c.experience, 1001);
-    EXPECT_EQ(c.crowns, 100);
-    EXPECT_EQ(c.bank, -100);
-    EXPECT_EQ(c.race, 0);
-    EXPECT_EQ((std::array<int16_t, 8>{c.strength, c.intelligence, c.piety, c.dexterity, c.speed,
-                                      c.vitality, c.personality, c.karma}),
-              (std::array<int16_t, 8>{16, 10, 9, 12, 14, 15, 9, 11}));
-    EXPECT_EQ(c.hit_points, 10);
-    EXPECT_EQ(c.max_hit_points, 10);
-    EXPECT_EQ(c.magic_points, 0);
-    EXPECT_EQ(c.max_magic_points, 0);
-    EXPECT_EQ(c.resistances, (std::array<int16_t, 6>{0, 13, 13, 12, 12, 12}));
-    EXPECT_EQ(c.right_hand, (std::array<int16_t, 3>{3, 1, 0}));
-    EXPECT_EQ(c.left_hand, (std::array<int16_t, 3>{10, 1, 0}));
-    EXPECT_EQ(c.body, 13);
-    EXPECT_EQ(c.pack[0], (std::array<int16_t, 3>{1, 1, 0}));
-    for (int slot = 1; slot < 11; ++slot)
-        EXPECT_EQ(c.pack[slot], (std::array<int16_t, 3>{0, 0, 0}));
-    EXPECT_EQ(c.thief_skills, (std::array<int16_t, 5>{0, 0, 0, 0, 0}));
-    for (int16_t spell : c.spells_known) EXPECT_EQ(spell, 0);
-
-    const CharacterRec& t = s.g.roster[1];
-    EXPECT_EQ(t.in_use, 2);
-    EXPECT_EQ(t.name.trimmed(), "Tallow");
-    EXPECT_EQ(t.class_id, 1);
-    EXPECT_EQ(t.experience, 1);
-    EXPECT_EQ((std::array<int16_t, 8>{t.strength, t.intelligence, t.piety, t.dexterity, t.speed,
-                                      t.vitality, t.personality, t.karma}),
-              (std::array<int16_t, 8>{12, 8, 9, 16, 15, 14, 11, 13}));
-    EXPECT_EQ(t.hit_points, 6);
-    EXPECT_EQ(t.max_hit_points, 6);
-    EXPECT_EQ(t.resistances, (std::array<int16_t, 6>{0, 10, 10, 10, 12, 12}));
-    EXPECT_EQ(t.right_hand, (std::array<int16_t, 3>{2, 1, 0}));
-    EXPECT_EQ(t.left_hand, (std::array<int16_t, 3>{9, 1, 0}));
-    EXPECT_EQ(t.body, 12);
-    EXPECT_EQ(t.pack[0], (std::array<int16_t, 3>{1, 1, 0}));
-    EXPECT_EQ(t.thief_skills, (std::array<int16_t, 5>{25, 30, 20, 30, 20}));
+    using Row = std::array<int16_t, 3>;
+    struct Expected {
+        int16_t in_use;
+        std::string name;
+        int16_t class_id;
+        int32_t experience;
+        std::array<int16_t, 8> attributes;
+        int16_t hit_points;
+        std::array<int16_t, 6> resistances;
+        Row right, left;
+        int16_t body;
+        std::array<int16_t, 5> thief_skills;
+    };
+    const Expected expected[] = {{1,
+                                  "Corvath",
+                                  0,
+                                  1001,
+                                  {16, 10, 9, 12, 14, 15, 9, 11},
+                                  10,
+                                  {0, 13, 13, 12, 12, 12},
+                                  {3, 1, 0},
+                                  {10, 1, 0},
+                                  13,
+                                  {0, 0, 0, 0, 0}},
+                                 {2,
+                                  "Tallow",
+                                  1,
+                                  1,
+                                  {12, 8, 9, 16, 15, 14, 11, 13},
+                                  6,
+                                  {0, 10, 10, 10, 12, 12},
+                                  {2, 1, 0},
+                                  {9, 1, 0},
+                                  12,
+                                  {25, 30, 20, 30, 20}}};
+    for (int e = 0; e < 2; ++e) {
+        const CharacterRec& c = s.g.roster[e];
+        const Expected& x = expected[e];
+        SCOPED_TRACE(x.name);
+        EXPECT_EQ(c.in_use, x.in_use);
+        EXPECT_EQ(c.name.str(), x.name + std::string(20 - x.name.size(), ' '));
+        EXPECT_EQ(c.class_id, x.class_id);
+        EXPECT_EQ(c.experience, x.experience);
+        EXPECT_EQ((std::array<int16_t, 8>{c.strength, c.intelligence, c.piety, c.dexterity, c.speed,
+                                          c.vitality, c.personality, c.karma}),
+                  x.attributes);
+        EXPECT_EQ(c.hit_points, x.hit_points);
+        EXPECT_EQ(c.max_hit_points, x.hit_points);
+        EXPECT_EQ(c.resistances, x.resistances);
+        EXPECT_EQ(c.right_hand, x.right);
+        EXPECT_EQ(c.left_hand, x.left);
+        EXPECT_EQ(c.body, x.body);
+        EXPECT_EQ(c.thief_skills, x.thief_skills);
+        // What both start with.
+        EXPECT_EQ(c.sex, 1);
+        EXPECT_EQ(c.level, 1);
+        EXPECT_EQ(c.crowns, 100);
+        EXPECT_EQ(c.bank, -100);
+        EXPECT_EQ(c.race, 0);
+        EXPECT_EQ(c.magic_points, 0);
+        EXPECT_EQ(c.max_magic_points, 0);
+        EXPECT_EQ(c.pack[0], (Row{1, 1, 0}));
+        for (int slot = 1; slot < 11; ++slot) EXPECT_EQ(c.pack[slot], (Row{0, 0, 0}));
+        for (int16_t spell : c.spells_known) EXPECT_EQ(spell, 0);
+    }
 }
 
 TEST_F(Dispatch, DefaultRosterLeavesEntryTenAlone) {

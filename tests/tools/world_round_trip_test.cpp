@@ -66,15 +66,15 @@ World odd_world() {
     spell.description = "\\n\\nTwo markers in a row\\N";
     spell.cast_text = "line\nbreak";
     w.spells = {spell};
-    w.spell_header = default_spell_header(1);
+    w.spell_header = default_header<SpellRec>(1);
 
     ShopRec shop;
     shop.name = "Shop";
     shop.stock[15] = 1;
     w.shops = {shop};
-    w.shop_header = default_shop_header(1);
+    w.shop_header = default_header<ShopRec>(1);
     w.progression = {SpellProgressionRec{7, 3, 2, 1, 0}};
-    w.progression_header = default_progression_header(1);
+    w.progression_header = default_header<SpellProgressionRec>(1);
 
     MapRec m;
     m.unused_0 = 5;
@@ -138,8 +138,8 @@ TEST(WorldFiles, SlotsHeadersAndTailsFollowTheFileLayout) {
 }
 
 TEST(WorldFiles, DefaultMonsterHeaderCarriesTheBaseRecordName) {
-    EXPECT_EQ(default_monster_header(36).name.trimmed(), "Base Record");
-    EXPECT_EQ(default_monster_header(36).number, 36);
+    EXPECT_EQ(default_header<MonsterRec>(36).name.trimmed(), "Base Record");
+    EXPECT_EQ(default_header<MonsterRec>(36).number, 36);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <sstream>
 
@@ -39,20 +40,11 @@ std::optional<ParsedFile> parse_file(const fs::path& path, const std::string& na
     return f;
 }
 
+// By Reference::To, in its order.
 const char* reference_word(Reference::To to) {
-    switch (to) {
-    case Reference::To::item:
-        return "item";
-    case Reference::To::monster:
-        return "monster";
-    case Reference::To::spell:
-        return "spell";
-    case Reference::To::shop:
-        return "shop";
-    case Reference::To::map:
-        return "map";
-    }
-    return "";
+    constexpr const char* WORDS[] = {"item", "monster", "spell", "shop", "map"};
+    const auto k = static_cast<std::size_t>(to);
+    return k < std::size(WORDS) ? WORDS[k] : "";
 }
 
 std::size_t count_of(const World& w, Reference::To to) {

@@ -3,6 +3,7 @@
 #include "tools/data/map_grid.h"
 
 #include <map>
+#include <utility>
 
 namespace {
 
@@ -157,26 +158,15 @@ void read_event(const toml::table& t, Event& e, const Source& src, std::vector<R
                 else
                     read_value(v, f, src, key);
             } else if (read_value(v, f, src, key, p->names)) {
-                Reference::To to{};
-                bool ref = true;
-                switch (p->meaning) {
-                case Meaning::map:
-                    to = Reference::To::map;
-                    break;
-                case Meaning::shop:
-                    to = Reference::To::shop;
-                    break;
-                case Meaning::item:
-                    to = Reference::To::item;
-                    break;
-                case Meaning::monster:
-                    to = Reference::To::monster;
-                    break;
-                default:
-                    ref = false;
-                }
-                if (ref && (f != 0 || p->meaning != Meaning::item))
-                    refs.push_back({to, f, src.file, line_of(v), key});
+                // The fields that name a map, a shop, an item or a monster.
+                using To = Reference::To;
+                constexpr std::pair<Meaning, To> NAMES[] = {{Meaning::map, To::map},
+                                                            {Meaning::shop, To::shop},
+                                                            {Meaning::item, To::item},
+                                                            {Meaning::monster, To::monster}};
+                for (const auto& [meaning, to] : NAMES)
+                    if (p->meaning == meaning && (f != 0 || meaning != Meaning::item))
+                        refs.push_back({to, f, src.file, line_of(v), key});
             }
         }
     }
@@ -536,20 +526,18 @@ void read_map_source(const toml::table& root, const Source& src,
     }
     if (number == 0 && !root.contains("number")) src.error(1, "the map has no 'number'");
     if (!have_grid && !root.contains("grid")) src.error(1, "the map has no 'grid' drawing");
-    if (one_sided)
-        for (const auto& e : *one_sided) {
+    // Each entry of such a list is a string applied to the grid.
+    const auto apply_each = [&](const toml::array* list, const std::string& refusal, auto apply) {
+        if (!list) return;
+        for (const auto& e : *list) {
             if (e.is_string())
-                apply_one_sided(e.as_string()->get(), line_of(e), m.grid, src);
+                apply(e.as_string()->get(), line_of(e), m.grid, src);
             else
-                src.error(line_of(e), "one_sided entries are strings \"x,y side type\"");
+                src.error(line_of(e), refusal);
         }
-    if (raw_squares)
-        for (const auto& e : *raw_squares) {
-            if (e.is_string())
-                apply_raw_square(e.as_string()->get(), line_of(e), m.grid, src);
-            else
-                src.error(line_of(e), "raw_squares entries are strings \"x,y 0xVALUE\"");
-        }
+    };
+    apply_each(one_sided, "one_sided entries are strings \"x,y side type\"", apply_one_sided);
+    apply_each(raw_squares, "raw_squares entries are strings \"x,y 0xVALUE\"", apply_raw_square);
     check_events(m, event_lines, message_defined, text_defined, src);
     if (lines) {
         lines->events.assign(MAP_EVENT_COUNT, 0);

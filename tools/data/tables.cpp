@@ -388,16 +388,22 @@ bool read_reference(const toml::node& n, int16_t& out, Reference::To to, const S
     return true;
 }
 
+// The reader and writer of a field of rows (an item's use effects, a monster's attack effects).
+template <class Rec>
+std::pair<typename Schema<Rec>::Reader, typename Schema<Rec>::Writer>
+rows_field(Table<11, 3> Rec::*field, const RowColumns& rc, const char* name) {
+    return {[=, &rc](const toml::node& n, Rec& r, const Source& src, std::vector<Reference>&) {
+                return read_rows(n, r.*field, rc, src, name);
+            },
+            [=, &rc](const Rec& r) { return render_rows(r.*field, rc); }};
+}
+
 Schema<ItemRec> item_schema() {
     Schema<ItemRec> s{"item", "The items of Duskwend.", {{"kind", ITEM_KINDS}}, {}};
     s.special["usable_by"] = {[](const toml::node& n, ItemRec& r, const Source& src,
                                  std::vector<Reference>&) { return read_usable_by(n, r, src); },
                               render_usable_by};
-    s.special["use_effects"] = {
-        [](const toml::node& n, ItemRec& r, const Source& src, std::vector<Reference>&) {
-            return read_rows(n, r.use_effects, USE_ROWS, src, "use_effects");
-        },
-        [](const ItemRec& r) { return render_rows(r.use_effects, USE_ROWS); }};
+    s.special["use_effects"] = rows_field(&ItemRec::use_effects, USE_ROWS, "use_effects");
     return s;
 }
 
@@ -406,11 +412,8 @@ Schema<MonsterRec> monster_schema() {
                          "The monsters of Duskwend; monster n is drawn by Mon<n>.bmp.",
                          {{"monster_type", MONSTER_TYPES}, {"gender", GENDERS}},
                          {}};
-    s.special["attack_effects"] = {
-        [](const toml::node& n, MonsterRec& r, const Source& src, std::vector<Reference>&) {
-            return read_rows(n, r.attack_effects, ATTACK_ROWS, src, "attack_effects");
-        },
-        [](const MonsterRec& r) { return render_rows(r.attack_effects, ATTACK_ROWS); }};
+    s.special["attack_effects"] =
+        rows_field(&MonsterRec::attack_effects, ATTACK_ROWS, "attack_effects");
     return s;
 }
 
@@ -482,40 +485,40 @@ Schema<SpellProgressionRec> progression_schema() {
 
 void read_item_source(const toml::table& root, const Source& src, World& w,
                       std::vector<Reference>& refs) {
-    read_list(root, src, item_schema(), w.item_header, default_item_header, w.items, refs);
+    read_list(root, src, item_schema(), w.item_header, default_header<ItemRec>, w.items, refs);
 }
 void read_monster_source(const toml::table& root, const Source& src, World& w,
                          std::vector<Reference>& refs) {
-    read_list(root, src, monster_schema(), w.monster_header, default_monster_header, w.monsters,
+    read_list(root, src, monster_schema(), w.monster_header, default_header<MonsterRec>, w.monsters,
               refs);
 }
 void read_spell_source(const toml::table& root, const Source& src, World& w,
                        std::vector<Reference>& refs) {
-    read_list(root, src, spell_schema(), w.spell_header, default_spell_header, w.spells, refs);
+    read_list(root, src, spell_schema(), w.spell_header, default_header<SpellRec>, w.spells, refs);
 }
 void read_shop_source(const toml::table& root, const Source& src, World& w,
                       std::vector<Reference>& refs) {
-    read_list(root, src, shop_schema(), w.shop_header, default_shop_header, w.shops, refs);
+    read_list(root, src, shop_schema(), w.shop_header, default_header<ShopRec>, w.shops, refs);
 }
 void read_progression_source(const toml::table& root, const Source& src, World& w,
                              std::vector<Reference>& refs) {
-    read_list(root, src, progression_schema(), w.progression_header, default_progression_header,
-              w.progression, refs);
+    read_list(root, src, progression_schema(), w.progression_header,
+              default_header<SpellProgressionRec>, w.progression, refs);
 }
 
 std::string item_source(const World& w) {
-    return write_list(item_schema(), w.item_header, w.items, default_item_header);
+    return write_list(item_schema(), w.item_header, w.items, default_header<ItemRec>);
 }
 std::string monster_source(const World& w) {
-    return write_list(monster_schema(), w.monster_header, w.monsters, default_monster_header);
+    return write_list(monster_schema(), w.monster_header, w.monsters, default_header<MonsterRec>);
 }
 std::string spell_source(const World& w) {
-    return write_list(spell_schema(), w.spell_header, w.spells, default_spell_header);
+    return write_list(spell_schema(), w.spell_header, w.spells, default_header<SpellRec>);
 }
 std::string shop_source(const World& w) {
-    return write_list(shop_schema(), w.shop_header, w.shops, default_shop_header);
+    return write_list(shop_schema(), w.shop_header, w.shops, default_header<ShopRec>);
 }
 std::string progression_source(const World& w) {
     return write_list(progression_schema(), w.progression_header, w.progression,
-                      default_progression_header);
+                      default_header<SpellProgressionRec>);
 }

@@ -3,6 +3,7 @@
 #include "tools/data/text_codec.h"
 
 #include <cstdio>
+#include <utility>
 
 std::optional<int> code_of(CodeNames names, std::string_view name) {
     for (const auto& n : names)
@@ -23,22 +24,16 @@ int line_of(const toml::node& n) {
 namespace {
 
 const char* type_word(const toml::node& n) {
-    switch (n.type()) {
-    case toml::node_type::string:
-        return "a string";
-    case toml::node_type::integer:
-        return "an integer";
-    case toml::node_type::floating_point:
-        return "a number with a fraction";
-    case toml::node_type::boolean:
-        return "true/false";
-    case toml::node_type::array:
-        return "an array";
-    case toml::node_type::table:
-        return "a table";
-    default:
-        return "a date or time";
-    }
+    using T = toml::node_type;
+    constexpr std::pair<T, const char*> WORDS[] = {{T::string, "a string"},
+                                                   {T::integer, "an integer"},
+                                                   {T::floating_point, "a number with a fraction"},
+                                                   {T::boolean, "true/false"},
+                                                   {T::array, "an array"},
+                                                   {T::table, "a table"}};
+    for (const auto& [type, word] : WORDS)
+        if (n.type() == type) return word;
+    return "a date or time";
 }
 
 std::string name_list(CodeNames names) {

@@ -89,33 +89,6 @@ void read_list(const fs::path& dir, const char* name, std::size_t slot, Rec& hea
 
 } // namespace
 
-ItemRec default_item_header(std::size_t count) {
-    ItemRec h;
-    h.number = static_cast<int16_t>(count);
-    return h;
-}
-MonsterRec default_monster_header(std::size_t count) {
-    MonsterRec h;
-    h.number = static_cast<int16_t>(count);
-    h.name = "Base Record";
-    return h;
-}
-ShopRec default_shop_header(std::size_t count) {
-    ShopRec h;
-    h.number = static_cast<int16_t>(count);
-    return h;
-}
-SpellRec default_spell_header(std::size_t count) {
-    SpellRec h;
-    h.number = static_cast<int16_t>(count);
-    return h;
-}
-SpellProgressionRec default_progression_header(std::size_t count) {
-    SpellProgressionRec h;
-    h.number = static_cast<int16_t>(count);
-    return h;
-}
-
 std::vector<uint8_t> item_file_bytes(const World& w) {
     return list_file(w.item_header, w.items, ITEM_SLOT);
 }

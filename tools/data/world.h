@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // Entry n of a list lives at index n - 1; the header record (slot 1) is kept as read, and
@@ -25,12 +26,14 @@ struct World {
     std::vector<MapRec> maps; // map n in slot n, no header
 };
 
-// The header a compiled file gets when the sources say nothing else about it.
-ItemRec default_item_header(std::size_t count);
-MonsterRec default_monster_header(std::size_t count);
-ShopRec default_shop_header(std::size_t count);
-SpellRec default_spell_header(std::size_t count);
-SpellProgressionRec default_progression_header(std::size_t count);
+// The header a compiled file gets when the sources say nothing else about it: the count of
+// entries, and for the monsters a name.
+template <class Rec> Rec default_header(std::size_t count) {
+    Rec h;
+    h.number = static_cast<int16_t>(count);
+    if constexpr (std::is_same_v<Rec, MonsterRec>) h.name = "Base Record";
+    return h;
+}
 
 // Writes the six files into dir (created when missing). Each file is written beside its
 // target and renamed over it when complete. Returns an empty string or what went wrong.

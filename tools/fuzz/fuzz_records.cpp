@@ -20,31 +20,10 @@ template <class Rec> void round_trip(std::span<const uint8_t> bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
     const std::span<const uint8_t> bytes(data + 1, size - 1);
-    switch (data[0] % 8) {
-    case 0:
-        round_trip<CharacterRec>(bytes);
-        break;
-    case 1:
-        round_trip<PartyMemberRec>(bytes);
-        break;
-    case 2:
-        round_trip<ItemRec>(bytes);
-        break;
-    case 3:
-        round_trip<MonsterRec>(bytes);
-        break;
-    case 4:
-        round_trip<ShopRec>(bytes);
-        break;
-    case 5:
-        round_trip<SpellRec>(bytes);
-        break;
-    case 6:
-        round_trip<SpellProgressionRec>(bytes);
-        break;
-    default:
-        round_trip<MapRec>(bytes);
-        break;
-    }
+    constexpr void (*ROUND_TRIPS[])(std::span<const uint8_t>) = {
+        round_trip<CharacterRec>,        round_trip<PartyMemberRec>, round_trip<ItemRec>,
+        round_trip<MonsterRec>,          round_trip<ShopRec>,        round_trip<SpellRec>,
+        round_trip<SpellProgressionRec>, round_trip<MapRec>};
+    ROUND_TRIPS[data[0] % 8](bytes);
     return 0;
 }

@@ -20,23 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
     const Source src{"fuzz.toml", &diags};
     World w;
     std::vector<Reference> refs;
-    switch (data[0] % 6) {
-    case 0:
-        read_item_source(root, src, w, refs);
-        break;
-    case 1:
-        read_monster_source(root, src, w, refs);
-        break;
-    case 2:
-        read_spell_source(root, src, w, refs);
-        break;
-    case 3:
-        read_shop_source(root, src, w, refs);
-        break;
-    case 4:
-        read_progression_source(root, src, w, refs);
-        break;
-    default: {
+    constexpr void (*READERS[])(const toml::table&, const Source&, World&,
+                                std::vector<Reference>&) = {read_item_source, read_monster_source,
+                                                            read_spell_source, read_shop_source,
+                                                            read_progression_source};
+    if (const int which = data[0] % 6; which < 5) {
+        READERS[which](root, src, w, refs);
+    } else {
         std::vector<std::string> lines;
         std::istringstream in(text);
         for (std::string l; std::getline(in, l);) lines.push_back(l);
@@ -46,7 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         // What was read is written back as a source.
         if (diags.ok()) (void)map_source(map, number);
         return 0;
-    }
     }
     if (diags.ok()) {
         (void)item_source(w);
