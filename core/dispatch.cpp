@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cctype>
 #include <iterator>
+#include <stdexcept>
 
 namespace {
 
@@ -64,6 +65,10 @@ const LocationScreen* location_screen(const Game& g) {
 } // namespace
 
 void Form_Load(Game& g) {
+    // A game without its screens would take every key and show nothing: a program that starts
+    // one has forgotten screens/register_screens.
+    if (!g.screens.complete())
+        throw std::logic_error("the game was started without its screens (register_screens)");
     load_main_picture(g, "tavern.bmp");
     sub_check_pictures(g);
     sub_initialise(g);

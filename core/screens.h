@@ -2,13 +2,22 @@
 // The slots of the screens' key and draw procedures, which the dispatchers of core/dispatch
 // call. core/ names no screen: the layer above the screen folders (screens/register_screens)
 // fills the slots with the real procedures when a game starts, and a test may put recorders in
-// their place to watch the routing. A slot left empty does nothing.
+// their place to watch the routing. A game does not start with a slot empty; one emptied later
+// does nothing.
 
 #include <functional>
 
 struct Game;
 
 struct ScreenProcedures {
+    // Whether every slot holds a procedure, as a game needs before it starts.
+    bool complete() const {
+        return guild_hall_key && draw_guild_hall && city_key && draw_city && map_turn_events &&
+               shop_key && draw_shop && temple_key && draw_temple && review_board_key &&
+               draw_review_board && combat_key && draw_combat && character_sheet_key &&
+               draw_character_sheet;
+    }
+
     std::function<void(Game&)> guild_hall_key, draw_guild_hall;
     // The city's key returns non-zero when the map's turn events follow.
     std::function<int(Game&)> city_key;

@@ -10,6 +10,7 @@
 #include "core/rules.h"
 #include "core/typed_keys.h"
 #include "guildhall/guild_hall.h"
+#include "guildhall/steps.h"
 
 #include <algorithm>
 #include <cmath>
@@ -281,24 +282,23 @@ void sub_compute_creation_resistances(Game& g) {
 void creation_key(Game& g) {
     const std::string& k = g.input_line;
     const int i = typed_letter(g);
-    switch (g.location_step) {
+    const int step = g.location_step;
+    // X leaves the choices of race, sex and class.
+    const bool choosing =
+        step == GUILD_CREATE_RACE || step == GUILD_CREATE_SEX || step == GUILD_CREATE_CLASS;
+    if (choosing && k == "X") {
+        leave_creation(g);
+        return;
+    }
+    switch (step) {
     case GUILD_CREATE_RACE:
-        if (k == "X")
-            leave_creation(g);
-        else if (is_race(i))
-            g.new_race = int16_t(i), g.location_step = GUILD_CREATE_SEX;
+        if (is_race(i)) g.new_race = int16_t(i), g.location_step = GUILD_CREATE_SEX;
         break;
     case GUILD_CREATE_SEX:
-        if (k == "X")
-            leave_creation(g);
-        else if (k == "A" || k == "B")
-            g.new_sex = int16_t(i + 1), g.location_step = GUILD_CREATE_CLASS;
+        if (k == "A" || k == "B") g.new_sex = int16_t(i + 1), g.location_step = GUILD_CREATE_CLASS;
         break;
     case GUILD_CREATE_CLASS:
-        if (k == "X")
-            leave_creation(g);
-        else if (is_class(i))
-            g.new_class = int16_t(i), g.location_step = GUILD_CREATE_ATTRIBUTES;
+        if (is_class(i)) g.new_class = int16_t(i), g.location_step = GUILD_CREATE_ATTRIBUTES;
         break;
     case GUILD_CREATE_ATTRIBUTES:
         if (k == "A")

@@ -1,6 +1,7 @@
 // The guild hall: the menu, putting the party together, a roster character's details, saving
 // and loading. Character creation and the inn are steps of the same screen in their own files.
 #include "guildhall/guild_hall.h"
+#include "guildhall/steps.h"
 
 #include "core/datafiles.h"
 #include "core/game.h"

@@ -1,7 +1,6 @@
 #pragma once
-// The guild hall: its key and draw procedures, its steps and the pieces its files share.
-
-#include <string>
+// The guild hall: its key and draw procedures and its steps. Character creation and the inn,
+// steps of the same screen in files of their own, are declared in guildhall/steps.h.
 
 struct Game;
 
@@ -17,12 +16,3 @@ constexpr int INN_PRICE = 25;
 
 void sub_guild_hall_key(Game& g);
 void sub_draw_guild_hall(Game& g);
-
-// Character creation (guildhall/creation.cpp).
-void creation_key(Game& g);
-void draw_creation(Game& g);
-void sub_compute_creation_resistances(Game& g);
-
-// The inn (guildhall/inn.cpp).
-void inn_key(Game& g);
-void draw_inn(Game& g);

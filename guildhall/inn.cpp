@@ -7,6 +7,7 @@
 #include "core/rules.h"
 #include "core/typed_keys.h"
 #include "guildhall/guild_hall.h"
+#include "guildhall/steps.h"
 
 #include <algorithm>
 #include <cmath>

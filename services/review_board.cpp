@@ -8,6 +8,7 @@
 #include "core/numbers.h"
 #include "core/output.h"
 #include "core/rules.h"
+#include "services/building.h"
 #include "services/services.h"
 
 #include <array>
@@ -242,8 +243,6 @@ void sub_review_board_key(Game& g) {
 }
 
 void sub_draw_review_board(Game& g) {
-    print_screen_heading(g, "Review Board", 2);
-    if (g.location_step != REVIEW_SELECT && g.party[member(g)].in_use <= 0)
-        g.location_step = REVIEW_SELECT;
+    begin_building(g, "Review Board");
     draw_building_step(g, LOCATION_REVIEW, REVIEW_STEPS);
 }

@@ -1,5 +1,5 @@
-// What the town's buildings share: headings, list lines, member letters and the way out.
-#include "services/services.h"
+// What the town's buildings share: step tables, list lines, member letters and the way out.
+#include "services/building.h"
 
 #include "core/city_map.h"
 #include "core/game.h"
@@ -17,6 +17,12 @@ const BuildingStep* current_step(const Game& g, std::span<const BuildingStep> st
 }
 
 } // namespace
+
+void begin_building(Game& g, const std::string& name) {
+    print_screen_heading(g, name, 2);
+    if (g.location_step != 0 && g.party[g.selected_member & PARTY_SLOT_MASK].in_use <= 0)
+        g.location_step = 0;
+}
 
 void building_key(Game& g, std::span<const BuildingStep> steps) {
     if (const BuildingStep* s = current_step(g, steps))

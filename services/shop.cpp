@@ -8,6 +8,7 @@
 #include "core/output.h"
 #include "core/rules.h"
 #include "core/typed_keys.h"
+#include "services/building.h"
 #include "services/services.h"
 
 #include <cmath>
@@ -358,11 +359,10 @@ void sub_shop_key(Game& g) {
 
 void sub_draw_shop(Game& g) {
     sub_read_shop(g, g.building_number);
-    print_screen_heading(g, g.shop_rec.name.trimmed(), 2);
-    int step = g.location_step;
-    // A member who left the party, or an item that left the pack while a sheet was open over
-    // the shop, sends the screen back to where a choice can be made again.
-    if (step != SHOP_SELECT && served(g).in_use <= 0) step = g.location_step = SHOP_SELECT;
+    begin_building(g, g.shop_rec.name.trimmed());
+    // An item that left the pack while a sheet was open over the shop sends the offer back to
+    // its list.
+    const int step = g.location_step;
     const bool offer = step == SHOP_SELL_OFFER || step == SHOP_APPRAISE_OFFER;
     if (offer && !holds_item(g, g.selected_item))
         g.location_step = static_cast<int16_t>(list_of(step));

@@ -8,6 +8,7 @@
 #include "core/output.h"
 #include "core/rules.h"
 #include "core/typed_keys.h"
+#include "services/building.h"
 #include "services/services.h"
 
 #include <cmath>
@@ -293,7 +294,6 @@ void sub_temple_key(Game& g) {
 }
 
 void sub_draw_temple(Game& g) {
-    print_screen_heading(g, temple(g).name, 2);
-    if (g.location_step != TEMPLE_SELECT && served(g).in_use <= 0) g.location_step = TEMPLE_SELECT;
+    begin_building(g, temple(g).name);
     draw_building_step(g, LOCATION_TEMPLE, TEMPLE_STEPS);
 }

@@ -3,6 +3,7 @@
 #include "core/datafiles.h"
 #include "core/dispatch.h"
 #include "core/game.h"
+#include "screens/register_screens.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,7 @@ TEST(DataFiles, FetchesOutsideAFileGiveAllZeroRecords) {
 TEST(DataFiles, StartUpNamesWhatIsMissingOrShort) {
     const auto start_error = [](const fs::path& dir) -> std::string {
         Game g;
+        register_screens(g);
         fixture::BlankPictureHost host;
         g.host = &host;
         g.data_files.dir = dir;

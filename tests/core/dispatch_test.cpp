@@ -1,9 +1,14 @@
 // Start-up, the key-line editor and the two dispatchers.
 #include "core/dispatch.h"
 #include "core/game.h"
+#include "screens/register_screens.h"
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <utility>
 
 using fixture::press;
 using fixture::StartedGame;
@@ -24,24 +29,22 @@ struct Routing {
         const auto draw = [this](const char* name) {
             return [this, name](Game&) { calls.push_back(name); };
         };
-        g.screens.guild_hall_key = key("guild");
-        g.screens.draw_guild_hall = draw("draw guild");
+        using S = ScreenProcedures;
+        const std::pair<std::function<void(Game&)> S::*, const char*> keys[] = {
+            {&S::guild_hall_key, "guild"}, {&S::shop_key, "shop"},
+            {&S::temple_key, "temple"},    {&S::review_board_key, "review"},
+            {&S::combat_key, "combat"},    {&S::character_sheet_key, "sheet"}};
+        for (const auto& [slot, name] : keys) g.screens.*slot = key(name);
+        const std::pair<std::function<void(Game&)> S::*, const char*> draws[] = {
+            {&S::draw_guild_hall, "draw guild"}, {&S::map_turn_events, "turn"},
+            {&S::draw_city, "draw city"},        {&S::draw_shop, "draw shop"},
+            {&S::draw_temple, "draw temple"},    {&S::draw_review_board, "draw review"},
+            {&S::draw_combat, "draw combat"},    {&S::draw_character_sheet, "draw sheet"}};
+        for (const auto& [slot, name] : draws) g.screens.*slot = draw(name);
         g.screens.city_key = [this](Game& game) {
             calls.push_back("city(" + game.input_line + ")");
             return -1;
         };
-        g.screens.map_turn_events = draw("turn");
-        g.screens.draw_city = draw("draw city");
-        g.screens.shop_key = key("shop");
-        g.screens.draw_shop = draw("draw shop");
-        g.screens.temple_key = key("temple");
-        g.screens.draw_temple = draw("draw temple");
-        g.screens.review_board_key = key("review");
-        g.screens.draw_review_board = draw("draw review");
-        g.screens.combat_key = key("combat");
-        g.screens.draw_combat = draw("draw combat");
-        g.screens.character_sheet_key = key("sheet");
-        g.screens.draw_character_sheet = draw("draw sheet");
     }
     std::vector<std::string> take() { return std::exchange(calls, {}); }
 };
@@ -52,6 +55,15 @@ class Dispatch : public ::testing::Test {
   protected:
     Dispatch() : dir("dispatch") { fixture::write_small_world(dir.path); }
     TempDir dir;
+};
+
+// A started game whose screens are the routing's recorders.
+class RoutedDispatch : public Dispatch {
+  protected:
+    RoutedDispatch() : s(dir.path), g(s.g) { r.install(g); }
+    StartedGame s;
+    Game& g;
+    Routing r;
 };
 
 TEST_F(Dispatch, StartUpShowsTheTavernWithTheDefaultRosterAndAnEmptyParty) {
@@ -152,11 +164,7 @@ TEST_F(Dispatch, DefaultRosterLeavesEntryTenAlone) {
     EXPECT_EQ(g.game_flags[42], 0);
 }
 
-TEST_F(Dispatch, KeyLineEditor) {
-    StartedGame s(dir.path);
-    Game& g = s.g;
-    Routing r;
-    r.install(g);
+TEST_F(RoutedDispatch, KeyLineEditor) {
 
     press(g, 'A', SHIFT_MASK);
     EXPECT_EQ(r.take(), (Calls{"guild(A)", "draw guild"})) << "Shift+A with upper-case input";
@@ -194,11 +202,7 @@ TEST_F(Dispatch, KeyLineEditor) {
     }
 }
 
-TEST_F(Dispatch, KeysAreDroppedWhileDisabled) {
-    StartedGame s(dir.path);
-    Game& g = s.g;
-    Routing r;
-    r.install(g);
+TEST_F(RoutedDispatch, KeysAreDroppedWhileDisabled) {
     g.keys_enabled = 0;
     int16_t code = 'A';
     Form_KeyDown(g, code, 0);
@@ -209,11 +213,7 @@ TEST_F(Dispatch, KeysAreDroppedWhileDisabled) {
     EXPECT_EQ(r.take(), Calls{}) << "only exactly 1 enables keys";
 }
 
-TEST_F(Dispatch, DigitsOpenTheSheetOfAMemberThatExists) {
-    StartedGame s(dir.path);
-    Game& g = s.g;
-    Routing r;
-    r.install(g);
+TEST_F(RoutedDispatch, DigitsOpenTheSheetOfAMemberThatExists) {
     g.party[0].in_use = 1;
     g.party[1].in_use = 1;
 
@@ -237,11 +237,7 @@ TEST_F(Dispatch, DigitsOpenTheSheetOfAMemberThatExists) {
     EXPECT_EQ(r.take(), (Calls{"sheet(1)", "draw sheet"}));
 }
 
-TEST_F(Dispatch, CombatGetsEveryKeyAndDigitsOnlyOutsideSteps347) {
-    StartedGame s(dir.path);
-    Game& g = s.g;
-    Routing r;
-    r.install(g);
+TEST_F(RoutedDispatch, CombatGetsEveryKeyAndDigitsOnlyOutsideSteps347) {
     g.party[0].in_use = 1;
     g.combat_active = -1;
     g.current_location = LOCATION_CITY;
@@ -269,11 +265,7 @@ TEST_F(Dispatch, CombatGetsEveryKeyAndDigitsOnlyOutsideSteps347) {
     EXPECT_EQ(r.take(), (Calls{"city(A)", "turn", "draw combat"}));
 }
 
-TEST_F(Dispatch, EachLocationGetsItsOwnProcedures) {
-    StartedGame s(dir.path);
-    Game& g = s.g;
-    Routing r;
-    r.install(g);
+TEST_F(RoutedDispatch, EachLocationGetsItsOwnProcedures) {
     const std::pair<int16_t, Calls> expected[] = {
         {LOCATION_GUILD_HALL, {"guild(X)", "draw guild"}},
         {LOCATION_CITY, {"city(X)", "turn", "draw city"}},
@@ -291,11 +283,7 @@ TEST_F(Dispatch, EachLocationGetsItsOwnProcedures) {
     }
 }
 
-TEST_F(Dispatch, TheCityKeyResultDecidesTheTurnEvents) {
-    StartedGame s(dir.path);
-    Game& g = s.g;
-    Routing r;
-    r.install(g);
+TEST_F(RoutedDispatch, TheCityKeyResultDecidesTheTurnEvents) {
     g.current_location = LOCATION_CITY;
     g.screens.city_key = [&](Game&) {
         r.calls.push_back("city");
@@ -305,11 +293,7 @@ TEST_F(Dispatch, TheCityKeyResultDecidesTheTurnEvents) {
     EXPECT_EQ(r.take(), (Calls{"city", "draw city"}));
 }
 
-TEST_F(Dispatch, QuitSkipsTheRedraw) {
-    StartedGame s(dir.path);
-    Game& g = s.g;
-    Routing r;
-    r.install(g);
+TEST_F(RoutedDispatch, QuitSkipsTheRedraw) {
     g.screens.guild_hall_key = [&](Game& game) {
         r.calls.push_back("guild");
         game.quit_requested = 1;
@@ -318,8 +302,16 @@ TEST_F(Dispatch, QuitSkipsTheRedraw) {
     EXPECT_EQ(r.take(), Calls{"guild"});
 }
 
-// core/ names no screen: a game whose screens were never handed over takes keys and draws
-// without acting, rather than failing.
+TEST(Start, AGameWithoutItsScreensRefusesToStart) {
+    Game g;
+    EXPECT_THROW(Form_Load(g), std::logic_error);
+    register_screens(g);
+    g.screens.draw_combat = nullptr;
+    EXPECT_THROW(Form_Load(g), std::logic_error) << "one slot missing is enough";
+}
+
+// core/ names no screen: slots a test empties after the start take keys and draws without
+// acting, rather than failing.
 TEST_F(Dispatch, ScreensLeftOutTakeKeysWithoutActing) {
     StartedGame s(dir.path);
     Game& g = s.g;
