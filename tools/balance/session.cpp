@@ -2,8 +2,10 @@
 
 #include "core/dispatch.h"
 #include "platform/keys.h"
+#include "screens/register_screens.h"
 
 HeadlessGame::HeadlessGame(const std::filesystem::path& data_dir, uint64_t seed) {
+    register_screens(g);
     g.host = &host;
     g.set_font(&font);
     g.data_files.dir = data_dir;
