@@ -46,5 +46,6 @@ class Keyboard {
 // game has into the party, and enter the city.
 extern const char* const NEW_PARTY_KEYS;
 
-// The class of each member of the new party, for the order the party keeps in the city.
-constexpr int CLASS_FIGHTER = 0, CLASS_THIEF = 1, CLASS_CLERIC = 2, CLASS_MAGE = 3;
+// Class numbers the simulator's policies tell apart.
+constexpr int CLASS_FIGHTER = 0, CLASS_THIEF = 1, CLASS_CLERIC = 2, CLASS_MAGE = 3,
+              CLASS_MERCHANT = 7;
