@@ -8,8 +8,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -34,9 +34,9 @@ int centre_y(int y) {
 }
 
 TEST(WorldMaps, EachMapGetsAnOverviewShowingWhereThePartyCanWalk) {
-    // A folder of this run's own: two test runs at once must not remove each other's pictures.
-    const fs::path out =
-        fs::temp_directory_path() / ("duskwend-world-maps-test-" + std::to_string(getpid()));
+    // A folder of its own: several test runs may share the machine's temporary folder.
+    const fs::path out = fs::temp_directory_path() /
+                         ("duskwend-world-maps-test-" + std::to_string(std::random_device{}()));
     fs::remove_all(out);
     const std::string cmd = std::string(DUSKWEND_WORLD_MAPS_TOOL) + " " + DUSKWEND_SOURCE_DIR +
                             "/content " + out.string() + " " + DUSKWEND_FONT_SOURCE +

@@ -165,4 +165,36 @@ TEST_F(ShippedWorld, EachMapWearsTheWallsItsTextsDescribe) {
     }
 }
 
+TEST_F(ShippedWorld, EveryClassFindsAWeaponAndArmourAtEachStageOfTheCampaign) {
+    // Price bands of the shops along the campaign: a class left without an equippable
+    // weapon or body armour in a band cannot grow with the monsters of its stage.
+    const std::pair<int, int> bands[] = {
+        {1, 300}, {300, 1000}, {1000, 3000}, {3000, 7000}, {7000, 32767}};
+    for (int class_id = 0; class_id < 8; ++class_id)
+        for (auto [low, high] : bands) {
+            bool weapon = false, armour = false;
+            for (const ItemRec& i : world->items) {
+                if (!usable(i, class_id) || i.price < low || i.price >= high) continue;
+                weapon |= i.kind == 1 && i.damage_dice * i.damage_sides > 0;
+                armour |= i.kind == 7 && i.armour > 0;
+            }
+            EXPECT_TRUE(weapon) << "class " << class_id << ", price " << low << " to " << high;
+            EXPECT_TRUE(armour) << "class " << class_id << ", price " << low << " to " << high;
+        }
+}
+
+TEST_F(ShippedWorld, TheCampaignsQuestItemsAndFinalFoeKeepTheirNumbers) {
+    // The maps' quest steps and story texts name these by number.
+    const char* quest[] = {"Iron Key", "Tarnished Seal", "Lantern of Wending", "Drowned Crown",
+                           "Heartstone"};
+    for (int n = 48; n <= 52; ++n) {
+        EXPECT_EQ(item(n).name.trimmed(), quest[n - 48]) << n;
+        EXPECT_EQ(item(n).kind, 0) << n;
+    }
+    EXPECT_EQ(world->monsters.at(55).name.trimmed(), "Morvaine the Hollow");
+    // Only beasts (0) and undead (1) strike back; every campaign monster must fight.
+    for (std::size_t k = 36; k < 56; ++k)
+        EXPECT_LE(world->monsters.at(k).monster_type, 1) << "monster " << k + 1;
+}
+
 } // namespace
