@@ -1,9 +1,11 @@
 // The career simulator's policies on tiny worlds built here: a party that can only get on by
 // training, one that must rest to live, one that buys the weapon its unarmed members may use
-// (and nothing they may not); and a short run of `duskwend-balance career` that writes its
-// figures.
+// (and nothing they may not); a short run of `duskwend-balance career` that writes its
+// figures; and the economy's writer of monster rewards.
 
 #include "tools/balance/career.h"
+#include "tools/balance/economy.h"
+#include "tools/balance/session.h"
 
 #include "support/fixture.h"
 
@@ -12,6 +14,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 
 namespace fs = std::filesystem;
 
@@ -153,3 +156,25 @@ TEST(Career, TheCommandWritesItsFigures) {
 }
 
 } // namespace
+
+// The economy's writer sets the two reward lines of each monster, adding one a monster lacks,
+// and leaves every other line alone.
+TEST(Career, TheEconomyWriterChangesOnlyTheRewardLines) {
+    fixture::TempDir tmp("economy");
+    write_tiny_world(tmp.path / "Data", Tiny{});
+    const fs::path toml = tmp.path / "monsters.toml";
+    std::ofstream(toml) << "# rats\n[[monster]]  # the only one\nname = \"Rat\"\nlevel = 1\n"
+                           "crowns_dice = [0, 0, 0]\n\n[monster.extra]\nnote = 1\n";
+    HeadlessGame hg(tmp.path / "Data", 1);
+    EXPECT_EQ(write_economy(hg.g, toml), 1);
+    std::ifstream in(toml);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto tuned = tuned_monster(hg.g.monster_rec);
+    EXPECT_EQ(text, "# rats\n[[monster]]  # the only one\nname = \"Rat\"\nlevel = 1\n"
+                    "crowns_dice = [" +
+                        std::to_string(tuned.crowns_dice[0]) + ", " +
+                        std::to_string(tuned.crowns_dice[1]) + ", " +
+                        std::to_string(tuned.crowns_dice[2]) + "]\nexperience_base = " +
+                        std::to_string(tuned.experience_base) + "\n\n[monster.extra]\nnote = 1\n");
+    EXPECT_EQ(write_economy(hg.g, toml), 0) << "a second run changes nothing";
+}

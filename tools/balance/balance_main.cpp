@@ -17,6 +17,7 @@
 #include "core/rules.h"
 #include "platform/keys.h"
 #include "tools/balance/career.h"
+#include "tools/balance/economy.h"
 #include "tools/balance/report.h"
 #include "tools/balance/session.h"
 
@@ -178,8 +179,31 @@ int main(int argc, char** argv) {
     sub->add_flag("--trace", career.trace, "write what each party does to the error stream");
     sub->add_option("--json", career.json, "also write the figures to this JSON file");
     sub->add_option("--plot", career.plot, "draw the median party's level against its fights");
+    std::string economy_data = DUSKWEND_BUILD_DATA_DIR;
+    CLI::App* economy = app.add_subcommand(
+        "economy", "Lists each monster's crowns and experience beside what its level asks.");
+    economy->add_option("--data-dir", economy_data, "the Data folder")->capture_default_str();
+    std::string economy_write;
+    economy->add_option("--write", economy_write,
+                        "set crowns_dice and experience_base in this monsters.toml (the source of "
+                        "the Data folder's monsters) to what their levels ask");
     CLI11_PARSE(app, argc, argv);
     if (sub->parsed()) return run_career(career);
+    if (economy->parsed()) {
+        try {
+            HeadlessGame hg(economy_data, 1);
+            if (economy_write.empty()) {
+                print_economy(hg.g, stdout);
+            } else {
+                const int n = write_economy(hg.g, economy_write);
+                std::printf("%s: %d monsters changed\n", economy_write.c_str(), n);
+            }
+            return 0;
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "duskwend-balance: %s\n", e.what());
+            return 1;
+        }
+    }
 
     FixedWidthFont font;
     std::vector<Tally> by_fight(std::size_t(std::max(series, 1)));

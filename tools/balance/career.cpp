@@ -83,7 +83,7 @@ bool Career::play_stage() {
             continue;
         }
         if (const auto fight_at = next_fight(st.map)) {
-            const double wins = judge_.fixed_fight(g_, router_, *fight_at);
+            const double wins = judge_.fixed_fight(g_, router_, *fight_at, opt_.ready_share);
             note("fixed fight at (" + std::to_string(fight_at->x) + "," +
                  std::to_string(fight_at->y) + ") judged " + std::to_string(wins));
             // A fixed fight waits for a whole party, and one that wins it in trial fights.
@@ -115,7 +115,7 @@ bool Career::play_stage() {
         const int next_map = opt_.campaign.stages[static_cast<std::size_t>(stage_ + 1)].map;
         if (map_safe(next_map)) {
             note("moves on: map " + std::to_string(next_map) + " judged " +
-                 std::to_string(judge_.map_safety(g_, router_, next_map)));
+                 std::to_string(judge_.map_safety(g_, router_, next_map, opt_.safe_share)));
             return true;
         }
         grind();
@@ -124,7 +124,7 @@ bool Career::play_stage() {
 }
 
 bool Career::map_safe(int map) {
-    return judge_.map_safety(g_, router_, map) >= opt_.safe_share;
+    return judge_.map_safety(g_, router_, map, opt_.safe_share) >= opt_.safe_share;
 }
 
 // The furthest map of the campaign so far whose random encounters the party can take.
@@ -147,7 +147,8 @@ void Career::grind() {
     const Square s =
         squares[std::uniform_int_distribution<std::size_t>(0, squares.size() - 1)(rng_)];
     note("grind towards map " + std::to_string(s.map) + " (" + std::to_string(s.x) + "," +
-         std::to_string(s.y) + ")");
+         std::to_string(s.y) + "), judged " +
+         std::to_string(judge_.map_safety(g_, router_, s.map, opt_.safe_share)));
     walk_to([&](const Square& q) { return q == s; }, true);
 }
 
@@ -252,8 +253,9 @@ void Career::key(const std::string& k) {
         last_level_ = level;
         rec_.curve.push_back({rec_.fights, level});
     }
-    if (rec_.fights_to_first_training < 0 && lowest_level() >= 2)
-        rec_.fights_to_first_training = rec_.fights;
+    for (int l = static_cast<int>(rec_.fights_to_level.size()); l <= lowest_level(); ++l)
+        rec_.fights_to_level.push_back(l < 2 ? -1 : rec_.fights);
+    if (rec_.fights_to_level.size() > 2) rec_.fights_to_first_training = rec_.fights_to_level[2];
     if (kb_.keys() > opt_.key_limit) stalled_ = true;
 }
 
@@ -278,7 +280,13 @@ void Career::fight() {
             return f.map == here.map && f.x == here.x && f.y == here.y;
         });
         if (it == list.end()) {
-            list.push_back({here.map, here.x, here.y, 0, false, mean_level(), what});
+            // The campaign's final fight: the last of the last stage's map.
+            const auto& last = opt_.campaign.stages.back();
+            bool final = false;
+            for (const MapEvent& e : router_.map(last.map).events)
+                if (e[0] == EVENT_FIGHT)
+                    final = here.map == last.map && e[2] == here.x && e[3] == here.y;
+            list.push_back({here.map, here.x, here.y, 0, false, mean_level(), what, final});
             it = list.end() - 1;
         }
         record = &*it;

@@ -18,9 +18,9 @@ struct CareerOptions {
     long key_limit = 150000;
     // A fixed fight is tried once the rested party wins it this often in trial fights.
     double ready_share = 0.75;
-    // A map is walked once this share of three of its random encounters in a row, met
+    // A map is walked once this share of five of its random encounters in a row, met
     // rested, ends with nobody fallen.
-    double safe_share = 0.8;
+    double safe_share = 0.9;
     // Trial fights behind each judgement.
     int judging_trials = 12;
     // When set, what the party does is written here, one line each.
@@ -31,8 +31,9 @@ struct FixedFightRecord {
     int map = 0, x = 0, y = 0;
     int attempts = 0;
     bool won = false;
-    double level = 0; // the party's mean level at the first attempt
-    std::string what; // "4 Cultists, 2 Giant Spiders"
+    double level = 0;   // the party's mean level at the first attempt
+    std::string what;   // "4 Cultists, 2 Giant Spiders"
+    bool final = false; // the last fight of the last stage's map: the campaign's end
 };
 
 struct StageRecord {
@@ -54,6 +55,8 @@ struct CareerRecord {
     std::string end; // "finished", "slain" or "stalled"
     // Won fights until every member had paid for level 2; -1 when that never happened.
     int fights_to_first_training = -1;
+    // Entry L: won fights until every member had level L (-1: never); entries 0 and 1 unused.
+    std::vector<int> fights_to_level;
     int fights = 0;
     long keys = 0;
     // What the party did in town: levels paid for, things bought, nights at the inn, members

@@ -3,6 +3,8 @@
 #include "tools/art/image.h"
 #include "tools/art/text.h"
 
+#include <SDL_ttf.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -34,14 +36,27 @@ CareerSummary summarise(const Campaign& campaign, const std::vector<CareerRecord
         training.push_back(c.fights_to_first_training < 0 ? std::numeric_limits<double>::infinity()
                                                           : c.fights_to_first_training);
         if (c.completed) keys.push_back(double(c.keys)), fights.push_back(c.fights);
-        if (!c.stages.empty() && !c.stages.back().fixed.empty()) {
-            const FixedFightRecord& f = c.stages.back().fixed.back();
-            s.final_fight = f.what;
-            ++s.final_fought;
-            s.final_won += f.won;
-        }
+        for (const StageRecord& st : c.stages)
+            for (const FixedFightRecord& f : st.fixed)
+                if (f.final) {
+                    s.final_fight = f.what;
+                    ++s.final_fought;
+                    s.final_won += f.won;
+                }
     }
     s.final_won = share(static_cast<int>(s.final_won), s.final_fought);
+    for (int level = 2;; ++level) {
+        CareerSummary::LevelFigure f;
+        f.level = level;
+        std::vector<double> fights;
+        for (const CareerRecord& c : careers)
+            if (static_cast<int>(c.fights_to_level.size()) > level)
+                fights.push_back(c.fights_to_level[static_cast<std::size_t>(level)]);
+        if (fights.empty()) break;
+        f.parties = static_cast<int>(fights.size());
+        f.median_fights = median(fights);
+        s.fights_to_level.push_back(f);
+    }
     s.completed = share(s.finished, s.trials);
     const double t = median(training);
     s.fights_to_first_training = std::isinf(t) ? -1 : t;
@@ -69,6 +84,7 @@ CareerSummary summarise(const Campaign& campaign, const std::vector<CareerRecord
                 });
                 if (it == st.fixed.end()) {
                     st.fixed.push_back({f.what, f.map, f.x, f.y});
+                    st.fixed.back().final = f.final;
                     it = st.fixed.end() - 1;
                 }
                 ++it->tried;
@@ -119,6 +135,13 @@ void print_summary(const CareerSummary& s, std::FILE* out) {
                      s.final_fight.c_str(), s.final_fought, 100 * s.final_won);
     std::fprintf(out, "\nFinished %d (%.1f%%), slain %d, stalled %d.\n", s.finished,
                  100 * s.completed, s.slain, s.stalled);
+    if (!s.fights_to_level.empty()) {
+        std::fprintf(out, "Won fights until every member had the level (median, parties):");
+        for (const auto& f : s.fights_to_level)
+            std::fprintf(out, "%s %d: %.0f (%d)", f.level == 2 ? "" : ",", f.level, f.median_fights,
+                         f.parties);
+        std::fprintf(out, "\n");
+    }
     if (s.fights_to_first_training >= 0)
         std::fprintf(out, "Every member trained for level 2 after %.0f won fights (median).\n",
                      s.fights_to_first_training);
@@ -140,6 +163,10 @@ nlohmann::json summary_json(const CareerSummary& s) {
     j["median_keys"] = s.median_keys;
     j["median_fights"] = s.median_fights;
     j["final_fight"] = {{"what", s.final_fight}, {"fought", s.final_fought}, {"won", s.final_won}};
+    j["fights_to_level"] = nlohmann::json::array();
+    for (const auto& f : s.fights_to_level)
+        j["fights_to_level"].push_back(
+            {{"level", f.level}, {"parties", f.parties}, {"median_fights", f.median_fights}});
     j["stages"] = nlohmann::json::array();
     for (const StageSummary& st : s.stages) {
         nlohmann::json o{{"name", st.name},
@@ -224,7 +251,7 @@ void draw_career_plot(const Campaign& campaign, const CareerRecord& career,
     }
     if (font) {
         draw_text(img, font->large,
-                  "Mean level of the median party against its won fights (" +
+                  "Mean member level of the median party against its won fights (" +
                       std::to_string(career.fights) + " fights, " + career.end + ")",
                   LEFT, 10, ink);
         for (int l = 1; l <= int(max_level); ++l)
@@ -236,9 +263,15 @@ void draw_career_plot(const Campaign& campaign, const CareerRecord& career,
             draw_text(img, font->small, std::to_string(f), px(f) - 8, H - BOTTOM + 6, ink);
         draw_text(img, font->small, "won fights", W / 2 - 30, H - 22, ink);
         for (std::size_t k = 0; k < career.stage_start_fights.size() && k < campaign.stages.size();
-             ++k)
-            draw_text(img, font->small, campaign.stages[k].name,
-                      px(career.stage_start_fights[k]) + 4, TOP + 4 + 16 * int(k % 3), mark);
+             ++k) {
+            // A name that would run off the right edge is written to the left of its line.
+            const std::string& name = campaign.stages[k].name;
+            int x = px(career.stage_start_fights[k]) + 4;
+            int w = 0, h = 0;
+            if (TTF_SizeUTF8(font->small, name.c_str(), &w, &h) == 0 && x + w > W - RIGHT)
+                x -= w + 8;
+            draw_text(img, font->small, name, x, TOP + 4 + 16 * int(k % 3), mark);
+        }
     }
     save_png(img, png.string());
 }

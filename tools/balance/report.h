@@ -18,6 +18,7 @@ struct FixedFightSummary {
     double won = 0;          // share of those that won it in the end
     double median_level = 0; // the party's mean level at its first try
     double attempts = 0;     // tries per party that tried
+    bool final = false;      // the campaign's final fight
 };
 
 struct StageSummary {
@@ -40,10 +41,16 @@ struct CareerSummary {
     double median_keys = 0;   // keys of a party that finished
     double median_fights = 0; // won fights of a party that finished
     int finished = 0, slain = 0, stalled = 0;
-    // The last fixed fight the parties fought on the last stage: the campaign's final fight.
+    // The campaign's final fight: the last fight of the last stage's map.
     std::string final_fight;
     int final_fought = 0;
     double final_won = 0;
+    // Won fights until every member had level L (median of the parties that got there).
+    struct LevelFigure {
+        int level = 0, parties = 0;
+        double median_fights = 0;
+    };
+    std::vector<LevelFigure> fights_to_level;
     std::vector<StageSummary> stages;
 };
 
