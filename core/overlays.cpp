@@ -362,19 +362,49 @@ void sub_load_automap(Game& g) {
 }
 
 std::optional<double> read_settings_delay(const fs::path& save_dir) {
+    const auto value = read_setting(save_dir, "message_delay");
+    double d = 0;
+    char rest = 0;
+    if (value && std::sscanf(value->c_str(), "%lf%c", &d, &rest) == 1 && d >= 0 && d <= 60)
+        return d;
+    return std::nullopt;
+}
+
+namespace {
+
+// The name of a settings line "name = value", blanks trimmed; empty for other lines.
+std::string setting_name(const std::string& line, std::string* value = nullptr) {
+    const auto equals = line.find('=');
+    if (equals == std::string::npos) return "";
+    const auto trim = [](std::string s) {
+        const auto first = s.find_first_not_of(" \t\r");
+        if (first == std::string::npos) return std::string();
+        return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+    };
+    if (value) *value = trim(line.substr(equals + 1));
+    return trim(line.substr(0, equals));
+}
+
+} // namespace
+
+std::optional<std::string> read_setting(const fs::path& save_dir, const std::string& name) {
     std::ifstream in(save_dir / SETTINGS_FILE);
-    std::string line;
-    while (std::getline(in, line)) {
-        double d = 0;
-        char rest = 0;
-        if (std::sscanf(line.c_str(), "message_delay=%lf%c", &d, &rest) == 1 && d >= 0 && d <= 60)
-            return d;
-    }
+    std::string line, value;
+    while (std::getline(in, line))
+        if (setting_name(line, &value) == name) return value;
     return std::nullopt;
 }
 
 bool write_settings_delay(const fs::path& save_dir, double seconds) {
+    // The player's own lines (type_ahead, ...) are kept; the pause replaces its old line.
+    std::string text;
+    {
+        std::ifstream in(save_dir / SETTINGS_FILE);
+        std::string line;
+        while (std::getline(in, line))
+            if (setting_name(line) != "message_delay") text += line + "\n";
+    }
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "message_delay=%g\n", seconds);
-    return write_atomically(save_dir / SETTINGS_FILE, buffer);
+    return write_atomically(save_dir / SETTINGS_FILE, text + buffer);
 }

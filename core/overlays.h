@@ -43,4 +43,9 @@ void sub_load_automap(Game& g);
 
 // The settings file in the save folder: the message pause; nothing when absent or unreadable.
 std::optional<double> read_settings_delay(const std::filesystem::path& save_dir);
+// Writes the message pause into the settings file; the file's other lines stay as they were.
 bool write_settings_delay(const std::filesystem::path& save_dir, double seconds);
+// One setting of the settings file, a line "name = value" (blanks around the "=" are allowed);
+// nothing when the file or the line is absent.
+std::optional<std::string> read_setting(const std::filesystem::path& save_dir,
+                                        const std::string& name);

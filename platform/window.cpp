@@ -1,5 +1,6 @@
 // The game in a desktop window: presenting frames, waiting for keys, the message pause.
 #include "core/dispatch.h"
+#include "core/overlays.h"
 #include "platform/font.h"
 #include "platform/frame.h"
 #include "platform/session.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <ctime>
+#include <deque>
 #include <fstream>
 #include <iostream>
 #include <map>
@@ -42,6 +44,10 @@ class WindowHost final : public Host {
     WindowHost& operator=(const WindowHost&) = delete;
 
     bool close_requested = false;
+    // Keys typed during a message pause, in order, for the main loop to hand to the game when
+    // the pause is over; with type_ahead off (settings.ini) they are dropped.
+    bool type_ahead = true;
+    std::deque<KeyPress> typed_ahead;
 
     void repaint(Game& g) override {
         int w = 0, h = 0;
@@ -65,7 +71,8 @@ class WindowHost final : public Host {
     }
 
     // Keeps the window alive for the pause: frames are presented, the window manager is
-    // answered, keys typed meanwhile are dropped, and the thread sleeps between events.
+    // answered, keys typed meanwhile are kept for later (or dropped), and the thread sleeps
+    // between events.
     void pause(Game& g, double seconds) override {
         repaint(g);
         const uint64_t end = SDL_GetTicks64() + static_cast<uint64_t>(seconds * 1000);
@@ -73,8 +80,18 @@ class WindowHost final : public Host {
              now = SDL_GetTicks64()) {
             SDL_Event e;
             if (!SDL_WaitEventTimeout(&e, static_cast<int>(end - now))) continue;
-            handle_window_event(g, e);
+            if (handle_window_event(g, e) || e.type != SDL_KEYDOWN) continue;
+            if (is_fullscreen_toggle(e.key.keysym)) {
+                toggle_fullscreen(g);
+                continue;
+            }
+            const auto key = key_from_sdl(e.key.keysym.sym, e.key.keysym.mod);
+            if (key && type_ahead) typed_ahead.push_back(*key);
         }
+    }
+
+    static bool is_fullscreen_toggle(const SDL_Keysym& k) {
+        return (k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) && (k.mod & KMOD_ALT);
     }
 
     std::optional<Bitmap> load_bitmap(const std::string& path) override {
@@ -208,27 +225,42 @@ int run_window(const Options& o) {
             if (!record.is_open() || g.quit_requested == 1) return;
             record << key_script_text(key) << (key.code == VK_RETURN ? "\n" : "") << std::flush;
         };
+        // A key reaches the game; then the keys typed ahead during its pauses follow, in
+        // order, as if typed now (and so they are recorded now).
+        const auto press = [&](const KeyPress& key) {
+            recorded(key);
+            int16_t code = key.code;
+            Form_KeyDown(g, code, key.shift);
+            if (g.quit_requested != 1) host->repaint(g);
+        };
+        const auto press_typed_ahead = [&] {
+            while (!host->typed_ahead.empty() && g.quit_requested != 1 && !host->close_requested) {
+                const KeyPress key = host->typed_ahead.front();
+                host->typed_ahead.pop_front();
+                press(key);
+            }
+        };
+        host->type_ahead = read_setting(g.data_files.save_folder(), "type_ahead") != "false";
         Form_Load(g);
         for (const KeyPress& k : o.keys) recorded(k);
         type_keys(g, o.keys);
         bool outputs_ok = write_outputs(g, o);
         host->repaint(g);
+        press_typed_ahead();
 
         while (g.quit_requested != 1 && !host->close_requested) {
             SDL_Event e;
             if (!SDL_WaitEvent(&e)) break;
             if (host->handle_window_event(g, e) || e.type != SDL_KEYDOWN) continue;
             const SDL_Keysym& k = e.key.keysym;
-            if ((k.sym == SDLK_RETURN || k.sym == SDLK_KP_ENTER) && (k.mod & KMOD_ALT)) {
+            if (WindowHost::is_fullscreen_toggle(k)) {
                 host->toggle_fullscreen(g);
                 continue;
             }
             const auto key = key_from_sdl(k.sym, k.mod);
             if (!key) continue;
-            recorded(*key);
-            int16_t code = key->code;
-            Form_KeyDown(g, code, key->shift);
-            if (g.quit_requested != 1) host->repaint(g);
+            press(*key);
+            press_typed_ahead();
         }
         return outputs_ok ? 0 : 1;
     } catch (const NoDisplay& e) {

@@ -175,6 +175,14 @@ TEST_F(Comforts, MessageSpeedCyclesAndIsRemembered) {
     EXPECT_EQ(next_message_speed(0), 0.5);
     std::ofstream(dir.path / SETTINGS_FILE) << "message_delay=lots\n";
     EXPECT_FALSE(read_settings_delay(dir.path));
+    // The player's own settings survive a change of speed.
+    std::ofstream(dir.path / SETTINGS_FILE) << "type_ahead = false\nmessage_delay = 1\n";
+    EXPECT_EQ(read_settings_delay(dir.path), 1.0);
+    g().message_delay = 1.0;
+    type(g(), "{f5}");
+    EXPECT_EQ(read_settings_delay(dir.path), 0.5);
+    EXPECT_EQ(read_setting(dir.path, "type_ahead"), "false");
+    EXPECT_FALSE(read_setting(dir.path, "no_such_setting"));
 }
 
 std::variant<Options, int> parse(std::vector<std::string> args) {

@@ -1,0 +1,227 @@
+// The real program in a real window, on an X server of the test's own (Xvfb): keys typed with
+// xdotool as a player types them, the frame read back from the screen.
+#include "support/fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <poll.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using fixture::TempDir;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string read_text(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A child process with its output sent to a file; ended with SIGTERM (which the window takes
+// as closing it) when still running at the end.
+class Child {
+  public:
+    Child(const std::vector<std::string>& args, const fs::path& output,
+          const std::string& display = "") {
+        pid_ = fork();
+        if (pid_ != 0) return;
+        if (!display.empty()) {
+            setenv("DISPLAY", display.c_str(), 1);
+            unsetenv("WAYLAND_DISPLAY");
+            unsetenv("SDL_VIDEODRIVER");
+        }
+        const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        dup2(out, 1);
+        dup2(out, 2);
+        std::vector<char*> argv;
+        for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
+    ~Child() { stop(); }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    pid_t pid() const { return pid_; }
+    // The exit status, after SIGTERM when still running.
+    int stop() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            int status = 0;
+            waitpid(pid_, &status, 0);
+            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            pid_ = -1;
+        }
+        return status_;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int status_ = -1;
+};
+
+// An X server of the test's own on the first free display; empty display() when Xvfb is
+// missing.
+class Xvfb {
+  public:
+    Xvfb() {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            const int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        char c = 0;
+        while (poll(&p, 1, 10000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        if (!number.empty()) display_ = ":" + number;
+    }
+    ~Xvfb() {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    Xvfb(const Xvfb&) = delete;
+    Xvfb& operator=(const Xvfb&) = delete;
+    const std::string& display() const { return display_; }
+
+  private:
+    pid_t pid_ = -1;
+    std::string display_;
+};
+
+class Window : public ::testing::Test {
+  protected:
+    Window() : dir("window") {
+        fixture::write_small_world(data());
+        fs::create_directories(saves());
+    }
+    void SetUp() override {
+        if (x.display().empty()) GTEST_SKIP() << "Xvfb is not installed";
+        if (std::system("command -v xdotool >/dev/null") != 0)
+            GTEST_SKIP() << "xdotool is not installed";
+    }
+    fs::path data() const { return dir.path / "Data"; }
+    fs::path saves() const { return dir.path / "saves"; }
+    fs::path recording() const { return dir.path / "session.keys"; }
+
+    // Starts the game in a window with a recording; false when its window never showed.
+    bool start(std::vector<std::string> extra = {}) {
+        std::vector<std::string> args = {
+            DUSKWEND_BINARY, "--data-dir", data().string(), "--save-dir",        saves().string(),
+            "--seed",        "1",          "--record",      recording().string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        game = std::make_unique<Child>(args, dir.path / "game.txt", x.display());
+        window_id = xdotool("search --sync --name '^Duskwend'");
+        if (window_id.empty()) return false;
+        xdotool("windowfocus --sync " + window_id);
+        return true;
+    }
+    // Runs xdotool on the test's display; its output without the last newline.
+    std::string xdotool(const std::string& arguments) const {
+        const std::string command = "DISPLAY=" + x.display() + " timeout 20 xdotool " + arguments;
+        std::string out;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[256];
+            while (std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+            pclose(pipe);
+        }
+        while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
+        const auto line = out.find('\n');
+        return line == std::string::npos ? out : out.substr(0, line);
+    }
+    // Types keys (xdotool names) `delay_ms` apart.
+    void keys(const std::string& names, int delay_ms) const {
+        xdotool("key --delay " + std::to_string(delay_ms) + " " + names);
+    }
+    // The keys recorded so far, without the seed line and the line breaks.
+    std::string recorded() const {
+        std::string r = read_text(recording());
+        if (r.rfind("{seed", 0) == 0) r.erase(0, r.find('\n') + 1);
+        std::erase(r, '\n');
+        return r;
+    }
+    // Waits until the recording holds `keys`, or gives up after `limit`.
+    bool wait_for_recording(const std::string& keys, std::chrono::milliseconds limit = 20s) const {
+        for (auto end = std::chrono::steady_clock::now() + limit;
+             std::chrono::steady_clock::now() < end; std::this_thread::sleep_for(50ms))
+            if (recorded() == keys) return true;
+        return false;
+    }
+    // The state a headless run of the script reaches.
+    std::string headless_state(const std::vector<std::string>& script_args) const {
+        std::vector<std::string> args = {DUSKWEND_BINARY, "--headless", "--data-dir",
+                                         data().string(), "--save-dir", saves().string()};
+        args.insert(args.end(), script_args.begin(), script_args.end());
+        args.insert(args.end(), {"--dump-state", (dir.path / "state.json").string()});
+        Child run(args, dir.path / "headless.txt");
+        int status = 0;
+        waitpid(run.pid(), &status, 0);
+        return read_text(dir.path / "state.json");
+    }
+
+    TempDir dir;
+    Xvfb x;
+    std::unique_ptr<Child> game;
+    std::string window_id;
+};
+
+// The guild hall's keys that put both characters in the party and enter the city; then N,
+// whose four lines pause half a second each, and X, the arrows and Tab 50 ms apart, inside
+// those pauses.
+const char* const PARTY_KEYS = "a t a x t a x x e";
+const char* const PARTY_SCRIPT = "ataxtaxxe";
+const char* const THROUGH_PAUSE_KEYS = "n x Up Right Up Left Up Tab";
+const char* const THROUGH_PAUSE_SCRIPT = "nx{up}{right}{up}{left}{up}{tab}";
+
+TEST_F(Window, KeysTypedDuringAPauseAllArriveInOrderAndReplayToTheSameState) {
+    ASSERT_TRUE(start({"--message-delay", "0.5"})) << read_text(dir.path / "game.txt");
+    keys(PARTY_KEYS, 100);
+    ASSERT_TRUE(wait_for_recording(PARTY_SCRIPT)) << recorded();
+    const auto typed = std::chrono::steady_clock::now();
+    keys(THROUGH_PAUSE_KEYS, 50);
+    const std::string all = std::string(PARTY_SCRIPT) + THROUGH_PAUSE_SCRIPT;
+    ASSERT_TRUE(wait_for_recording(all)) << recorded();
+    // The keys waited for the pauses: the last one reached the game two seconds after N.
+    EXPECT_GE(std::chrono::steady_clock::now() - typed, 1800ms);
+    EXPECT_EQ(game->stop(), 0) << read_text(dir.path / "game.txt");
+
+    // The recording replays to the state the same keys reach typed one by one, and the map
+    // overlay that the last key opened is there.
+    const std::string replayed = headless_state({"--keys-file", recording().string()});
+    const std::string direct = headless_state({"--seed", "1", "--keys", all});
+    EXPECT_EQ(replayed, direct);
+    EXPECT_NE(replayed.find("\"party_facing\": 0"), std::string::npos);
+}
+
+TEST_F(Window, WithTypeAheadOffKeysDuringAPauseAreDropped) {
+    std::ofstream(saves() / "settings.ini") << "message_delay=0.5\ntype_ahead = false\n";
+    ASSERT_TRUE(start({"--message-delay", "0.5"})) << read_text(dir.path / "game.txt");
+    keys(PARTY_KEYS, 100);
+    ASSERT_TRUE(wait_for_recording(PARTY_SCRIPT)) << recorded();
+    keys(THROUGH_PAUSE_KEYS, 50);
+    std::this_thread::sleep_for(2500ms);
+    // After the pauses keys reach the game again.
+    keys("x", 0);
+    EXPECT_TRUE(wait_for_recording(std::string(PARTY_SCRIPT) + "nx")) << recorded();
+}
+
+} // namespace
