@@ -4,6 +4,7 @@
 #include "charsheet/character_sheet.h"
 
 #include "combat/combat.h"
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/item_use.h"
@@ -443,6 +444,7 @@ void draw_sheet_choice_menu(Game& g) {
     case SHEET_USE_ON: {
         start_choice_menu(g, SHEET_CHOICE_Y);
         if (!g.message_lines[0].empty()) {
+            sub_wait_for_any_key(g);
             t.print_line(g.message_lines[0]);
             return;
         }
@@ -468,6 +470,7 @@ void draw_sheet_choice_menu(Game& g) {
 }
 
 void draw_spell_description(Game& g) {
+    sub_wait_for_any_key(g);
     sub_read_spell(g, g.sheet_spell);
     const std::string name = g.spell_rec.name.trimmed();
     const std::string description = g.spell_rec.description.trimmed();

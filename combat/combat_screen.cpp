@@ -4,6 +4,7 @@
 // and the end of the fight are keyed and drawn by combat/combat_end.cpp.
 #include "charsheet/character_sheet.h"
 #include "combat/combat.h"
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -389,6 +390,7 @@ void draw_use_on(Game& g) {
     t.print_line();
     t.print_line();
     if (!g.message_lines[0].empty()) {
+        sub_wait_for_any_key(g);
         t.print_line(g.message_lines[0]);
         return;
     }

@@ -206,6 +206,8 @@ struct Game {
         Bitmap picture_under;
         std::string picture_name_under;
     } overlays;
+    // The step shown takes any key to go on (core/any_key.h); the window marks it.
+    bool waits_for_any_key = false;
     // ---- end of Comforts ----
 
     Host* host; // never null; a do-nothing host until the platform sets its own

@@ -2,6 +2,7 @@
 // and loading. Character creation and the inn are steps of the same screen in their own files.
 #include "guildhall/guild_hall.h"
 
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -170,6 +171,7 @@ std::string item_text(Game& g, int item, int quantity) {
 }
 
 void draw_view_character(Game& g) {
+    sub_wait_for_any_key(g);
     PictureArea& t = text(g);
     const CharacterRec& c = g.roster[g.selected_member];
     t.Cls();

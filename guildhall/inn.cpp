@@ -1,5 +1,6 @@
 // The inn of the guild hall: one member pays 25 crowns, and the night restores hit points and
 // mana and lets every debt grow by one percent.
+#include "core/any_key.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
@@ -86,6 +87,7 @@ void draw_inn(Game& g) {
         return;
     }
     if (!anyone_can_pay(g)) {
+        sub_wait_for_any_key(g);
         t.print_line(" No one in the party can afford to pay for the room.");
         return;
     }

@@ -1,9 +1,11 @@
 // The game in a desktop window: presenting frames, waiting for keys, the message pause.
+#include "core/any_key.h"
 #include "core/dispatch.h"
 #include "core/overlays.h"
 #include "platform/font.h"
 #include "platform/frame.h"
 #include "platform/session.h"
+#include "platform/waiting_mark.h"
 
 #include <SDL.h>
 
@@ -56,6 +58,10 @@ class WindowHost final : public Host {
         const int scale = std::max(1, std::min(w / WINDOW_WIDTH, h / WINDOW_HEIGHT));
         SurfacePtr frame = compose_frame(g, font_at(scale), scale);
         if (!frame) return;
+        // Not while a message pauses: keys typed then wait for the pause, not for the mark.
+        mark_wanted_ = !pausing_ && sub_waits_for_any_key(g);
+        if (mark_wanted_ && waiting_mark_shown_at(SDL_GetTicks64()))
+            draw_waiting_mark(frame.get(), g.Form1.Text, scale);
         if (!texture_ || texture_scale_ != scale) {
             if (texture_) SDL_DestroyTexture(texture_);
             texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_XRGB8888,
@@ -74,6 +80,7 @@ class WindowHost final : public Host {
     // answered, keys typed meanwhile are kept for later (or dropped), and the thread sleeps
     // between events.
     void pause(Game& g, double seconds) override {
+        pausing_ = true;
         repaint(g);
         const uint64_t end = SDL_GetTicks64() + static_cast<uint64_t>(seconds * 1000);
         for (uint64_t now = SDL_GetTicks64(); now < end && !close_requested;
@@ -88,6 +95,13 @@ class WindowHost final : public Host {
             const auto key = key_from_sdl(e.key.keysym.sym, e.key.keysym.mod);
             if (key && type_ahead) typed_ahead.push_back(*key);
         }
+        pausing_ = false;
+    }
+
+    // Milliseconds until the waiting mark blinks, when the frame last shown carries it.
+    std::optional<int> until_blink() const {
+        if (!mark_wanted_) return std::nullopt;
+        return static_cast<int>(WAITING_MARK_BLINK_MS - SDL_GetTicks64() % WAITING_MARK_BLINK_MS);
     }
 
     static bool is_fullscreen_toggle(const SDL_Keysym& k) {
@@ -145,6 +159,7 @@ class WindowHost final : public Host {
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
     int texture_scale_ = 0;
+    bool pausing_ = false, mark_wanted_ = false;
     std::map<int, std::unique_ptr<TtfFont>> fonts_;
 };
 
@@ -250,7 +265,14 @@ int run_window(const Options& o) {
 
         while (g.quit_requested != 1 && !host->close_requested) {
             SDL_Event e;
-            if (!SDL_WaitEvent(&e)) break;
+            if (const auto blink = host->until_blink()) {
+                if (!SDL_WaitEventTimeout(&e, *blink + 1)) {
+                    host->repaint(g);
+                    continue;
+                }
+            } else if (!SDL_WaitEvent(&e)) {
+                break;
+            }
             if (host->handle_window_event(g, e) || e.type != SDL_KEYDOWN) continue;
             const SDL_Keysym& k = e.key.keysym;
             if (WindowHost::is_fullscreen_toggle(k)) {

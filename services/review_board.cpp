@@ -1,6 +1,7 @@
 // The review board: a member with enough experience is judged and, for the training fee,
 // advances one level: more hit points and mana, one attribute point, better resistances, and
 // the spells the class gains at the new level.
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -179,6 +180,7 @@ void draw_judgement(Game& g) {
                     " they pronounce their judgement.\\N'" + N;
     switch (verdict(g)) {
     case Verdict::NeedsExperience:
+        sub_wait_for_any_key(g);
         s += " you still require" + str_form(need - m.experience) + " experience to gain a level.'";
         break;
     case Verdict::AtMaximum:

@@ -1,5 +1,6 @@
 // The overlays over the game (automap, key help, message log, message speed), the automap's
 // file, the save folder, and recordings that replay.
+#include "core/any_key.h"
 #include "core/dispatch.h"
 #include "core/output.h"
 #include "core/overlays.h"
@@ -141,6 +142,29 @@ TEST_F(Comforts, OverlayKeysChangeNothingInTheGameUnderneath) {
     // And the game goes on as before: the next arrow still turns the party.
     type(g(), "{right}");
     EXPECT_EQ(g().party_facing, 2);
+}
+
+TEST(WaitingMark, SaidOfEveryStepThatAnyKeyEndsAndOfNoOther) {
+    TempDir dir("waiting");
+    fixture::write_small_world(dir.path);
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"", false},             // the guild hall's menu takes its letters
+        {"s", true},             // saved: any key goes on
+        {"s ", false},           // and the menu is back
+        {"aa", true},            // a roster character's details
+        {"at", false},           // which character to take
+        {"ataxtaxxs1", false},   // a sheet opened over the wait takes its own letters
+        {"ataxtaxxs1x", true},   // closed again: the wait is back
+        {"{tab}", true},         // the map closes on any key
+        {"{f2}", false},         // the log on F2 or X only
+        {"ataxtaxxh", false},    // the inn asks who pays
+        {"ataxtaxxe{up}", false} // walking
+    };
+    for (const auto& [keys, waits] : cases) {
+        StartedGame game(dir.path);
+        type(game.g, keys);
+        EXPECT_EQ(sub_waits_for_any_key(game.g), waits) << keys;
+    }
 }
 
 TEST_F(Comforts, MessageLogKeepsTheLast500LinesAndScrolls) {

@@ -1,8 +1,14 @@
 // The real program in a real window, on an X server of the test's own (Xvfb): keys typed with
 // xdotool as a player types them, the frame read back from the screen.
+#include "platform/waiting_mark.h"
 #include "support/fixture.h"
 
+#include <SDL_image.h>
 #include <gtest/gtest.h>
+#if DUSKWEND_X11
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#endif
 
 #include <chrono>
 #include <csignal>
@@ -107,6 +113,54 @@ class Xvfb {
     pid_t pid_ = -1;
     std::string display_;
 };
+
+// Pixels as 0xRRGGBB, row after row.
+struct Pixels {
+    int x = 0, y = 0, width = 0, height = 0; // where they were taken from
+    std::vector<uint32_t> rgb;
+    uint32_t at(int px, int py) const { return rgb[std::size_t(py) * width + px]; }
+};
+
+// A PNG file's pixels.
+Pixels read_png(const fs::path& file) {
+    Pixels p;
+    SDL_Surface* loaded = IMG_Load(file.c_str());
+    if (!loaded) return p;
+    SDL_Surface* s = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XRGB8888, 0);
+    SDL_FreeSurface(loaded);
+    p.width = s->w, p.height = s->h;
+    for (int y = 0; y < s->h; ++y)
+        for (int x = 0; x < s->w; ++x)
+            p.rgb.push_back(
+                reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                  std::size_t(y) * s->pitch)[x] &
+                0xFFFFFF);
+    SDL_FreeSurface(s);
+    return p;
+}
+
+#if DUSKWEND_X11
+// What the screen shows of a window (or the whole screen for window 0), with the window's
+// place on the screen.
+Pixels screen_pixels(const std::string& display, unsigned long window) {
+    Pixels p;
+    Display* d = XOpenDisplay(display.c_str());
+    if (!d) return p;
+    const Window root = DefaultRootWindow(d);
+    XWindowAttributes a{};
+    XGetWindowAttributes(d, window ? window : root, &a);
+    Window child = 0;
+    if (window) XTranslateCoordinates(d, window, root, 0, 0, &p.x, &p.y, &child);
+    p.width = a.width, p.height = a.height;
+    if (XImage* image = XGetImage(d, root, p.x, p.y, p.width, p.height, AllPlanes, ZPixmap)) {
+        for (int y = 0; y < p.height; ++y)
+            for (int x = 0; x < p.width; ++x) p.rgb.push_back(XGetPixel(image, x, y) & 0xFFFFFF);
+        XDestroyImage(image);
+    }
+    XCloseDisplay(d);
+    return p;
+}
+#endif
 
 class Window : public ::testing::Test {
   protected:
@@ -223,5 +277,52 @@ TEST_F(Window, WithTypeAheadOffKeysDuringAPauseAreDropped) {
     keys("x", 0);
     EXPECT_TRUE(wait_for_recording(std::string(PARTY_SCRIPT) + "nx")) << recorded();
 }
+
+#if DUSKWEND_X11
+// How many pixels of the waiting mark's place hold its colour, at scale 1.
+int mark_pixels(const Pixels& frame) {
+    const PictureArea text{240, 0, 249, 353};
+    const SDL_Rect at = waiting_mark_area(text);
+    int n = 0;
+    for (int y = at.y; y < at.y + at.h; ++y)
+        for (int x = at.x; x < at.x + at.w; ++x) n += frame.at(x, y) == 0x000080;
+    return n;
+}
+
+TEST_F(Window, TheWaitingMarkBlinksWhileAKeyIsAwaitedAndNeverEntersAScreenshot) {
+    ASSERT_TRUE(start({"--scale", "1"})) << read_text(dir.path / "game.txt");
+    const unsigned long id = std::stoul(window_id);
+    // Over two blinks: how many frames showed the mark, and how many did not.
+    const auto watch = [&] {
+        std::pair<int, int> shown_hidden;
+        for (int k = 0; k < 12; ++k) {
+            const Pixels frame = screen_pixels(x.display(), id);
+            if (frame.width != WINDOW_WIDTH) return std::pair{-1, -1};
+            (mark_pixels(frame) > 0 ? shown_hidden.first : shown_hidden.second)++;
+            std::this_thread::sleep_for(100ms);
+        }
+        return shown_hidden;
+    };
+    // The guild hall's menu waits for its letters: no mark.
+    EXPECT_EQ(watch(), std::pair(0, 12));
+    // A save waits for any key: the mark comes and goes.
+    keys("s", 0);
+    ASSERT_TRUE(wait_for_recording("s"));
+    const auto [shown, hidden] = watch();
+    EXPECT_GT(shown, 0);
+    EXPECT_GT(hidden, 0);
+    // Any key: the menu again, and the mark has gone.
+    keys("space", 0);
+    ASSERT_TRUE(wait_for_recording("s "));
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(watch(), std::pair(0, 12));
+
+    // The same wait in a screenshot: no mark, and the text model knows nothing of it.
+    headless_state({"--seed", "1", "--keys", "s", "--screenshot", (dir.path / "s.png").string()});
+    const Pixels screenshot = read_png(dir.path / "s.png");
+    ASSERT_EQ(screenshot.width, WINDOW_WIDTH);
+    EXPECT_EQ(mark_pixels(screenshot), 0);
+}
+#endif
 
 } // namespace
