@@ -27,8 +27,7 @@ class WindowHost final : public Host {
     WindowHost(const Options& o) : options_(o) {
         window_ = SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    WINDOW_WIDTH * o.scale, WINDOW_HEIGHT * o.scale,
-                                   SDL_WINDOW_ALLOW_HIGHDPI |
-                                       (o.fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0));
+                                   SDL_WINDOW_ALLOW_HIGHDPI);
         if (!window_) throw DataError(std::string("Cannot open the window: ") + SDL_GetError());
         renderer_ = SDL_CreateRenderer(window_, -1, 0);
         if (!renderer_) {
@@ -36,6 +35,12 @@ class WindowHost final : public Host {
             SDL_DestroyWindow(window_);
             throw DataError("Cannot draw in the window: " + why);
         }
+        // X11 leaves full screen to a window manager, and with none the window would keep its
+        // size while SDL believes it covers the screen; there the window covers the screen
+        // itself, as a borderless window.
+        const char* driver = SDL_GetCurrentVideoDriver();
+        covers_screen_itself_ = driver && std::string(driver) == "x11";
+        if (o.fullscreen) set_fullscreen(true);
     }
     ~WindowHost() override {
         if (texture_) SDL_DestroyTexture(texture_);
@@ -137,9 +142,34 @@ class WindowHost final : public Host {
     }
 
     void toggle_fullscreen(Game& g) {
-        const bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
-        SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+        set_fullscreen(!fullscreen_);
         repaint(g);
+    }
+
+    // Full screen covers the display the window is on; the frame is scaled by the largest
+    // whole factor that fits and centred on black (repaint). Back in a window, the window
+    // gets its old place and size.
+    void set_fullscreen(bool on) {
+        if (on == fullscreen_) return;
+        fullscreen_ = on;
+        if (!covers_screen_itself_) {
+            SDL_SetWindowFullscreen(window_, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+            return;
+        }
+        if (on) {
+            SDL_GetWindowPosition(window_, &windowed_.x, &windowed_.y);
+            SDL_GetWindowSize(window_, &windowed_.w, &windowed_.h);
+            SDL_Rect screen{};
+            if (SDL_GetDisplayBounds(std::max(0, SDL_GetWindowDisplayIndex(window_)), &screen) != 0)
+                return;
+            SDL_SetWindowBordered(window_, SDL_FALSE);
+            SDL_SetWindowPosition(window_, screen.x, screen.y);
+            SDL_SetWindowSize(window_, screen.w, screen.h);
+        } else {
+            SDL_SetWindowBordered(window_, SDL_TRUE);
+            SDL_SetWindowSize(window_, windowed_.w, windowed_.h);
+            SDL_SetWindowPosition(window_, windowed_.x, windowed_.y);
+        }
     }
 
     void show_error(const std::string& message) {
@@ -160,6 +190,8 @@ class WindowHost final : public Host {
     SDL_Texture* texture_ = nullptr;
     int texture_scale_ = 0;
     bool pausing_ = false, mark_wanted_ = false;
+    bool covers_screen_itself_ = false, fullscreen_ = false;
+    SDL_Rect windowed_{}; // the window's place and size before full screen
     std::map<int, std::unique_ptr<TtfFont>> fonts_;
 };
 

@@ -1,5 +1,9 @@
 // The real program in a real window, on an X server of the test's own (Xvfb): keys typed with
 // xdotool as a player types them, the frame read back from the screen.
+#include "core/dispatch.h"
+#include "platform/font.h"
+#include "platform/frame.h"
+#include "platform/session.h"
 #include "platform/waiting_mark.h"
 #include "support/fixture.h"
 
@@ -279,6 +283,86 @@ TEST_F(Window, WithTypeAheadOffKeysDuringAPauseAreDropped) {
 }
 
 #if DUSKWEND_X11
+// The frame of a fresh start on a Data folder, composed at `scale` as the window composes it.
+Pixels start_frame(const fs::path& data, const fs::path& saves, int scale) {
+    struct PictureHost final : Host {
+        std::optional<Bitmap> load_bitmap(const std::string& path) override {
+            return read_bitmap_file(path);
+        }
+    } host;
+    const TtfLibrary ttf;
+    const TtfFont metrics(data, 1), font(data, scale);
+    Game g;
+    g.host = &host;
+    g.set_font(&metrics);
+    Options o;
+    o.data_dir = data;
+    o.save_dir = saves;
+    o.seed = 1;
+    configure_game(g, o);
+    Form_Load(g);
+    SurfacePtr s = compose_frame(g, font, scale);
+    Pixels p;
+    p.width = s->w, p.height = s->h;
+    for (int y = 0; y < s->h; ++y)
+        for (int x = 0; x < s->w; ++x)
+            p.rgb.push_back(
+                reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
+                                                  std::size_t(y) * s->pitch)[x] &
+                0xFFFFFF);
+    return p;
+}
+
+// Whether `part` shows at (x, y) of `screen`.
+bool shows_at(const Pixels& screen, const Pixels& part, int x, int y) {
+    if (x < 0 || y < 0 || x + part.width > screen.width || y + part.height > screen.height)
+        return false;
+    for (int j = 0; j < part.height; ++j)
+        for (int i = 0; i < part.width; ++i)
+            if (screen.at(x + i, y + j) != part.at(i, j)) return false;
+    return true;
+}
+
+TEST_F(Window, FullScreenScalesTheFrameByAWholeFactorCentredAndGivesTheWindowBack) {
+    ASSERT_TRUE(start({"--scale", "1"})) << read_text(dir.path / "game.txt");
+    const unsigned long id = std::stoul(window_id);
+    const Pixels small = start_frame(data(), saves(), 1), large = start_frame(data(), saves(), 2);
+    // Waits up to five seconds for the screen to show what `ok` looks for.
+    const auto settles = [&](const auto& ok) {
+        for (int k = 0; k < 50; ++k, std::this_thread::sleep_for(100ms))
+            if (ok(screen_pixels(x.display(), id))) return true;
+        return false;
+    };
+    Pixels before;
+    ASSERT_TRUE(settles([&](const Pixels& w) {
+        before = w;
+        return w.width == WINDOW_WIDTH && shows_at(w, small, 0, 0);
+    }));
+
+    for (int round = 0; round < 2; ++round) {
+        keys("alt+Return", 0);
+        // 1280 × 1024 holds the frame twice (980 × 710), centred; the rest is black.
+        EXPECT_TRUE(settles([&](const Pixels& screen) {
+            if (screen.x != 0 || screen.y != 0 || screen.width != 1280 || screen.height != 1024)
+                return false;
+            if (!shows_at(screen, large, 150, 157)) return false;
+            for (int y = 0; y < screen.height; ++y)
+                for (int x = 0; x < screen.width; ++x)
+                    if ((x < 150 || x >= 1130 || y < 157 || y >= 867) && screen.at(x, y) != 0)
+                        return false;
+            return true;
+        })) << "full screen, round "
+            << round;
+        keys("alt+Return", 0);
+        // The window as it was: its place, its size, the frame at scale 1.
+        EXPECT_TRUE(settles([&](const Pixels& w) {
+            return w.x == before.x && w.y == before.y && w.width == WINDOW_WIDTH &&
+                   w.height == WINDOW_HEIGHT && shows_at(w, small, 0, 0);
+        })) << "back in a window, round "
+            << round;
+    }
+}
+
 // How many pixels of the waiting mark's place hold its colour, at scale 1.
 int mark_pixels(const Pixels& frame) {
     const PictureArea text{240, 0, 249, 353};
