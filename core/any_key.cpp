@@ -14,6 +14,7 @@ bool sub_waits_for_any_key(const Game& g) {
         return g.waits_for_any_key;
     case OVERLAY_AUTOMAP:
     case OVERLAY_KEY_HELP:
+    case OVERLAY_NOTICE:
         return true;
     default:
         return false; // the log closes on F2 or X only

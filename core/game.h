@@ -205,6 +205,11 @@ struct Game {
         bool text_bold = false;
         Bitmap picture_under;
         std::string picture_name_under;
+        // The save slots: S or L typed and waiting for the slot's key, what the last one
+        // did, and whether a slot was loaded (the screen underneath is drawn anew on closing).
+        int16_t slot_command = 0;
+        std::string slot_status;
+        bool slot_loaded = false;
     } overlays;
     // The step shown takes any key to go on (core/any_key.h); the window marks it.
     bool waits_for_any_key = false;

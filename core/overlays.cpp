@@ -3,6 +3,7 @@
 #include "core/dispatch.h"
 #include "core/game.h"
 #include "core/numbers.h"
+#include "core/save_slots.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -90,6 +91,12 @@ void uncover(Game& g) {
     o.picture_name_under.clear();
     o.shown = OVERLAY_NONE;
     o.log_scroll = 0;
+    o.slot_command = 0;
+    o.slot_status.clear();
+    // A game loaded from a slot: the screen underneath shows the new one (acting steps show
+    // what they printed, as after any repaint).
+    if (o.slot_loaded) sub_render_screen(g);
+    o.slot_loaded = false;
     g.host->repaint(g);
 }
 
@@ -181,6 +188,7 @@ void draw_key_help(Game& g) {
     line("F1  this help");
     line("F2  message log (arrows scroll)");
     line("F5  message speed, now " + message_speed_text(g.message_delay));
+    line("F6  save slots (at the guild hall)");
     line("Alt+Enter  full screen");
     line("");
     line("Any key closes this help.");
@@ -206,6 +214,12 @@ void redraw(Game& g) {
     case OVERLAY_MESSAGE_LOG:
         draw_message_log(g);
         break;
+    case OVERLAY_SAVE_SLOTS:
+        sub_draw_save_slots(g);
+        break;
+    case OVERLAY_NOTICE:
+        heading(g.Form1.Text, "Save slots are kept at the guild hall.");
+        break;
     default:
         return;
     }
@@ -216,6 +230,8 @@ void scroll_log(Game& g, int by) {
     const int most = std::max(0, static_cast<int>(g.overlays.message_log.size()) - LOG_LINES_SHOWN);
     g.overlays.log_scroll = static_cast<int16_t>(std::clamp(g.overlays.log_scroll + by, 0, most));
 }
+
+} // namespace
 
 bool write_atomically(const fs::path& file, const std::string& text) {
     std::error_code ec;
@@ -235,8 +251,6 @@ bool write_atomically(const fs::path& file, const std::string& text) {
     return !ec;
 }
 
-} // namespace
-
 bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
     auto& o = g.overlays;
     if (o.shown != OVERLAY_NONE) {
@@ -254,6 +268,11 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
                 uncover(g);
             else
                 redraw(g);
+        } else if (o.shown == OVERLAY_SAVE_SLOTS) {
+            if (sub_save_slots_key(g, key_code))
+                uncover(g);
+            else
+                redraw(g);
         } else {
             uncover(g);
         }
@@ -268,6 +287,13 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
         break;
     case VK_F2:
         cover(g, OVERLAY_MESSAGE_LOG);
+        break;
+    case VK_F6:
+        // Games are saved at the guild hall, and so are their slots.
+        cover(g, g.current_location == LOCATION_GUILD_HALL && g.combat_active == 0 &&
+                         g.sheet_member == 0
+                     ? OVERLAY_SAVE_SLOTS
+                     : OVERLAY_NOTICE);
         break;
     case VK_F5:
         g.message_delay = next_message_speed(g.message_delay);

@@ -1,8 +1,8 @@
 #pragma once
 // The overlays drawn over the game without touching it: the automap (Tab), the key help (F1),
-// the message log (F2), and the message speed (F5). Their keys are caught before the key-line
-// editor, so no screen ever sees them; closing an overlay gives back the picture and the text
-// column exactly as they were.
+// the message log (F2), the message speed (F5) and the save slots (F6, core/save_slots.h). Their
+// keys are caught before the key-line editor, so no screen ever sees them; closing an overlay gives
+// back the picture and the text column exactly as they were.
 
 #include <cstdint>
 #include <filesystem>
@@ -12,9 +12,10 @@
 struct Game;
 
 // Virtual-key codes of the overlay keys.
-constexpr int16_t VK_TAB = 9, VK_F1 = 112, VK_F2 = 113, VK_F5 = 116;
+constexpr int16_t VK_TAB = 9, VK_F1 = 112, VK_F2 = 113, VK_F5 = 116, VK_F6 = 117;
 
-constexpr int OVERLAY_NONE = 0, OVERLAY_AUTOMAP = 1, OVERLAY_KEY_HELP = 2, OVERLAY_MESSAGE_LOG = 3;
+constexpr int OVERLAY_NONE = 0, OVERLAY_AUTOMAP = 1, OVERLAY_KEY_HELP = 2, OVERLAY_MESSAGE_LOG = 3,
+              OVERLAY_SAVE_SLOTS = 4, OVERLAY_NOTICE = 5;
 constexpr int MESSAGE_LOG_SIZE = 500;
 
 inline constexpr const char* AUTOMAP_FILE = "Automap.dat";
@@ -40,6 +41,10 @@ std::string message_speed_text(double seconds); // "0.25 s"
 // not be written. Loading a missing or damaged file leaves every map empty.
 bool sub_save_automap(const Game& g);
 void sub_load_automap(Game& g);
+
+// Writes a file beside its target and renames it over it when complete; false when it could
+// not be written (the target is then as it was).
+bool write_atomically(const std::filesystem::path& file, const std::string& text);
 
 // The settings file in the save folder: the message pause; nothing when absent or unreadable.
 std::optional<double> read_settings_delay(const std::filesystem::path& save_dir);

@@ -10,6 +10,7 @@
 #include "core/output.h"
 #include "core/overlays.h"
 #include "core/rules.h"
+#include "core/save_slots.h"
 #include "core/screens.h"
 
 #include <algorithm>
@@ -453,6 +454,8 @@ void sub_draw_guild_hall(Game& g) {
         // The automap goes in a file of its own beside the game; it never fails the save.
         const bool saved = write_save_files(g);
         if (saved) sub_save_automap(g);
+        // The last three saved games are kept as automatic slots, so a save can be undone.
+        if (saved) sub_keep_automatic_slot(g);
         t.print_line(saved ? " Game Saved." : " The game could not be saved.");
         break;
     }

@@ -60,6 +60,8 @@ std::optional<KeyPress> key_from_sdl(int32_t k, uint16_t mod) {
         return press(VK_F2);
     case SDLK_F5:
         return press(VK_F5);
+    case SDLK_F6:
+        return press(VK_F6);
     default:
         return std::nullopt;
     }
@@ -71,7 +73,8 @@ const std::map<std::string, int16_t>& named_keys() {
     static const std::map<std::string, int16_t> named = {
         {"up", VK_UP},        {"down", VK_DOWN},      {"left", VK_LEFT},   {"right", VK_RIGHT},
         {"enter", VK_RETURN}, {"backspace", VK_BACK}, {"shift", VK_SHIFT}, {"capslock", VK_CAPITAL},
-        {"tab", VK_TAB},      {"f1", VK_F1},          {"f2", VK_F2},       {"f5", VK_F5}};
+        {"tab", VK_TAB},      {"f1", VK_F1},          {"f2", VK_F2},       {"f5", VK_F5},
+        {"f6", VK_F6}};
     return named;
 }
 

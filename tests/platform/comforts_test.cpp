@@ -258,7 +258,7 @@ TEST(Recording, EveryKeyWrittenAsScriptTypesTheSameKey) {
     for (int c = '0'; c <= '9'; ++c)
         for (int shift : {0, SHIFT_MASK}) keys.push_back({static_cast<int16_t>(c), shift});
     for (int16_t c : {VK_SPACE, VK_RETURN, VK_BACK, VK_SHIFT, VK_CAPITAL, VK_UP, VK_DOWN, VK_LEFT,
-                      VK_RIGHT, VK_TAB, VK_F1, VK_F2, VK_F5})
+                      VK_RIGHT, VK_TAB, VK_F1, VK_F2, VK_F5, VK_F6})
         keys.push_back({c, 0});
     keys.push_back({VK_RETURN, SHIFT_MASK});
     std::string script = "{seed 4711}\n";
