@@ -210,6 +210,9 @@ void equip_from_pack(Game& g, PartyMemberRec& m, int k) {
 void equip_key(Game& g) {
     const std::string& key = g.input_line;
     PartyMemberRec& m = sheet_rec(g);
+    // In a fight only the member choosing an action may change, once.
+    if (sheet_in_combat(g) && key != "X" && !sheet_may_change_equipment_in_fight(g)) return;
+    const PartyMemberRec before = m;
     if (key == "X") {
         g.sheet_step = SHEET_EQUIPMENT;
     } else if (key == "L" || key == "R" || key == "B") {
@@ -221,6 +224,12 @@ void equip_key(Game& g) {
         equip_from_pack(g, m, k);
     }
     sub_tidy_pack(g, sheet_slot(g));
+    const bool changed = encode(before) != encode(m);
+    if (changed && sheet_in_combat(g)) {
+        sub_combat_equipment_changed(g);
+        g.sheet_step = SHEET_EQUIPMENT;
+        g.sheet_notice = " The change takes the round: " + m.name.trimmed() + " defends.";
+    }
 }
 
 // ---------------------------------------------------------------------------------------

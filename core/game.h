@@ -134,6 +134,9 @@ struct Game {
     // Choosing actions in a fight (combat/combat_screen.cpp): the spell picked from the
     // spell list while its target is chosen.
     int16_t combat_chosen_spell = 0;
+    // The item picked to use while its target is chosen; the member's action changes only
+    // when a target is chosen, so a refused or abandoned use leaves it as it was.
+    int16_t combat_chosen_item = 0;
 
     // The round and the end of the fight (combat/round.cpp, combat/combat_end.cpp).
     // flee_failed: the party tried to flee and was caught; the round that follows is fought

@@ -324,6 +324,23 @@ void sub_log_message_line(Game& g, const std::string& line) {
     auto& log = g.overlays.message_log;
     std::string s = line;
     while (!s.empty() && s.back() == ' ') s.pop_back();
+    // A line repeated at once is kept once with a count: "The smithy is shut. (×7)" (the
+    // times sign is 0xD7 in the game's code page).
+    const std::string counted = s + " (\xD7";
+    if (!s.empty() && !log.empty()) {
+        std::string& last = log.back();
+        if (last == s) {
+            last = counted + "2)";
+            return;
+        }
+        const std::string count =
+            last.compare(0, counted.size(), counted) == 0 ? last.substr(counted.size()) : "";
+        if (count.size() >= 2 && count.size() <= 8 && count.back() == ')' &&
+            count.find_first_not_of("0123456789") == count.size() - 1) {
+            last = counted + std::to_string(std::stoi(count) + 1) + ")";
+            return;
+        }
+    }
     log.push_back(std::move(s));
     while (log.size() > MESSAGE_LOG_SIZE) log.pop_front();
 }

@@ -29,7 +29,8 @@ bool sub_overlay_key(Game& g, int16_t key_code, int shift);
 // nothing outside the city.
 void sub_automap_note(Game& g);
 
-// Adds one line shown in the message area to the log, dropping the oldest past 500.
+// Adds one line shown in the message area to the log, dropping the oldest past 500. A line
+// that repeats the one before is not added again: that one gets a count, "... (×7)".
 void sub_log_message_line(Game& g, const std::string& line);
 
 // The message pause after `current` in the cycle 0.5, 0.25, 0.1, 1 seconds (0.5 after any

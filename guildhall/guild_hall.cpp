@@ -111,6 +111,8 @@ void menu_key(Game& g) {
         g.quit_requested = 1;
     else if (k == "E" && party_alive(g))
         enter_city(g);
+    else if (k == "E" && sub_count_party_members(g) > 0)
+        g.location_step = GUILD_NOBODY_WALKS;
     else if (k == "Z" && flags_set(g))
         g.game_flags.fill(0);
 }
@@ -389,6 +391,10 @@ void sub_guild_hall_key(Game& g) {
     case GUILD_MENU:
         menu_key(g);
         break;
+    case GUILD_NOBODY_WALKS:
+        g.location_step = GUILD_MENU; // the line goes with the next key
+        menu_key(g);
+        break;
     case GUILD_ADD_LIST:
         add_list_key(g);
         break;
@@ -431,6 +437,11 @@ void sub_draw_guild_hall(Game& g) {
     switch (step) {
     case GUILD_MENU:
         draw_menu(g);
+        break;
+    case GUILD_NOBODY_WALKS:
+        draw_menu(g);
+        t.print_line();
+        t.print_line(" None can walk: the Temple of Light raises them.");
         break;
     case GUILD_ADD_LIST:
         draw_add_list(g);

@@ -20,6 +20,21 @@ bool anyone_can_pay(const Game& g) {
     return std::any_of(g.party.begin(), g.party.end(), can_pay);
 }
 
+// One line for each member who cannot pay, saying why.
+void print_who_cannot_pay(Game& g) {
+    PictureArea& t = g.Form1.Text;
+    bool first = true;
+    for (const PartyMemberRec& m : g.party) {
+        if (m.in_use <= 0 || can_pay(m)) continue;
+        if (first) t.print_line();
+        first = false;
+        t.print_line(" " + m.name.trimmed() +
+                     (m.hit_points <= 0 ? " is dead."
+                                        : " has" + str_form(m.crowns) + " crowns, not" +
+                                              str_form(INN_PRICE) + "."));
+    }
+}
+
 // The gain of a night, computed wide: only the part up to what is missing counts.
 int night_gain(double factor, double base, int missing) {
     double gain = std::nearbyint(factor * base);
@@ -89,6 +104,7 @@ void draw_inn(Game& g) {
     if (!anyone_can_pay(g)) {
         sub_wait_for_any_key(g);
         t.print_line(" No one in the party can afford to pay for the room.");
+        print_who_cannot_pay(g);
         return;
     }
     t.print_line();
@@ -103,4 +119,5 @@ void draw_inn(Game& g) {
     }
     t.print_line();
     print_menu_line(g, "  R.", "Return");
+    print_who_cannot_pay(g);
 }

@@ -152,6 +152,7 @@ ordered_json state_dump(const Game& g) {
     s["cast_result"] = cp1252_to_utf8(g.cast_result);
     // Choosing actions in a fight.
     s["combat_chosen_spell"] = g.combat_chosen_spell;
+    s["combat_chosen_item"] = g.combat_chosen_item;
     // The round and the end of the fight.
     s["flee_failed"] = g.flee_failed;
     s["roster"] = records(g.roster);

@@ -185,6 +185,26 @@ TEST_F(Comforts, MessageLogKeepsTheLast500LinesAndScrolls) {
     EXPECT_EQ(g().overlays.shown, OVERLAY_NONE);
 }
 
+TEST_F(Comforts, MessageLogKeepsALineRepeatedAtOnceWithACount) {
+    for (const char* line : {"Shut. ", "Shut. ", "Shut.", "Open. ", "Shut. ", "", "", "Shut. "})
+        sub_log_message_line(g(), line);
+    for (int k = 0; k < 7; ++k) sub_log_message_line(g(), "The smithy is shut. ");
+    const std::deque<std::string> expected = {"Shut. (\xD7"
+                                              "3)",
+                                              "Open.",
+                                              "Shut.",
+                                              "",
+                                              "",
+                                              "Shut.",
+                                              "The smithy is shut. (\xD7"
+                                              "7)"};
+    EXPECT_EQ(g().overlays.message_log, expected);
+    // Shown in UTF-8 outside the game.
+    EXPECT_NE(state_dump(g()).dump().find("The smithy is shut. (\xC3\x97"
+                                          "7)"),
+              std::string::npos);
+}
+
 TEST_F(Comforts, MessageSpeedCyclesAndIsRemembered) {
     g().message_delay = 0.5;
     type(g(), "{f5}");
