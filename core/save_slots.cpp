@@ -3,6 +3,7 @@
 #include "core/datafiles.h"
 #include "core/dispatch.h"
 #include "core/game.h"
+#include "core/map_names.h"
 #include "core/output.h"
 #include "core/overlays.h"
 #include "core/rules.h"
@@ -300,7 +301,12 @@ void print_slot(Game& g, const std::string& key, const std::string& slot) {
     } else if (s.state == SlotSummary::damaged) {
         first += "damaged";
     } else {
-        first += time_text(s.saved_at) + (s.map > 0 ? "   Map " + std::to_string(s.map) : "");
+        first += time_text(s.saved_at);
+        if (s.map > 0) {
+            const std::string name = read_map_name(g.data_files.dir, s.map);
+            first += "   " + (name.empty() ? "Map " + std::to_string(s.map) : name);
+            while (t.TextWidth(first) > t.width - 30) first.pop_back();
+        }
         second = members_text(t, s, t.width - 30);
     }
     print_menu_line(g, key, first);

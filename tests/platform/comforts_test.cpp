@@ -375,3 +375,94 @@ TEST(Recording, ARecordedScriptReplaysWithItsOwnSeed) {
 }
 
 } // namespace
+
+namespace {
+
+// The automap's picture: where the party's arrow is (its black pixels) and what else shows.
+struct ArrowShape {
+    int left = 1000, top = 1000, right = -1, bottom = -1;
+    std::vector<int> rows, columns; // black pixels per row and column of the arrow's box
+};
+
+ArrowShape arrow_of(const Bitmap& pic) {
+    ArrowShape a;
+    for (int y = 0; y < pic.height; ++y)
+        for (int x = 0; x < pic.width; ++x)
+            if (pic.at(x, y) == 0)
+                a.left = std::min(a.left, x), a.top = std::min(a.top, y),
+                a.right = std::max(a.right, x), a.bottom = std::max(a.bottom, y);
+    for (int y = a.top; y <= a.bottom; ++y) {
+        int n = 0;
+        for (int x = a.left; x <= a.right; ++x) n += pic.at(x, y) == 0;
+        a.rows.push_back(n);
+    }
+    for (int x = a.left; x <= a.right; ++x) {
+        int n = 0;
+        for (int y = a.top; y <= a.bottom; ++y) n += pic.at(x, y) == 0;
+        a.columns.push_back(n);
+    }
+    return a;
+}
+
+int pixels_of(const Bitmap& pic, uint32_t rgb) {
+    return static_cast<int>(std::count(pic.pixels.begin(), pic.pixels.end(), rgb));
+}
+
+TEST_F(Comforts, AutomapNamesTheMapPointsTheArrowAndScalesToWhatWasSeen) {
+    std::ofstream(dir.path / "MapNames.txt") << "1 Old Town\n";
+    type(g(), "ataxtaxxe");
+    const auto arrow = [&] {
+        type(g(), "{tab}");
+        const ArrowShape a = arrow_of(g().Form1.mainPic.image);
+        type(g(), "{tab}");
+        return a;
+    };
+    // The arrow's point is its narrowest edge, on the side the party faces.
+    for (int facing = 0; facing < 4; ++facing) {
+        ASSERT_EQ(g().party_facing, facing);
+        const ArrowShape a = arrow();
+        ASSERT_GE(a.right, a.left) << "no arrow";
+        const auto& along = facing % 2 == 0 ? a.rows : a.columns;
+        const bool point_first = facing == 0 || facing == 3;
+        EXPECT_LT(point_first ? along.front() : along.back(),
+                  point_first ? along.back() : along.front())
+            << "facing " << facing;
+        type(g(), "{right}");
+    }
+    // A few squares seen: large squares; the whole map seen: four pixels a square.
+    EXPECT_GE(arrow().right - arrow().left + 1, 8);
+    std::fill(g().overlays.automap[1].begin(), g().overlays.automap[1].end(), 1);
+    EXPECT_LE(arrow().right - arrow().left + 1, 4);
+
+    type(g(), "{tab}");
+    const std::string text = text_dump(g());
+    EXPECT_NE(text.find(" 1 1 Old Town\n"), std::string::npos) << text;
+    // Each wall type's line: a swatch and its name in the colour its walls are drawn in.
+    const auto& runs = g().Form1.Text.runs();
+    for (const char* name : {"stone", "brick", "timber", "hedge", "iron gate", "door"}) {
+        const auto it = std::find_if(runs.begin(), runs.end(),
+                                     [&](const TextRun& r) { return r.text == name; });
+        ASSERT_NE(it, runs.end()) << name;
+        ASSERT_NE(it, runs.begin());
+        EXPECT_EQ(std::prev(it)->text, "\x97") << name;
+        EXPECT_EQ(std::prev(it)->colour, it->colour) << name;
+        EXPECT_EQ(std::prev(it)->y, it->y) << name;
+    }
+    type(g(), "{tab}");
+}
+
+TEST_F(Comforts, AutomapMarksSeenSquaresThatHoldEvents) {
+    // From the guild hall door the party sees the fight two squares ahead and the teleports
+    // beside it; without events nothing is marked.
+    type(g(), "ataxtaxxe{tab}");
+    const uint32_t event_dot = QBColor(3);
+    EXPECT_GT(pixels_of(g().Form1.mainPic.image, event_dot), 0);
+    type(g(), "{tab}");
+    for (auto& e : g().map_rec.events) e = {};
+    type(g(), "{tab}");
+    EXPECT_EQ(pixels_of(g().Form1.mainPic.image, event_dot), 0);
+    // Without a names file the heading is the map's number.
+    EXPECT_NE(text_dump(g()).find(" 1 1 Map 1\n"), std::string::npos);
+}
+
+} // namespace

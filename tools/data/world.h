@@ -23,6 +23,8 @@ struct World {
     SpellProgressionRec progression_header;
     std::vector<SpellProgressionRec> progression;
     std::vector<MapRec> maps; // map n in slot n, no header
+    // The maps' own names (index n - 1), kept beside the map file: its records hold none.
+    std::vector<std::string> map_names;
 };
 
 // The header a compiled file gets when the sources say nothing else about it.
@@ -32,7 +34,8 @@ ShopRec default_shop_header(std::size_t count);
 SpellRec default_spell_header(std::size_t count);
 SpellProgressionRec default_progression_header(std::size_t count);
 
-// Writes the six files into dir (created when missing). Each file is written beside its
+// Writes the six files into dir (created when missing), and the map names (MAP_NAMES_FILE)
+// when the world has any. Each file is written beside its
 // target and renamed over it when complete. Returns an empty string or what went wrong.
 std::string write_data_files(const World& world, const std::filesystem::path& dir);
 
