@@ -125,13 +125,9 @@ struct Pixels {
     uint32_t at(int px, int py) const { return rgb[std::size_t(py) * width + px]; }
 };
 
-// A PNG file's pixels.
-Pixels read_png(const fs::path& file) {
+// The pixels of a surface in the frame's format (XRGB8888).
+Pixels pixels_of(const SDL_Surface* s) {
     Pixels p;
-    SDL_Surface* loaded = IMG_Load(file.c_str());
-    if (!loaded) return p;
-    SDL_Surface* s = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XRGB8888, 0);
-    SDL_FreeSurface(loaded);
     p.width = s->w, p.height = s->h;
     for (int y = 0; y < s->h; ++y)
         for (int x = 0; x < s->w; ++x)
@@ -139,6 +135,16 @@ Pixels read_png(const fs::path& file) {
                 reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
                                                   std::size_t(y) * s->pitch)[x] &
                 0xFFFFFF);
+    return p;
+}
+
+// A PNG file's pixels.
+Pixels read_png(const fs::path& file) {
+    SDL_Surface* loaded = IMG_Load(file.c_str());
+    if (!loaded) return {};
+    SDL_Surface* s = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_XRGB8888, 0);
+    SDL_FreeSurface(loaded);
+    Pixels p = pixels_of(s);
     SDL_FreeSurface(s);
     return p;
 }
@@ -301,16 +307,7 @@ Pixels start_frame(const fs::path& data, const fs::path& saves, int scale) {
     o.seed = 1;
     configure_game(g, o);
     Form_Load(g);
-    SurfacePtr s = compose_frame(g, font, scale);
-    Pixels p;
-    p.width = s->w, p.height = s->h;
-    for (int y = 0; y < s->h; ++y)
-        for (int x = 0; x < s->w; ++x)
-            p.rgb.push_back(
-                reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(s->pixels) +
-                                                  std::size_t(y) * s->pitch)[x] &
-                0xFFFFFF);
-    return p;
+    return pixels_of(compose_frame(g, font, scale).get());
 }
 
 // Whether `part` shows at (x, y) of `screen`.
