@@ -343,32 +343,21 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
         }
         return true;
     }
-    switch (key_code) {
-    case VK_TAB:
-        cover(g, OVERLAY_AUTOMAP);
-        break;
-    case VK_F1:
-        cover(g, OVERLAY_KEY_HELP);
-        break;
-    case VK_F2:
-        cover(g, OVERLAY_MESSAGE_LOG);
-        break;
-    case VK_F6:
-        // Games are saved at the guild hall, and so are their slots.
-        cover(g, g.current_location == LOCATION_GUILD_HALL && g.combat_active == 0 &&
-                         g.sheet_member == 0
-                     ? OVERLAY_SAVE_SLOTS
-                     : OVERLAY_NOTICE);
-        break;
-    case VK_F5:
+    if (key_code == VK_F5) {
         g.message_delay = next_message_speed(g.message_delay);
         g.overlays.title = "Duskwend - messages " + message_speed_text(g.message_delay);
         g.host->set_title(g, g.overlays.title);
         write_settings_delay(g.data_files.save_folder(), g.message_delay);
         return true;
     }
-    static constexpr std::pair<int16_t, int16_t> OPENED_BY[] = {
-        {VK_TAB, OVERLAY_AUTOMAP}, {VK_F1, OVERLAY_KEY_HELP}, {VK_F2, OVERLAY_MESSAGE_LOG}};
+    // Games are saved at the guild hall, and so are their slots.
+    const bool at_guild_hall = g.current_location == LOCATION_GUILD_HALL &&
+                               !is_on(g.combat_active) && g.sheet_member == 0;
+    const std::pair<int16_t, int16_t> OPENED_BY[] = {
+        {VK_TAB, OVERLAY_AUTOMAP},
+        {VK_F1, OVERLAY_KEY_HELP},
+        {VK_F2, OVERLAY_MESSAGE_LOG},
+        {VK_F6, at_guild_hall ? OVERLAY_SAVE_SLOTS : OVERLAY_NOTICE}};
     for (const auto& [key, overlay] : OPENED_BY) {
         if (key_code != key) continue;
         cover(g, overlay);
