@@ -3,6 +3,7 @@
 // underneath comes back as it was.
 #include "charsheet/character_sheet.h"
 
+#include "combat/combat.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/one_time_step.h"
@@ -27,6 +28,11 @@ bool sheet_carries_items(const Game& g) {
     if (m.body > 0 || m.right_hand[0] > 0 || m.left_hand[0] > 0) return true;
     return std::any_of(m.pack.begin(), m.pack.begin() + 10,
                        [](const auto& slot) { return slot[PACK_ITEM] > 0; });
+}
+
+bool sheet_may_change_equipment_in_fight(const Game& g) {
+    return sheet_in_combat(g) && sheet_carries_items(g) &&
+           sub_combat_member_choosing(g, sheet_slot(g));
 }
 
 bool sheet_class_may_use(const Game& g, int class_id) {

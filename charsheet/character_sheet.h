@@ -24,6 +24,9 @@ PartyMemberRec& sheet_rec(Game& g);
 bool sheet_in_combat(const Game& g);
 // Anything on the body, in a hand or in pack slots 0..9.
 bool sheet_carries_items(const Game& g);
+// In a fight, the member choosing an action may change weapons and armour; it takes the
+// member's action.
+bool sheet_may_change_equipment_in_fight(const Game& g);
 // Whether a member of the class may use the item in item_rec.
 bool sheet_class_may_use(const Game& g, int class_id);
 // The known spells on the level shown, in the order they are known. Spell numbers outside

@@ -4,6 +4,7 @@
 #include "charsheet/character_sheet.h"
 
 #include "combat/combat.h"
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/item_use.h"
@@ -209,6 +210,9 @@ void equip_from_pack(Game& g, PartyMemberRec& m, int k) {
 void equip_key(Game& g) {
     const std::string& key = g.input_line;
     PartyMemberRec& m = sheet_rec(g);
+    // In a fight only the member choosing an action may change, once.
+    if (sheet_in_combat(g) && key != "X" && !sheet_may_change_equipment_in_fight(g)) return;
+    const PartyMemberRec before = m;
     if (key == "X") {
         g.sheet_step = SHEET_EQUIPMENT;
     } else if (key == "L" || key == "R" || key == "B") {
@@ -220,6 +224,12 @@ void equip_key(Game& g) {
         equip_from_pack(g, m, k);
     }
     sub_tidy_pack(g, sheet_slot(g));
+    const bool changed = encode(before) != encode(m);
+    if (changed && sheet_in_combat(g)) {
+        sub_combat_equipment_changed(g);
+        g.sheet_step = SHEET_EQUIPMENT;
+        g.sheet_notice = " The change takes the round: " + m.name.trimmed() + " defends.";
+    }
 }
 
 // ---------------------------------------------------------------------------------------
@@ -424,6 +434,7 @@ void draw_sheet_choice_menu(Game& g) {
     case SHEET_USE_ON: {
         start_choice_menu(g, SHEET_CHOICE_Y);
         if (!g.message_lines[0].empty()) {
+            sub_wait_for_any_key(g);
             t.print_line(g.message_lines[0]);
             return;
         }
@@ -449,6 +460,7 @@ void draw_sheet_choice_menu(Game& g) {
 }
 
 void draw_spell_description(Game& g) {
+    sub_wait_for_any_key(g);
     sub_read_spell(g, g.sheet_spell);
     const std::string name = g.spell_rec.name.trimmed();
     const std::string description = g.spell_rec.description.trimmed();

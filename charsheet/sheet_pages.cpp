@@ -261,6 +261,8 @@ void draw_sheet_page_menu(Game& g) {
             lines.emplace_back(" E.", " Equip/De-equip.");
             lines.emplace_back(" G.", " Give/Drop.");
             lines.emplace_back(" U.", " Use.");
+        } else if (sheet_may_change_equipment_in_fight(g)) {
+            lines.emplace_back(" E.", " Equip/De-equip (takes the round).");
         }
         lines.emplace_back(" N.", " Next Page.");
         break;
@@ -281,6 +283,13 @@ void draw_sheet_page_menu(Game& g) {
         break;
     }
     lines.emplace_back(" X.", " Exit.");
+    // What the last key did (an equipment change that took the round) stands above the menu.
+    if (!g.sheet_notice.empty()) {
+        PictureArea& t = text(g);
+        t.CurrentX = 0;
+        t.CurrentY = SHEET_MENU_BOTTOM - LINE_HEIGHT * (static_cast<int>(lines.size()) + 2);
+        t.print_line(g.sheet_notice);
+    }
     print_sheet_menu(g, lines);
 }
 
@@ -303,7 +312,7 @@ void sheet_page_key(Game& g) {
             g.sheet_step = SHEET_STATS;
         else if (key == "X")
             close_sheet(g);
-        else if (key == "E" && commands)
+        else if (key == "E" && (commands || sheet_may_change_equipment_in_fight(g)))
             g.sheet_step = SHEET_EQUIP;
         else if (key == "G" && commands)
             g.sheet_step = SHEET_GIVE_TO;

@@ -17,6 +17,12 @@ void sub_compact_monster_groups(Game& g);
 // The first slot among slot + 1 .. 6 that is in use and alive, or MAX_PARTY when there is none.
 int sub_next_able_member(Game& g, int slot);
 void sub_check_combat_item(Game& g, int slot, int item);
+// Whether the member in this party slot is choosing an action now: the sheet then lets the
+// member change weapons and armour.
+bool sub_combat_member_choosing(const Game& g, int slot);
+// The member choosing changed weapons or armour on the sheet: that takes the member's
+// action, which becomes Defend, and the next member chooses.
+void sub_combat_equipment_changed(Game& g);
 
 // The round (combat/round.cpp).
 void sub_combat_round(Game& g);

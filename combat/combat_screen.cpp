@@ -4,6 +4,7 @@
 // and the end of the fight are keyed and drawn by combat/combat_end.cpp.
 #include "combat/combat.h"
 #include "core/class_rules.h"
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -275,7 +276,6 @@ void action_menu_key(Game& g) {
     } else if (k == "N") {
         next_member(g);
     } else if (k == "U" && allowed[ALLOW_USE_ITEM] == 1) {
-        action(g)[0] = ACTION_USE_ITEM;
         g.combat_step = COMBAT_USE_WHAT;
     }
 }
@@ -375,7 +375,7 @@ void use_what_key(Game& g) {
     if (k == "R") item = p.right_hand[0];
     if (const int slot = key_pack_slot(k); slot >= 0) item = p.pack[slot][PACK_ITEM];
     if (item < 1) return;
-    action(g)[1] = static_cast<int16_t>(item);
+    g.combat_chosen_item = static_cast<int16_t>(item);
     sub_check_combat_item(g, member(g), item);
     g.combat_step = COMBAT_USE_ON;
 }
@@ -386,10 +386,11 @@ void draw_use_on(Game& g) {
     t.print_line();
     t.print_line();
     if (!g.message_lines[0].empty()) {
+        sub_wait_for_any_key(g);
         t.print_line(g.message_lines[0]);
         return;
     }
-    sub_read_item(g, action(g)[1]);
+    sub_read_item(g, g.combat_chosen_item);
     t.print_line(" Use " + g.item_rec.name.trimmed() + " on which group:");
     print_target_menu(g);
 }
@@ -405,9 +406,11 @@ void use_on_key(Game& g) {
     if (g.input_line == "X") {
         g.combat_step = COMBAT_USE_WHAT;
     } else if (grp >= 0 && grp <= 2 && group_alive(g, grp)) {
+        choose(g, ACTION_USE_ITEM, g.combat_chosen_item);
         action(g)[2] = static_cast<int16_t>(grp + TARGET_GROUP_BASE);
         next_member(g);
     } else if (listed_member(g) >= 0) {
+        choose(g, ACTION_USE_ITEM, g.combat_chosen_item);
         action(g)[2] = static_cast<int16_t>(-(listed_member(g) + 1));
         next_member(g);
     }
@@ -628,6 +631,15 @@ const CombatStep* choosing_step(const Game& g) {
 }
 
 } // namespace
+
+bool sub_combat_member_choosing(const Game& g, int slot) {
+    return g.combat_active != 0 && g.combat_step == COMBAT_ACTION_MENU && g.combat_member == slot;
+}
+
+void sub_combat_equipment_changed(Game& g) {
+    action(g) = {ACTION_DEFEND, 0, 0, 0};
+    next_member(g);
+}
 
 void sub_combat_key(Game& g) {
     if (const CombatStep* s = choosing_step(g))

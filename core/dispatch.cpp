@@ -190,6 +190,7 @@ void sub_dispatch_input(Game& g) {
 }
 
 void sub_render_screen(Game& g) {
+    g.waits_for_any_key = false; // the draw procedure says so again when it still waits
     sub_update_party_stats(g);
     sub_display_char_status(g);
     if (g.sheet_member >= 1) {

@@ -140,6 +140,9 @@ struct Game {
     // Choosing actions in a fight (combat/combat_screen.cpp): the spell picked from the
     // spell list while its target is chosen.
     int16_t combat_chosen_spell = 0;
+    // The item picked to use while its target is chosen; the member's action changes only
+    // when a target is chosen, so a refused or abandoned use leaves it as it was.
+    int16_t combat_chosen_item = 0;
 
     // The round and the end of the fight (combat/round.cpp, combat/combat_end.cpp).
     // flee_failed: the party tried to flee and was caught; the round that follows is fought
@@ -211,7 +214,14 @@ struct Game {
         bool text_bold = false;
         Bitmap picture_under;
         std::string picture_name_under;
+        // The save slots: S or L typed and waiting for the slot's key, what the last one
+        // did, and whether a slot was loaded (the screen underneath is drawn anew on closing).
+        int16_t slot_command = 0;
+        std::string slot_status;
+        bool slot_loaded = false;
     } overlays;
+    // The step shown takes any key to go on (core/any_key.h); the window marks it.
+    bool waits_for_any_key = false;
     // ---- end of Comforts ----
 
     Host* host; // never null; a do-nothing host until the platform sets its own
@@ -273,6 +283,8 @@ DUSKWEND_VISITABLE(Game::Overlays) {
     for (const char* name : {"text_under", "text_cursor_x", "text_cursor_y", "text_colour",
                              "text_bold", "picture_under", "picture_name_under"})
         v.skip(name);
+    // The save slots' overlay: a command half typed and its last report, gone once it closes.
+    for (const char* name : {"slot_command", "slot_status", "slot_loaded"}) v.skip(name);
 }
 
 DUSKWEND_VISITABLE(Game) {
@@ -348,6 +360,7 @@ DUSKWEND_VISITABLE(Game) {
     v("cast_done", r.cast_done);
     v("cast_result", r.cast_result);
     v("combat_chosen_spell", r.combat_chosen_spell);
+    v("combat_chosen_item", r.combat_chosen_item);
     v("flee_failed", r.flee_failed);
     v("roster", r.roster);
     v("party", r.party);
@@ -360,6 +373,7 @@ DUSKWEND_VISITABLE(Game) {
           "Form1", "screens", "data_files", "rng", "start_seed", "start_message_delay", "host",
           "picture_cache", "default_host_"})
         v.skip(name);
+    v.skip("waits_for_any_key"); // the window's waiting mark, never in a dump
 }
 
 // A type with a field list: a record or a part of Game (only the type is checked, so any

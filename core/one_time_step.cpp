@@ -1,5 +1,6 @@
 #include "core/one_time_step.h"
 
+#include "core/any_key.h"
 #include "core/game.h"
 
 namespace {
@@ -11,6 +12,7 @@ OneTimeStep& latch_of(Game& g, int screen) {
 } // namespace
 
 bool sub_begin_one_time_step(Game& g, int screen, int step) {
+    sub_wait_for_any_key(g); // what a step has done is read, then any key goes on
     OneTimeStep& s = latch_of(g, screen);
     if (s.acted && s.screen == screen && s.step == step) {
         g.Form1.Text.restore_runs(s.text);

@@ -1,6 +1,7 @@
 #pragma once
 // Some screens carry out their action when a step is drawn: a fight's round, a victory's
-// payout, a purchase, a healing, an advance, a night at the inn. Such an action runs once per
+// payout, a purchase, a healing, an advance, a night at the inn; then any key goes on (the
+// window marks the wait, core/any_key.h). Such an action runs once per
 // key that reached the screen; a repaint without a key (a character sheet opened and closed
 // over it, a window expose) shows again what the action printed and does not act again.
 //

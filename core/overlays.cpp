@@ -3,7 +3,9 @@
 #include "core/city_map.h"
 #include "core/dispatch.h"
 #include "core/game.h"
+#include "core/map_names.h"
 #include "core/numbers.h"
+#include "core/save_slots.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -19,15 +21,14 @@ namespace {
 constexpr double MESSAGE_SPEEDS[] = {0.5, 0.25, 0.1, 1.0};
 constexpr int LOG_LINES_SHOWN = MESSAGE_LAST_LINE; // line 0 is the log's heading
 
-// The automap's squares in the picture area: 6 pixels each, all 33 columns and the 23 rows
-// around the party.
-constexpr int CELL = 6, ROWS_SHOWN = MainPicture::height / CELL;
-constexpr int MAP_LEFT = (MainPicture::width - MAP_SIZE * CELL) / 2,
-              MAP_TOP = (MainPicture::height - ROWS_SHOWN * CELL) / 2;
-constexpr uint32_t UNSEEN = 0x1E1916, FLOOR = 0xE6D8B8, PARTY = 0xD01010, BACKGROUND = 0x2A2320;
+// The automap: the squares seen (and the party's) at the largest whole scale that fits the
+// picture area, from 4 pixels (the whole map) to 16; walls, doors and what was seen of events
+// in the colours of the legend, which are colours of the text's own palette.
+constexpr int SMALLEST_CELL = 4, LARGEST_CELL = 16;
+constexpr uint32_t UNSEEN = 0x1E1916, FLOOR = 0xE6D8B8, BACKGROUND = 0x2A2320;
+constexpr int PARTY_COLOUR = 0, EVENT_COLOUR = 3;
 // Walls by type: 1 stone, 2 brick, 3 timber, 4 hedge, 5 iron gate, 6 door, 7 arch.
-constexpr uint32_t WALL_COLOURS[8] = {0x000000, 0x969696, 0xB94632, 0x8C5F2D,
-                                      0x289628, 0x3C6EDC, 0xF5AA1E, 0xC846C8};
+constexpr int WALL_COLOURS[8] = {0, 8, 4, 6, 2, 1, 12, 13};
 const char* const WALL_NAMES[8] = {"",      "stone",     "brick", "timber",
                                    "hedge", "iron gate", "door",  "arch or dark door"};
 const char* const FACINGS[4] = {"north", "east", "south", "west"};
@@ -72,6 +73,12 @@ void uncover(Game& g) {
     o.picture_name_under.clear();
     o.shown = OVERLAY_NONE;
     o.log_scroll = 0;
+    o.slot_command = 0;
+    o.slot_status.clear();
+    // A game loaded from a slot: the screen underneath shows the new one (acting steps show
+    // what they printed, as after any repaint).
+    if (o.slot_loaded) sub_render_screen(g);
+    o.slot_loaded = false;
     g.host->repaint(g);
 }
 
@@ -86,6 +93,68 @@ void heading(PictureArea& t, const std::string& text) {
     t.fore_colour = 0;
 }
 
+// The squares the map shows: those seen and the party's, one square around them.
+struct MapBox {
+    int left = 0, top = 0, width = MAP_SIZE, height = MAP_SIZE;
+};
+
+MapBox box_of(const std::vector<uint8_t>& seen, int party_x, int party_y) {
+    int x0 = MAP_SIZE, y0 = MAP_SIZE, x1 = -1, y1 = -1;
+    const auto take = [&](int x, int y) {
+        x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+    };
+    for (int x = 0; x < MAP_SIZE; ++x)
+        for (int y = 0; y < MAP_SIZE; ++y)
+            if (seen[std::size_t(x) * MAP_SIZE + y]) take(x, y);
+    if (inside_grid(party_x, party_y)) take(party_x, party_y);
+    if (x1 < 0) return {};
+    x0 = std::max(0, x0 - 1), y0 = std::max(0, y0 - 1);
+    x1 = std::min(MAP_SIZE - 1, x1 + 1), y1 = std::min(MAP_SIZE - 1, y1 + 1);
+    return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+}
+
+// An arrow filling a square of `cell` pixels at (px, py), its point on the side faced.
+void draw_arrow(Bitmap& pic, int px, int py, int cell, int facing, uint32_t rgb) {
+    for (int along = 0; along < cell; ++along) {
+        // Rows from the point (along = 0) to the base widen by one pixel on each side.
+        const int half = std::min(along, cell / 2);
+        for (int across = cell / 2 - half; across <= (cell - 1) / 2 + half; ++across) {
+            int x = 0, y = 0;
+            switch (facing & 3) {
+            case 0:
+                x = across, y = along;
+                break;
+            case 1:
+                x = cell - 1 - along, y = across;
+                break;
+            case 2:
+                x = across, y = cell - 1 - along;
+                break;
+            default:
+                x = along, y = across;
+                break;
+            }
+            fill(pic, px + x, py + y, 1, 1, rgb);
+        }
+    }
+}
+
+std::string map_title(const Game& g, int map) {
+    const std::string name = read_map_name(g.data_files.dir, map);
+    return name.empty() ? "Map " + std::to_string(map) : name;
+}
+
+// A legend line: its swatch (a stretch of wall, a dot, an arrow) and its text in its colour.
+void legend_line(PictureArea& t, int colour, const std::string& swatch, const std::string& text) {
+    t.fore_colour = colour;
+    t.bold = true;
+    t.print(swatch);
+    t.bold = false;
+    t.CurrentX = 20;
+    t.print_line(text);
+    t.fore_colour = 0;
+}
+
 void draw_automap(Game& g) {
     Bitmap& pic = g.Form1.mainPic.image;
     pic = Bitmap(MainPicture::width, MainPicture::height, BACKGROUND);
@@ -96,43 +165,64 @@ void draw_automap(Game& g) {
     if (map < 1) {
         heading(t, "Map");
         t.print_line("No map has been walked yet.");
-    } else {
-        heading(t, "Map " + std::to_string(map));
-        const std::vector<uint8_t>& seen = seen_of(g, map);
-        const int first_row =
-            in_city ? std::clamp(g.party_y - ROWS_SHOWN / 2, 0, MAP_SIZE - ROWS_SHOWN) : 0;
-        for (int x = 0; x < MAP_SIZE; ++x)
-            for (int y = first_row; y < first_row + ROWS_SHOWN; ++y) {
-                const int px = MAP_LEFT + x * CELL, py = MAP_TOP + (y - first_row) * CELL;
-                if (!seen[std::size_t(x) * MAP_SIZE + y]) {
-                    fill(pic, px, py, CELL, CELL, UNSEEN);
-                    continue;
-                }
-                fill(pic, px, py, CELL, CELL, FLOOR);
-                // Only the shown map's walls are known; another map's squares show as floor.
-                if (g.map_level != map) continue;
-                const int16_t v = g.map_rec.grid[x][y];
-                const int n = wall_type(v, SIDE_NORTH), e = wall_type(v, SIDE_EAST),
-                          s = wall_type(v, SIDE_SOUTH), w = wall_type(v, SIDE_WEST);
-                if (n) fill(pic, px, py, CELL, 1, WALL_COLOURS[n]);
-                if (s) fill(pic, px, py + CELL - 1, CELL, 1, WALL_COLOURS[s]);
-                if (w) fill(pic, px, py, 1, CELL, WALL_COLOURS[w]);
-                if (e) fill(pic, px + CELL - 1, py, 1, CELL, WALL_COLOURS[e]);
-            }
-        if (in_city && inside_grid(g.party_x, g.party_y)) {
-            const int px = MAP_LEFT + g.party_x * CELL,
-                      py = MAP_TOP + (g.party_y - first_row) * CELL;
-            fill(pic, px + 2, py + 2, 2, 2, PARTY);
-            // A mark on the side the party faces.
-            const Step a = facing_ahead(g.party_facing);
-            fill(pic, px + 2 + 2 * a.dx, py + 2 + 2 * a.dy, 2, 2, PARTY);
-            t.print_line("X " + std::to_string(g.party_x) + "  Y " + std::to_string(g.party_y) +
-                         "  facing " + FACINGS[g.party_facing & 3]);
-        }
         t.print_line();
-        t.print_line("Walls: 1 stone, 2 brick, 3 timber, 4 hedge,");
-        t.print_line("5 iron gate, 6 door, 7 arch; red: the party.");
+        t.print_line("Tab or any key closes the map.");
+        return;
     }
+    heading(t, map_title(g, map));
+    const std::vector<uint8_t>& seen = seen_of(g, map);
+    const MapBox box = box_of(seen, in_city ? g.party_x : -1, in_city ? g.party_y : -1);
+    const int cell =
+        std::clamp(std::min(MainPicture::width / box.width, MainPicture::height / box.height),
+                   SMALLEST_CELL, LARGEST_CELL);
+    const int left = (MainPicture::width - box.width * cell) / 2,
+              top = (MainPicture::height - box.height * cell) / 2;
+    const int wall = cell >= 8 ? 2 : 1;
+    // Only the shown map's walls and events are known; another map's squares show as floor.
+    const bool known = g.map_level == map;
+    for (int x = box.left; x < box.left + box.width; ++x)
+        for (int y = box.top; y < box.top + box.height; ++y) {
+            const int px = left + (x - box.left) * cell, py = top + (y - box.top) * cell;
+            if (!seen[std::size_t(x) * MAP_SIZE + y]) {
+                fill(pic, px, py, cell, cell, UNSEEN);
+                continue;
+            }
+            fill(pic, px, py, cell, cell, FLOOR);
+            if (!known) continue;
+            const int16_t v = g.map_rec.grid[x][y];
+            const int n = wall_type(v, SIDE_NORTH), e = wall_type(v, SIDE_EAST),
+                      s = wall_type(v, SIDE_SOUTH), w = wall_type(v, SIDE_WEST);
+            if (n) fill(pic, px, py, cell, wall, QBColor(WALL_COLOURS[n]));
+            if (s) fill(pic, px, py + cell - wall, cell, wall, QBColor(WALL_COLOURS[s]));
+            if (w) fill(pic, px, py, wall, cell, QBColor(WALL_COLOURS[w]));
+            if (e) fill(pic, px + cell - wall, py, wall, cell, QBColor(WALL_COLOURS[e]));
+        }
+    // A dot on every seen square that holds an event.
+    if (known)
+        for (const auto& e : g.map_rec.events) {
+            const int x = e[2], y = e[3];
+            if (e[0] <= 0 || !inside_grid(x, y) || !seen[std::size_t(x) * MAP_SIZE + y]) continue;
+            if (x < box.left || x >= box.left + box.width || y < box.top ||
+                y >= box.top + box.height)
+                continue;
+            const int dot = std::max(2, cell / 3);
+            fill(pic, left + (x - box.left) * cell + (cell - dot) / 2,
+                 top + (y - box.top) * cell + (cell - dot) / 2, dot, dot, QBColor(EVENT_COLOUR));
+        }
+    if (in_city && inside_grid(g.party_x, g.party_y)) {
+        const int inset = cell >= 8 ? 1 : 0;
+        draw_arrow(pic, left + (g.party_x - box.left) * cell + inset,
+                   top + (g.party_y - box.top) * cell + inset, cell - 2 * inset, g.party_facing,
+                   QBColor(PARTY_COLOUR));
+        t.print_line("X " + std::to_string(g.party_x) + "  Y " + std::to_string(g.party_y) +
+                     "  facing " + FACINGS[g.party_facing & 3]);
+    }
+    t.print_line();
+    // The swatches are characters of the game's code page: an em dash, a bullet, a "»".
+    for (int type = 1; type <= 7; ++type)
+        legend_line(t, WALL_COLOURS[type], "\x97", WALL_NAMES[type]);
+    legend_line(t, EVENT_COLOUR, " \x95", "something seen here");
+    legend_line(t, PARTY_COLOUR, " \xBB", "the party, pointing where it faces");
     t.print_line();
     t.print_line("Tab or any key closes the map.");
 }
@@ -163,6 +253,7 @@ void draw_key_help(Game& g) {
     line("F1  this help");
     line("F2  message log (arrows scroll)");
     line("F5  message speed, now " + message_speed_text(g.message_delay));
+    line("F6  save slots (at the guild hall)");
     line("Alt+Enter  full screen");
     line("");
     line("Any key closes this help.");
@@ -188,6 +279,12 @@ void redraw(Game& g) {
     case OVERLAY_MESSAGE_LOG:
         draw_message_log(g);
         break;
+    case OVERLAY_SAVE_SLOTS:
+        sub_draw_save_slots(g);
+        break;
+    case OVERLAY_NOTICE:
+        heading(g.Form1.Text, "Save slots are kept at the guild hall.");
+        break;
     default:
         return;
     }
@@ -198,6 +295,8 @@ void scroll_log(Game& g, int by) {
     const int most = std::max(0, static_cast<int>(g.overlays.message_log.size()) - LOG_LINES_SHOWN);
     g.overlays.log_scroll = static_cast<int16_t>(std::clamp(g.overlays.log_scroll + by, 0, most));
 }
+
+} // namespace
 
 bool write_atomically(const fs::path& file, const std::string& text) {
     std::error_code ec;
@@ -217,8 +316,6 @@ bool write_atomically(const fs::path& file, const std::string& text) {
     return !ec;
 }
 
-} // namespace
-
 bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
     auto& o = g.overlays;
     if (o.shown != OVERLAY_NONE) {
@@ -236,6 +333,11 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
                 uncover(g);
             else
                 redraw(g);
+        } else if (o.shown == OVERLAY_SAVE_SLOTS) {
+            if (sub_save_slots_key(g, key_code))
+                uncover(g);
+            else
+                redraw(g);
         } else {
             uncover(g);
         }
@@ -248,8 +350,14 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
         write_settings_delay(g.data_files.save_folder(), g.message_delay);
         return true;
     }
-    static constexpr std::pair<int16_t, int16_t> OPENED_BY[] = {
-        {VK_TAB, OVERLAY_AUTOMAP}, {VK_F1, OVERLAY_KEY_HELP}, {VK_F2, OVERLAY_MESSAGE_LOG}};
+    // Games are saved at the guild hall, and so are their slots.
+    const bool at_guild_hall = g.current_location == LOCATION_GUILD_HALL &&
+                               !is_on(g.combat_active) && g.sheet_member == 0;
+    const std::pair<int16_t, int16_t> OPENED_BY[] = {
+        {VK_TAB, OVERLAY_AUTOMAP},
+        {VK_F1, OVERLAY_KEY_HELP},
+        {VK_F2, OVERLAY_MESSAGE_LOG},
+        {VK_F6, at_guild_hall ? OVERLAY_SAVE_SLOTS : OVERLAY_NOTICE}};
     for (const auto& [key, overlay] : OPENED_BY) {
         if (key_code != key) continue;
         cover(g, overlay);
@@ -275,6 +383,23 @@ void sub_log_message_line(Game& g, const std::string& line) {
     auto& log = g.overlays.message_log;
     std::string s = line;
     while (!s.empty() && s.back() == ' ') s.pop_back();
+    // A line repeated at once is kept once with a count: "The smithy is shut. (×7)" (the
+    // times sign is 0xD7 in the game's code page).
+    const std::string counted = s + " (\xD7";
+    if (!s.empty() && !log.empty()) {
+        std::string& last = log.back();
+        if (last == s) {
+            last = counted + "2)";
+            return;
+        }
+        const std::string count =
+            last.compare(0, counted.size(), counted) == 0 ? last.substr(counted.size()) : "";
+        if (count.size() >= 2 && count.size() <= 8 && count.back() == ')' &&
+            count.find_first_not_of("0123456789") == count.size() - 1) {
+            last = counted + std::to_string(std::stoi(count) + 1) + ")";
+            return;
+        }
+    }
     log.push_back(std::move(s));
     while (log.size() > MESSAGE_LOG_SIZE) log.pop_front();
 }
@@ -339,19 +464,49 @@ void sub_load_automap(Game& g) {
 }
 
 std::optional<double> read_settings_delay(const fs::path& save_dir) {
+    const auto value = read_setting(save_dir, "message_delay");
+    double d = 0;
+    char rest = 0;
+    if (value && std::sscanf(value->c_str(), "%lf%c", &d, &rest) == 1 && d >= 0 && d <= 60)
+        return d;
+    return std::nullopt;
+}
+
+namespace {
+
+// The name of a settings line "name = value", blanks trimmed; empty for other lines.
+std::string setting_name(const std::string& line, std::string* value = nullptr) {
+    const auto equals = line.find('=');
+    if (equals == std::string::npos) return "";
+    const auto trim = [](std::string s) {
+        const auto first = s.find_first_not_of(" \t\r");
+        if (first == std::string::npos) return std::string();
+        return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
+    };
+    if (value) *value = trim(line.substr(equals + 1));
+    return trim(line.substr(0, equals));
+}
+
+} // namespace
+
+std::optional<std::string> read_setting(const fs::path& save_dir, const std::string& name) {
     std::ifstream in(save_dir / SETTINGS_FILE);
-    std::string line;
-    while (std::getline(in, line)) {
-        double d = 0;
-        char rest = 0;
-        if (std::sscanf(line.c_str(), "message_delay=%lf%c", &d, &rest) == 1 && d >= 0 && d <= 60)
-            return d;
-    }
+    std::string line, value;
+    while (std::getline(in, line))
+        if (setting_name(line, &value) == name) return value;
     return std::nullopt;
 }
 
 bool write_settings_delay(const fs::path& save_dir, double seconds) {
+    // The player's own lines (type_ahead, ...) are kept; the pause replaces its old line.
+    std::string text;
+    {
+        std::ifstream in(save_dir / SETTINGS_FILE);
+        std::string line;
+        while (std::getline(in, line))
+            if (setting_name(line) != "message_delay") text += line + "\n";
+    }
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "message_delay=%g\n", seconds);
-    return write_atomically(save_dir / SETTINGS_FILE, buffer);
+    return write_atomically(save_dir / SETTINGS_FILE, text + buffer);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // The overlays drawn over the game without touching it: the automap (Tab), the key help (F1),
-// the message log (F2), and the message speed (F5). Their keys are caught before the key-line
-// editor, so no screen ever sees them; closing an overlay gives back the picture and the text
-// column exactly as they were.
+// the message log (F2), the message speed (F5) and the save slots (F6, core/save_slots.h). Their
+// keys are caught before the key-line editor, so no screen ever sees them; closing an overlay gives
+// back the picture and the text column exactly as they were.
 
 #include <cstdint>
 #include <filesystem>
@@ -12,9 +12,10 @@
 struct Game;
 
 // Virtual-key codes of the overlay keys.
-constexpr int16_t VK_TAB = 9, VK_F1 = 112, VK_F2 = 113, VK_F5 = 116;
+constexpr int16_t VK_TAB = 9, VK_F1 = 112, VK_F2 = 113, VK_F5 = 116, VK_F6 = 117;
 
-constexpr int OVERLAY_NONE = 0, OVERLAY_AUTOMAP = 1, OVERLAY_KEY_HELP = 2, OVERLAY_MESSAGE_LOG = 3;
+constexpr int OVERLAY_NONE = 0, OVERLAY_AUTOMAP = 1, OVERLAY_KEY_HELP = 2, OVERLAY_MESSAGE_LOG = 3,
+              OVERLAY_SAVE_SLOTS = 4, OVERLAY_NOTICE = 5;
 constexpr int MESSAGE_LOG_SIZE = 500;
 
 inline constexpr const char* AUTOMAP_FILE = "Automap.dat";
@@ -28,7 +29,8 @@ bool sub_overlay_key(Game& g, int16_t key_code, int shift);
 // nothing outside the city.
 void sub_automap_note(Game& g);
 
-// Adds one line shown in the message area to the log, dropping the oldest past 500.
+// Adds one line shown in the message area to the log, dropping the oldest past 500. A line
+// that repeats the one before is not added again: that one gets a count, "... (×7)".
 void sub_log_message_line(Game& g, const std::string& line);
 
 // The message pause after `current` in the cycle 0.5, 0.25, 0.1, 1 seconds (0.5 after any
@@ -41,6 +43,15 @@ std::string message_speed_text(double seconds); // "0.25 s"
 bool sub_save_automap(const Game& g);
 void sub_load_automap(Game& g);
 
+// Writes a file beside its target and renames it over it when complete; false when it could
+// not be written (the target is then as it was).
+bool write_atomically(const std::filesystem::path& file, const std::string& text);
+
 // The settings file in the save folder: the message pause; nothing when absent or unreadable.
 std::optional<double> read_settings_delay(const std::filesystem::path& save_dir);
+// Writes the message pause into the settings file; the file's other lines stay as they were.
 bool write_settings_delay(const std::filesystem::path& save_dir, double seconds);
+// One setting of the settings file, a line "name = value" (blanks around the "=" are allowed);
+// nothing when the file or the line is absent.
+std::optional<std::string> read_setting(const std::filesystem::path& save_dir,
+                                        const std::string& name);

@@ -3,6 +3,7 @@
 #include "guildhall/guild_hall.h"
 #include "guildhall/steps.h"
 
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -11,6 +12,8 @@
 #include "core/overlays.h"
 #include "core/rules.h"
 #include "core/typed_keys.h"
+#include "core/save_slots.h"
+#include "core/screens.h"
 
 #include <algorithm>
 
@@ -94,6 +97,8 @@ void menu_key(Game& g) {
         g.quit_requested = 1;
     else if (k == "E" && party_alive(g))
         enter_city(g);
+    else if (k == "E" && sub_count_party_members(g) > 0)
+        g.location_step = GUILD_NOBODY_WALKS;
     else if (k == "Z" && flags_set(g))
         g.game_flags.fill(0);
 }
@@ -174,6 +179,7 @@ std::string item_text(Game& g, int item, int quantity) {
 }
 
 void draw_view_character(Game& g) {
+    sub_wait_for_any_key(g);
     PictureArea& t = text(g);
     const CharacterRec& c = g.roster[g.selected_member];
     print_screen_heading(g, c.name);
@@ -361,6 +367,10 @@ void sub_guild_hall_key(Game& g) {
     case GUILD_MENU:
         menu_key(g);
         break;
+    case GUILD_NOBODY_WALKS:
+        g.location_step = GUILD_MENU; // the line goes with the next key
+        menu_key(g);
+        break;
     case GUILD_ADD_LIST:
         add_list_key(g);
         break;
@@ -404,6 +414,11 @@ void sub_draw_guild_hall(Game& g) {
     case GUILD_MENU:
         draw_menu(g);
         break;
+    case GUILD_NOBODY_WALKS:
+        draw_menu(g);
+        t.print_line();
+        t.print_line(" None can walk: the Temple of Light raises them.");
+        break;
     case GUILD_ADD_LIST:
         draw_add_list(g);
         break;
@@ -426,6 +441,8 @@ void sub_draw_guild_hall(Game& g) {
         // The automap goes in a file of its own beside the game; it never fails the save.
         const bool saved = write_save_files(g);
         if (saved) sub_save_automap(g);
+        // The last three saved games are kept as automatic slots, so a save can be undone.
+        if (saved) sub_keep_automatic_slot(g);
         t.print_line(saved ? " Game Saved." : " The game could not be saved.");
         break;
     }

@@ -11,6 +11,8 @@ constexpr int GUILD_MENU = 0, GUILD_ADD_LIST = 1, GUILD_VIEW_CHARACTER = 2, GUIL
               GUILD_CREATE_BONUS = 11, GUILD_CREATE_NAME = 12, GUILD_CREATE_DONE = 13,
               GUILD_SAVE = 14, GUILD_LOAD = 15, GUILD_INN_PAYER = 16, GUILD_INN_REST = 17,
               GUILD_CREATE_THIEF_SKILLS = 18;
+// The menu after E with nobody in the party able to walk: the menu and a line saying so.
+constexpr int GUILD_NOBODY_WALKS = 19;
 
 constexpr int INN_PRICE = 25;
 

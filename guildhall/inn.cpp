@@ -1,6 +1,7 @@
 // The inn of the guild hall: one member pays 25 crowns, and the night restores hit points and
 // mana and lets every debt grow by one percent.
 #include "core/class_rules.h"
+#include "core/any_key.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/output.h"
@@ -20,6 +21,21 @@ bool can_pay(const PartyMemberRec& m) {
 
 bool anyone_can_pay(const Game& g) {
     return std::any_of(g.party.begin(), g.party.end(), can_pay);
+}
+
+// One line for each member who cannot pay, saying why.
+void print_who_cannot_pay(Game& g) {
+    PictureArea& t = g.Form1.Text;
+    bool first = true;
+    for (const PartyMemberRec& m : g.party) {
+        if (m.in_use <= 0 || can_pay(m)) continue;
+        if (first) t.print_line();
+        first = false;
+        t.print_line(" " + m.name.trimmed() +
+                     (m.hit_points <= 0 ? " is dead."
+                                        : " has" + str_form(m.crowns) + " crowns, not" +
+                                              str_form(INN_PRICE) + "."));
+    }
 }
 
 // The gain of a night, computed wide: only the part up to what is missing counts.
@@ -85,7 +101,9 @@ void draw_inn(Game& g) {
         return;
     }
     if (!anyone_can_pay(g)) {
+        sub_wait_for_any_key(g);
         t.print_line(" No one in the party can afford to pay for the room.");
+        print_who_cannot_pay(g);
         return;
     }
     t.print_line();
@@ -100,4 +118,5 @@ void draw_inn(Game& g) {
     }
     t.print_line();
     print_menu_line(g, "  R.", "Return");
+    print_who_cannot_pay(g);
 }

@@ -26,7 +26,7 @@ std::optional<KeyPress> key_from_sdl(int32_t k, uint16_t mod) {
         {SDLK_BACKSPACE, VK_BACK}, {SDLK_RETURN, VK_RETURN}, {SDLK_KP_ENTER, VK_RETURN},
         {SDLK_LSHIFT, VK_SHIFT},   {SDLK_RSHIFT, VK_SHIFT},  {SDLK_CAPSLOCK, VK_CAPITAL},
         {SDLK_SPACE, VK_SPACE},    {SDLK_TAB, VK_TAB},       {SDLK_F1, VK_F1},
-        {SDLK_F2, VK_F2},          {SDLK_F5, VK_F5}};
+        {SDLK_F2, VK_F2},          {SDLK_F5, VK_F5},         {SDLK_F6, VK_F6}};
     // The arrows, and the keys that work as Left and Right: the menus print "+." and "-.", and
     // the plus key is the one that carries "=" on the main row.
     static const std::map<SDL_Keycode, int> ARROWS = {
@@ -44,7 +44,8 @@ const std::map<std::string, int16_t>& named_keys() {
     static const std::map<std::string, int16_t> named = {
         {"up", VK_UP},        {"down", VK_DOWN},      {"left", VK_LEFT},   {"right", VK_RIGHT},
         {"enter", VK_RETURN}, {"backspace", VK_BACK}, {"shift", VK_SHIFT}, {"capslock", VK_CAPITAL},
-        {"tab", VK_TAB},      {"f1", VK_F1},          {"f2", VK_F2},       {"f5", VK_F5}};
+        {"tab", VK_TAB},      {"f1", VK_F1},          {"f2", VK_F2},       {"f5", VK_F5},
+        {"f6", VK_F6}};
     return named;
 }
 

@@ -3,6 +3,7 @@
 // the spells the class gains at the new level.
 #include "core/class_rules.h"
 #include "core/creation_rules.h"
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -152,6 +153,7 @@ void draw_judgement(Game& g) {
                     " they pronounce their judgement.\\N'" + N;
     switch (verdict(g)) {
     case Verdict::NeedsExperience:
+        sub_wait_for_any_key(g);
         s += " you still require" + str_form(need - m.experience) + " experience to gain a level.'";
         break;
     case Verdict::AtMaximum:

@@ -1,6 +1,7 @@
 // The equipment shop: one party member at a time buys from the shop's stock, sells from the
 // pack, or has an item appraised or identified. building_number names the shop's record.
 #include "core/class_rules.h"
+#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/exact.h"
 #include "core/game.h"
@@ -189,6 +190,7 @@ void draw_pack_list(Game& g, bool appraise) {
     PictureArea& t = text(g);
     PartyMemberRec& m = served(g);
     if (pack_empty(g)) {
+        sub_wait_for_any_key(g);
         if (appraise) {
             t.print_line(" ' I'm sorry " + m.name.trimmed() + " but you have no items");
             t.print_line(" for me to appraise.'");

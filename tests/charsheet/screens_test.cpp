@@ -49,8 +49,9 @@ TEST_F(OverScreens, AFightUnderneathKeepsItsStateAndGetsNoSheetKeys) {
 
     // The action menu's Equipment Change opens the member's equipment page.
     open(2, SHEET_EQUIPMENT);
+    // (E changes weapons and armour, and takes the action: tests/combat.)
     EXPECT_FALSE(shows(" Use.")) << "no item commands in a fight";
-    type("eugpnnpp");
+    type("ugpnnpp");
     EXPECT_EQ(g().sheet_step, SHEET_STATS);
     type("p");
     EXPECT_EQ(member(2).pack[0][PACK_ITEM], SALVE);

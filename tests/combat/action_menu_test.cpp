@@ -209,7 +209,7 @@ TEST_F(ActionMenu, ItemsAreChosenFromTheEquipmentAndTargetedByCode) {
     fight({{GOBLIN, 1}, {ORC, 2}});
     type("au");
     EXPECT_EQ(g().combat_step, COMBAT_USE_WHAT);
-    EXPECT_EQ(actions(0)[0], ACTION_USE_ITEM);
+    EXPECT_EQ(actions(0)[0], ACTION_DEFEND) << "the action changes once a target is chosen";
     EXPECT_TRUE(shows(" R, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0."));
     EXPECT_TRUE(shows(" Nothing"));
     EXPECT_TRUE(shows(FixedText<20>("Dagger").str() + " "));

@@ -32,10 +32,15 @@ TEST_F(GuildHall, MenuOffersOnlyWhatCanBeDone) {
     type(g(), "x");
     EXPECT_TRUE(shows("Enter the City.")) << "shown for a party of the dead";
     type(g(), "e");
-    EXPECT_EQ(g().current_location, LOCATION_GUILD_HALL) << "but it does nothing";
+    EXPECT_EQ(g().current_location, LOCATION_GUILD_HALL) << "but nobody can walk";
+    // It says so in one line, and where the dead are raised.
+    const std::string why = " None can walk: the Temple of Light raises them.";
+    EXPECT_TRUE(shows(why));
+    EXPECT_LE(g().Form1.Text.TextWidth(why), g().Form1.Text.width);
 
     g().game_flags[100] = 3;
     type(g(), "x");
+    EXPECT_FALSE(shows(why)) << "the next key takes the line away";
     EXPECT_TRUE(shows("Reset Flags."));
     type(g(), "z");
     EXPECT_TRUE(std::all_of(g().game_flags.begin(), g().game_flags.end(),

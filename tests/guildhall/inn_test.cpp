@@ -41,10 +41,31 @@ TEST_F(Inn, OnlyLivingMembersWith25CrownsMayPay) {
     EXPECT_EQ(g().location_step, GUILD_MENU);
 
     type(g(), "h");
-    EXPECT_EQ(texts().back(), " No one in the party can afford to pay for the room.");
+    const auto none = texts();
+    EXPECT_EQ(std::count(none.begin(), none.end(),
+                         " No one in the party can afford to pay for the room."),
+              1);
     type(g(), "q");
     EXPECT_EQ(g().location_step, GUILD_MENU);
     EXPECT_EQ(g().quit_requested, 0) << "any key leaves, none acts";
+}
+
+TEST_F(Inn, SaysWhoCannotPayAndWhy) {
+    g().party[0].crowns = 24;
+    g().party[2].hit_points = 0;
+    type(g(), "h");
+    // The payer list, then the others with their reasons.
+    auto t = texts();
+    const auto line = [&](const std::string& s) { return std::count(t.begin(), t.end(), s); };
+    EXPECT_EQ(line(" M0 has 24 crowns, not 25."), 1);
+    EXPECT_EQ(line(" M2 is dead."), 1);
+    EXPECT_EQ(line(" M1 is dead."), 0);
+    g().party[1].crowns = 3;
+    type(g(), "rh");
+    t = texts();
+    EXPECT_EQ(line(" No one in the party can afford to pay for the room."), 1);
+    EXPECT_EQ(line(" M1 has 3 crowns, not 25."), 1);
+    EXPECT_EQ(line(" M2 is dead."), 1);
 }
 
 TEST_F(Inn, TheNightHealsRestoresManaAndGrowsDebt) {

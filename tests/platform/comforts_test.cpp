@@ -1,5 +1,6 @@
 // The overlays over the game (automap, key help, message log, message speed), the automap's
 // file, the save folder, and recordings that replay.
+#include "core/any_key.h"
 #include "core/dispatch.h"
 #include "core/output.h"
 #include "core/overlays.h"
@@ -143,6 +144,29 @@ TEST_F(Comforts, OverlayKeysChangeNothingInTheGameUnderneath) {
     EXPECT_EQ(g().party_facing, 2);
 }
 
+TEST(WaitingMark, SaidOfEveryStepThatAnyKeyEndsAndOfNoOther) {
+    TempDir dir("waiting");
+    fixture::write_small_world(dir.path);
+    const std::vector<std::pair<std::string, bool>> cases = {
+        {"", false},             // the guild hall's menu takes its letters
+        {"s", true},             // saved: any key goes on
+        {"s ", false},           // and the menu is back
+        {"aa", true},            // a roster character's details
+        {"at", false},           // which character to take
+        {"ataxtaxxs1", false},   // a sheet opened over the wait takes its own letters
+        {"ataxtaxxs1x", true},   // closed again: the wait is back
+        {"{tab}", true},         // the map closes on any key
+        {"{f2}", false},         // the log on F2 or X only
+        {"ataxtaxxh", false},    // the inn asks who pays
+        {"ataxtaxxe{up}", false} // walking
+    };
+    for (const auto& [keys, waits] : cases) {
+        StartedGame game(dir.path);
+        type(game.g, keys);
+        EXPECT_EQ(sub_waits_for_any_key(game.g), waits) << keys;
+    }
+}
+
 TEST_F(Comforts, MessageLogKeepsTheLast500LinesAndScrolls) {
     for (int k = 0; k < 520; ++k) sub_log_message_line(g(), "line " + std::to_string(k) + " ");
     ASSERT_EQ(g().overlays.message_log.size(), 500u);
@@ -161,6 +185,26 @@ TEST_F(Comforts, MessageLogKeepsTheLast500LinesAndScrolls) {
     EXPECT_EQ(g().overlays.shown, OVERLAY_NONE);
 }
 
+TEST_F(Comforts, MessageLogKeepsALineRepeatedAtOnceWithACount) {
+    for (const char* line : {"Shut. ", "Shut. ", "Shut.", "Open. ", "Shut. ", "", "", "Shut. "})
+        sub_log_message_line(g(), line);
+    for (int k = 0; k < 7; ++k) sub_log_message_line(g(), "The smithy is shut. ");
+    const std::deque<std::string> expected = {"Shut. (\xD7"
+                                              "3)",
+                                              "Open.",
+                                              "Shut.",
+                                              "",
+                                              "",
+                                              "Shut.",
+                                              "The smithy is shut. (\xD7"
+                                              "7)"};
+    EXPECT_EQ(g().overlays.message_log, expected);
+    // Shown in UTF-8 outside the game.
+    EXPECT_NE(state_dump(g()).dump().find("The smithy is shut. (\xC3\x97"
+                                          "7)"),
+              std::string::npos);
+}
+
 TEST_F(Comforts, MessageSpeedCyclesAndIsRemembered) {
     g().message_delay = 0.5;
     type(g(), "{f5}");
@@ -175,6 +219,14 @@ TEST_F(Comforts, MessageSpeedCyclesAndIsRemembered) {
     EXPECT_EQ(next_message_speed(0), 0.5);
     std::ofstream(dir.path / SETTINGS_FILE) << "message_delay=lots\n";
     EXPECT_FALSE(read_settings_delay(dir.path));
+    // The player's own settings survive a change of speed.
+    std::ofstream(dir.path / SETTINGS_FILE) << "type_ahead = false\nmessage_delay = 1\n";
+    EXPECT_EQ(read_settings_delay(dir.path), 1.0);
+    g().message_delay = 1.0;
+    type(g(), "{f5}");
+    EXPECT_EQ(read_settings_delay(dir.path), 0.5);
+    EXPECT_EQ(read_setting(dir.path, "type_ahead"), "false");
+    EXPECT_FALSE(read_setting(dir.path, "no_such_setting"));
 }
 
 std::variant<Options, int> parse(std::vector<std::string> args) {
@@ -226,7 +278,7 @@ TEST(Recording, EveryKeyWrittenAsScriptTypesTheSameKey) {
     for (int c = '0'; c <= '9'; ++c)
         for (int shift : {0, SHIFT_MASK}) keys.push_back({static_cast<int16_t>(c), shift});
     for (int16_t c : {VK_SPACE, VK_RETURN, VK_BACK, VK_SHIFT, VK_CAPITAL, VK_UP, VK_DOWN, VK_LEFT,
-                      VK_RIGHT, VK_TAB, VK_F1, VK_F2, VK_F5})
+                      VK_RIGHT, VK_TAB, VK_F1, VK_F2, VK_F5, VK_F6})
         keys.push_back({c, 0});
     keys.push_back({VK_RETURN, SHIFT_MASK});
     std::string script = "{seed 4711}\n";
@@ -320,6 +372,97 @@ TEST(Recording, ARecordedScriptReplaysWithItsOwnSeed) {
     ASSERT_EQ(replayed.rfind("failed", 0), std::string::npos) << replayed;
     EXPECT_EQ(replayed, direct);
     EXPECT_NE(replayed.find("\"map_level\": 4"), std::string::npos);
+}
+
+} // namespace
+
+namespace {
+
+// The automap's picture: where the party's arrow is (its black pixels) and what else shows.
+struct ArrowShape {
+    int left = 1000, top = 1000, right = -1, bottom = -1;
+    std::vector<int> rows, columns; // black pixels per row and column of the arrow's box
+};
+
+ArrowShape arrow_of(const Bitmap& pic) {
+    ArrowShape a;
+    for (int y = 0; y < pic.height; ++y)
+        for (int x = 0; x < pic.width; ++x)
+            if (pic.at(x, y) == 0)
+                a.left = std::min(a.left, x), a.top = std::min(a.top, y),
+                a.right = std::max(a.right, x), a.bottom = std::max(a.bottom, y);
+    for (int y = a.top; y <= a.bottom; ++y) {
+        int n = 0;
+        for (int x = a.left; x <= a.right; ++x) n += pic.at(x, y) == 0;
+        a.rows.push_back(n);
+    }
+    for (int x = a.left; x <= a.right; ++x) {
+        int n = 0;
+        for (int y = a.top; y <= a.bottom; ++y) n += pic.at(x, y) == 0;
+        a.columns.push_back(n);
+    }
+    return a;
+}
+
+int pixels_of(const Bitmap& pic, uint32_t rgb) {
+    return static_cast<int>(std::count(pic.pixels.begin(), pic.pixels.end(), rgb));
+}
+
+TEST_F(Comforts, AutomapNamesTheMapPointsTheArrowAndScalesToWhatWasSeen) {
+    std::ofstream(dir.path / "MapNames.txt") << "1 Old Town\n";
+    type(g(), "ataxtaxxe");
+    const auto arrow = [&] {
+        type(g(), "{tab}");
+        const ArrowShape a = arrow_of(g().Form1.mainPic.image);
+        type(g(), "{tab}");
+        return a;
+    };
+    // The arrow's point is its narrowest edge, on the side the party faces.
+    for (int facing = 0; facing < 4; ++facing) {
+        ASSERT_EQ(g().party_facing, facing);
+        const ArrowShape a = arrow();
+        ASSERT_GE(a.right, a.left) << "no arrow";
+        const auto& along = facing % 2 == 0 ? a.rows : a.columns;
+        const bool point_first = facing == 0 || facing == 3;
+        EXPECT_LT(point_first ? along.front() : along.back(),
+                  point_first ? along.back() : along.front())
+            << "facing " << facing;
+        type(g(), "{right}");
+    }
+    // A few squares seen: large squares; the whole map seen: four pixels a square.
+    EXPECT_GE(arrow().right - arrow().left + 1, 8);
+    std::fill(g().overlays.automap[1].begin(), g().overlays.automap[1].end(), 1);
+    EXPECT_LE(arrow().right - arrow().left + 1, 4);
+
+    type(g(), "{tab}");
+    const std::string text = text_dump(g());
+    EXPECT_NE(text.find(" 1 1 Old Town\n"), std::string::npos) << text;
+    // Each wall type's line: a swatch and its name in the colour its walls are drawn in.
+    const auto& runs = g().Form1.Text.runs();
+    for (const char* name : {"stone", "brick", "timber", "hedge", "iron gate", "door"}) {
+        const auto it = std::find_if(runs.begin(), runs.end(),
+                                     [&](const TextRun& r) { return r.text == name; });
+        ASSERT_NE(it, runs.end()) << name;
+        ASSERT_NE(it, runs.begin());
+        EXPECT_EQ(std::prev(it)->text, "\x97") << name;
+        EXPECT_EQ(std::prev(it)->colour, it->colour) << name;
+        EXPECT_EQ(std::prev(it)->y, it->y) << name;
+    }
+    type(g(), "{tab}");
+}
+
+TEST_F(Comforts, AutomapMarksSeenSquaresThatHoldEvents) {
+    // From the guild hall door the party sees the fight two squares ahead and the teleports
+    // beside it; without events nothing is marked.
+    type(g(), "ataxtaxxe{tab}");
+    const uint32_t event_dot = QBColor(3);
+    EXPECT_GT(pixels_of(g().Form1.mainPic.image, event_dot), 0);
+    type(g(), "{tab}");
+    for (auto& e : g().map_rec.events) e = {};
+    type(g(), "{tab}");
+    EXPECT_EQ(pixels_of(g().Form1.mainPic.image, event_dot), 0);
+    // Without a names file the heading is the map's number.
+    EXPECT_NE(text_dump(g()).find(" 1 1 Map 1\n"), std::string::npos);
 }
 
 } // namespace

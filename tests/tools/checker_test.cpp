@@ -3,6 +3,7 @@
 
 #include "test_support.h"
 
+#include "core/map_names.h"
 #include "tools/data/playable.h"
 
 #include <cstdlib>
@@ -95,6 +96,21 @@ TEST_F(CheckerTest, UnknownFieldWrongTypeAndRange) {
 TEST_F(CheckerTest, NameLongerThanItsField) {
     edit("items.toml", "name = \"Dagger\"", "name = \"Dagger of Quite Remarkable Length\"");
     expect_one_error("items.toml", line_of_text("items.toml", "Remarkable"), "the field holds 20");
+}
+
+TEST_F(CheckerTest, MapNamesGoBesideTheMapFileAndMustBeOneLine) {
+    Diagnostics diags;
+    const World w = load_content(dir, diags);
+    ASSERT_EQ(w.map_names.size(), w.maps.size());
+    EXPECT_EQ(w.map_names[1], "The Sewers");
+    ASSERT_EQ(write_data_files(w, tmp.path() / "out"), "");
+    for (std::size_t k = 0; k < w.maps.size(); ++k)
+        EXPECT_EQ(read_map_name(tmp.path() / "out", int(k + 1)), w.map_names[k]);
+    EXPECT_EQ(read_map_name(tmp.path() / "out", int(w.maps.size() + 1)), "");
+
+    edit("maps/02-sewers.toml", "name = \"The Sewers\"", "name = \"The\\nSewers\"");
+    expect_one_error("maps/02-sewers.toml", line_of_text("maps/02-sewers.toml", "Sewers\""),
+                     "one line");
 }
 
 TEST_F(CheckerTest, DanglingReferences) {

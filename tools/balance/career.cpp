@@ -83,7 +83,7 @@ bool Career::play_stage() {
             continue;
         }
         if (const auto fight_at = next_fight(st.map)) {
-            const double wins = judge_.fixed_fight(g_, router_, *fight_at);
+            const double wins = judge_.fixed_fight(g_, router_, *fight_at, opt_.ready_share);
             note("fixed fight at (" + std::to_string(fight_at->x) + "," +
                  std::to_string(fight_at->y) + ") judged " + std::to_string(wins));
             // A fixed fight waits for a whole party, and one that wins it in trial fights.
@@ -115,7 +115,7 @@ bool Career::play_stage() {
         const int next_map = opt_.campaign.stages[static_cast<std::size_t>(stage_ + 1)].map;
         if (map_safe(next_map)) {
             note("moves on: map " + std::to_string(next_map) + " judged " +
-                 std::to_string(judge_.map_safety(g_, router_, next_map)));
+                 std::to_string(judge_.map_safety(g_, router_, next_map, opt_.safe_share)));
             return true;
         }
         grind();
@@ -124,7 +124,7 @@ bool Career::play_stage() {
 }
 
 bool Career::map_safe(int map) {
-    return judge_.map_safety(g_, router_, map) >= opt_.safe_share;
+    return judge_.map_safety(g_, router_, map, opt_.safe_share) >= opt_.safe_share;
 }
 
 // The furthest map of the campaign so far whose random encounters the party can take.
@@ -148,7 +148,7 @@ void Career::grind() {
         squares[std::uniform_int_distribution<std::size_t>(0, squares.size() - 1)(rng_)];
     note("grind towards map " + std::to_string(s.map) + " (" + std::to_string(s.x) + "," +
          std::to_string(s.y) + "), judged " +
-         std::to_string(judge_.map_safety(g_, router_, s.map)));
+         std::to_string(judge_.map_safety(g_, router_, s.map, opt_.safe_share)));
     walk_to([&](const Square& q) { return q == s; }, true);
 }
 

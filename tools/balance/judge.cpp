@@ -71,37 +71,42 @@ void Judge::prepare(const Game& real, const Router& router, int map) {
     sub_update_party_stats(g);
 }
 
-double Judge::fixed_fight(const Game& real, const Router& router, const Square& at) {
+template <class Trial> double Judge::share(double needed, Trial trial) {
+    int good = 0, played = 0;
+    for (; played < trials_; ++played) {
+        const int left = trials_ - played;
+        if (good >= needed * trials_ || good + left < needed * trials_) break;
+        good += trial() ? 1 : 0;
+    }
+    return double(good) / played;
+}
+
+double Judge::fixed_fight(const Game& real, const Router& router, const Square& at, double needed) {
     const auto key = std::make_tuple(party_signature(real), at.map, at.x, at.y);
     if (const auto it = known_.find(key); it != known_.end()) return it->second;
     Keyboard kb(hg_.g);
-    int won = 0;
-    for (int t = 0; t < trials_; ++t) {
-        prepare(real, router, at.map);
-        hg_.g.party_x = static_cast<int16_t>(at.x);
-        hg_.g.party_y = static_cast<int16_t>(at.y);
-        sub_square_events(hg_.g);
-        if (hg_.g.combat_active != -1 || play_fight(hg_.g, kb, true).end == FightResult::End::Won)
-            ++won;
-    }
-    return known_[key] = double(won) / trials_;
+    return known_[key] = share(needed, [&] {
+               prepare(real, router, at.map);
+               hg_.g.party_x = static_cast<int16_t>(at.x);
+               hg_.g.party_y = static_cast<int16_t>(at.y);
+               sub_square_events(hg_.g);
+               return hg_.g.combat_active != -1 ||
+                      play_fight(hg_.g, kb, true).end == FightResult::End::Won;
+           });
 }
 
-double Judge::map_safety(const Game& real, const Router& router, int map) {
+double Judge::map_safety(const Game& real, const Router& router, int map, double needed) {
     const auto key = std::make_tuple(party_signature(real), map, -1, -1);
     if (const auto it = known_.find(key); it != known_.end()) return it->second;
     Keyboard kb(hg_.g);
-    int safe = 0;
-    for (int t = 0; t < trials_; ++t) {
-        prepare(real, router, map);
-        bool unhurt = true;
-        for (int k = 0; k < SERIES && unhurt; ++k) {
-            sub_start_random_encounter(hg_.g);
-            if (hg_.g.combat_active != -1) break; // a map that sends no monsters
-            const FightResult r = play_fight(hg_.g, kb, false);
-            unhurt = r.end == FightResult::End::Won && r.deaths == 0;
-        }
-        safe += unhurt ? 1 : 0;
-    }
-    return known_[key] = double(safe) / trials_;
+    return known_[key] = share(needed, [&] {
+               prepare(real, router, map);
+               for (int k = 0; k < SERIES; ++k) {
+                   sub_start_random_encounter(hg_.g);
+                   if (hg_.g.combat_active != -1) break; // a map that sends no monsters
+                   const FightResult r = play_fight(hg_.g, kb, false);
+                   if (r.end != FightResult::End::Won || r.deaths > 0) return false;
+               }
+               return true;
+           });
 }

@@ -19,14 +19,18 @@ class Judge {
     // The maps of the world, read as the game reads them.
     std::vector<MapRec> maps();
 
-    // The share of trials in which the rested party wins the fight that stands on `at`.
-    double fixed_fight(const Game& real, const Router& router, const Square& at);
+    // The share of trials in which the rested party wins the fight that stands on `at`. The
+    // trials stop once their share is sure to fall short of `needed`, or sure to reach it.
+    double fixed_fight(const Game& real, const Router& router, const Square& at, double needed);
     // The share of trials in which the rested party meets five of the map's random encounters
-    // in a row without anyone falling.
-    double map_safety(const Game& real, const Router& router, int map);
+    // in a row without anyone falling; the trials stop as for fixed_fight.
+    double map_safety(const Game& real, const Router& router, int map, double needed);
 
   private:
     void prepare(const Game& real, const Router& router, int map);
+    // Plays up to trials_ trials, each true when it went well, stopping once the share of
+    // good ones is sure to reach `needed` or sure to fall short of it.
+    template <class Trial> double share(double needed, Trial trial);
     // What the party brings to a fight: levels, equipment and maximum hit points.
     static std::vector<int> party_signature(const Game& real);
     HeadlessGame hg_;

@@ -35,8 +35,8 @@ std::string digit(int number) {
 int rank(const PartyMemberRec& p) {
     if (p.hit_points <= 0) return 4;
     switch (p.class_id) {
-    case 1:
-    case 7:
+    case CLASS_THIEF:
+    case CLASS_MERCHANT:
         return 1;
     case CLASS_CLERIC:
         return 2;

@@ -102,6 +102,7 @@ World load_content(const fs::path& dir, Diagnostics& diags, std::vector<MapOrigi
 
     std::map<int, std::pair<MapRec, std::string>> maps;
     std::map<int, MapLines> map_lines;
+    std::map<int, std::string> map_names;
     std::vector<fs::path> map_files;
     std::error_code ec;
     for (const auto& entry : fs::directory_iterator(dir / MAPS_FOLDER, ec))
@@ -115,7 +116,9 @@ World load_content(const fs::path& dir, Diagnostics& diags, std::vector<MapOrigi
         MapRec m;
         int number = 0;
         MapLines lines;
-        read_map_source(f->root, Source{name, &diags}, f->lines, m, number, refs, &lines);
+        std::string map_name;
+        read_map_source(f->root, Source{name, &diags}, f->lines, m, number, refs, &lines,
+                        &map_name);
         if (number == 0) continue;
         if (auto it = maps.find(number); it != maps.end()) {
             diags.error(name, 0,
@@ -125,6 +128,7 @@ World load_content(const fs::path& dir, Diagnostics& diags, std::vector<MapOrigi
         }
         maps.emplace(number, std::pair{m, name});
         map_lines.emplace(number, std::move(lines));
+        map_names.emplace(number, std::move(map_name));
     }
     for (const auto& [number, m] : maps) {
         if (number != static_cast<int>(w.maps.size()) + 1) {
@@ -134,6 +138,7 @@ World load_content(const fs::path& dir, Diagnostics& diags, std::vector<MapOrigi
             break;
         }
         w.maps.push_back(m.first);
+        w.map_names.push_back(map_names[number]);
         if (map_files_out) map_files_out->push_back({m.second, map_lines[number]});
     }
     if (maps.empty() && !ec) diags.error((dir / MAPS_FOLDER).string(), 0, "there is no map 1");

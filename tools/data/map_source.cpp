@@ -1,5 +1,6 @@
 #include "tools/data/map_source.h"
 
+#include "core/map_names.h"
 #include "tools/data/map_grid.h"
 
 #include <map>
@@ -401,7 +402,7 @@ void read_indexed_texts(const toml::node& n, const char* what, std::size_t count
 
 void read_map_source(const toml::table& root, const Source& src,
                      const std::vector<std::string>& file_lines, MapRec& m, int& number,
-                     std::vector<Reference>& refs, MapLines* lines) {
+                     std::vector<Reference>& refs, MapLines* lines, std::string* name) {
     number = 0;
     std::vector<bool> message_defined(MAP_MESSAGE_COUNT), text_defined(MAP_TEXT_COUNT);
     std::vector<EventCheck> event_lines;
@@ -421,7 +422,11 @@ void read_map_source(const toml::table& root, const Source& src,
                     number = n;
             }
         } else if (key == "name") {
-            if (!v.is_string()) src.error(line, "'name' should be a string");
+            const auto text = read_text(v, MAP_NAME_LENGTH, src, key);
+            if (text && text->find_first_of("\r\n") != std::string::npos)
+                src.error(line, "'name' should be one line");
+            else if (text && name)
+                *name = *text;
         } else if (key == "hit_point_rate")
             read_value(v, m.hit_point_rate, src, key);
         else if (key == "magic_point_rate")

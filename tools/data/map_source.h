@@ -12,10 +12,12 @@ struct MapLines {
     std::vector<int> events; // the [[event]] line of event i (0: not given)
 };
 
-// Reads one map file; `number` receives the map's number (0 when missing or unusable).
+// Reads one map file; `number` receives the map's number (0 when missing or unusable), `name`
+// the map's own name in the game's code page (the map record has no room for it).
 void read_map_source(const toml::table& root, const Source& src,
                      const std::vector<std::string>& file_lines, MapRec& map, int& number,
-                     std::vector<Reference>& refs, MapLines* lines = nullptr);
+                     std::vector<Reference>& refs, MapLines* lines = nullptr,
+                     std::string* name = nullptr);
 
 // The source text of map `number`.
 std::string map_source(const MapRec& map, int number);

@@ -1,5 +1,7 @@
 #include "tools/data/world.h"
 
+#include "core/map_names.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -123,6 +125,11 @@ std::string write_data_files(const World& w, const fs::path& dir) {
         {MAP_FILE, map_file_bytes(w)}};
     for (const auto& [name, bytes] : files)
         if (auto err = write_file(dir / name, bytes); !err.empty()) return err;
+    if (!w.map_names.empty()) {
+        const std::string text = map_names_text(w.map_names);
+        if (auto err = write_file(dir / MAP_NAMES_FILE, {text.begin(), text.end()}); !err.empty())
+            return err;
+    }
     return {};
 }
 

@@ -24,6 +24,8 @@ struct World {
     SpellProgressionRec progression_header;
     std::vector<SpellProgressionRec> progression;
     std::vector<MapRec> maps; // map n in slot n, no header
+    // The maps' own names (index n - 1), kept beside the map file: its records hold none.
+    std::vector<std::string> map_names;
 };
 
 // The header a compiled file gets when the sources say nothing else about it: the count of
@@ -35,7 +37,8 @@ template <class Rec> Rec default_header(std::size_t count) {
     return h;
 }
 
-// Writes the six files into dir (created when missing). Each file is written beside its
+// Writes the six files into dir (created when missing), and the map names (MAP_NAMES_FILE)
+// when the world has any. Each file is written beside its
 // target and renamed over it when complete. Returns an empty string or what went wrong.
 std::string write_data_files(const World& world, const std::filesystem::path& dir);
 

@@ -50,7 +50,12 @@ std::string state_problem(const Game& g) {
     const bool groups =
         std::any_of(g.monster_groups.begin(), g.monster_groups.end(),
                     [](const MonsterGroupRec& m) { return m.monster > 0 && m.count > 0; });
-    if (is_on(g.combat_active) && !groups) return "a fight runs with no group to fight";
+    // Once the last monster has fallen, the round's end and the victory are shown until the
+    // next key (a sheet may be opened over them meanwhile).
+    const bool fight_over = g.combat_step == COMBAT_ROUND || g.combat_step == COMBAT_VICTORY ||
+                            g.combat_step == COMBAT_DEFEAT;
+    if (is_on(g.combat_active) && !groups && !fight_over)
+        return "a fight runs with no group to fight";
     return "";
 }
 
