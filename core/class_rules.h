@@ -47,8 +47,8 @@ struct ClassRules {
 
     // Magic and growth.
     int mana_attribute; // the attribute index mana grows with (intelligence or piety)
-    // The share of the mana attribute added to a cast's chance of success; the same share is
-    // the chance in a hundred of a tenth more amount and duration. 0: no such help.
+    // The share of the mana attribute added to a cast's chance of success; that much of the
+    // attribute is also the chance in a hundred of a tenth more amount and duration. 0: none.
     double spell_skill = 0;
     Growth hit_points;        // grows with vitality
     Growth mana;              // grows with the mana attribute; per_level 0: the class has no mana
