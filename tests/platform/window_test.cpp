@@ -18,6 +18,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <fstream>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -58,21 +59,17 @@ class Child {
     ~Child() { stop(); }
     Child(const Child&) = delete;
     Child& operator=(const Child&) = delete;
-    // The exit status, after SIGTERM when still running.
-    int stop() {
+    // Ends it (SIGTERM) when still running.
+    void stop() {
         if (pid_ > 0) {
             kill(pid_, SIGTERM);
-            int status = 0;
-            waitpid(pid_, &status, 0);
-            status_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            waitpid(pid_, nullptr, 0);
             pid_ = -1;
         }
-        return status_;
     }
 
   private:
     pid_t pid_ = -1;
-    int status_ = -1;
 };
 
 // An X server of the test's own on the first free display, which it names on its output;
@@ -81,11 +78,12 @@ struct Xvfb {
     explicit Xvfb(const fs::path& output)
         : server({"Xvfb", "-displayfd", "1", "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
                  output) {
+        // Its warnings share the file: the number is the line of digits alone.
         for (int k = 0; k < 100 && display.empty(); ++k, std::this_thread::sleep_for(100ms)) {
-            const std::string out = read_text(output);
-            const auto end = out.find('\n');
-            if (end != std::string::npos && end > 0 && out.find_first_not_of("0123456789") == end)
-                display = ":" + out.substr(0, end);
+            std::istringstream out(read_text(output));
+            for (std::string line; std::getline(out, line);)
+                if (!line.empty() && line.find_first_not_of("0123456789") == std::string::npos)
+                    display = ":" + line;
         }
     }
     Child server;
