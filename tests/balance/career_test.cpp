@@ -7,6 +7,8 @@
 #include "tools/balance/economy.h"
 #include "tools/balance/session.h"
 
+#include "core/datafiles.h"
+
 #include "support/fixture.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +27,10 @@ struct Tiny {
     int to_hit = -100, damage = 0;  // a rat's attack roll bonus and damage sides
     bool staff_usable = true;       // the shop's one weapon may be used by everyone, or by none
     int hit_points = 1, armour = 0; // a rat's
+    // Two wolves wait in a walled cell at (16, 26), reached by a teleport at (17, 27) and left
+    // by one once they are beaten; rats come at every step, so the step onto the teleport
+    // brings a random fight, and the key that leaves it carries the party into the wolves'.
+    bool fixed_fight = false;
 };
 
 ItemRec item(int n, const char* name, int kind, int price) {
@@ -58,8 +64,8 @@ void write_tiny_world(const fs::path& dir, const Tiny& t) {
     if (!t.staff_usable) items[14].usable_by.fill(0);
     fixture::write_slots(dir / ITEM_FILE, items, ITEM_SLOT);
 
-    std::vector<MonsterRec> monsters(2);
-    monsters[0].number = 1, monsters[0].name = "Base Record";
+    std::vector<MonsterRec> monsters(3);
+    monsters[0].number = 2, monsters[0].name = "Base Record";
     MonsterRec& rat = monsters[1];
     rat.number = 1, rat.name = "Rat", rat.plural_name = "Rats", rat.picture = 1, rat.level = 1;
     rat.hit_dice = {0, 0, static_cast<int16_t>(t.hit_points)};
@@ -68,6 +74,9 @@ void write_tiny_world(const fs::path& dir, const Tiny& t) {
     rat.to_hit = static_cast<int16_t>(t.to_hit);
     rat.crowns_dice = {0, 0, static_cast<int16_t>(t.crowns)};
     rat.experience_base = static_cast<int16_t>(t.experience);
+    // The wolves of the fixed fight are rats by another name.
+    monsters[2] = rat;
+    monsters[2].number = 2, monsters[2].name = "Wolf", monsters[2].plural_name = "Wolves";
     fixture::write_slots(dir / MONSTER_FILE, monsters, MONSTER_SLOT);
 
     std::vector<ShopRec> shops(2);
@@ -86,6 +95,14 @@ void write_tiny_world(const fs::path& dir, const Tiny& t) {
     field.events[1] = {2, 0, 12, 28, 1, 1, 0, 0, 0, 0, 0}; // the shop
     field.events[2] = {2, 0, 14, 28, 2, 0, 0, 0, 0, 0, 0}; // the Temple of Light
     field.events[3] = {2, 0, 18, 28, 3, 0, 0, 0, 0, 0, 0}; // the review board
+    if (t.fixed_fight) {
+        field.encounter_chance = 100;
+        field.grid[16][26] = 0x00F;
+        field.events[4] = {1, 0, 17, 27, 1, 16, 26, 0, 0, 0, 0};
+        field.events[5] = {5, 0, 16, 26, 2, 2, 0, 0, 5, 2, 0}; // while flag 5 is clear
+        field.events[6] = {6, 0, 16, 26, 5, 1, 1, 0, 0, 0, 0}; // won: flag 5 is set
+        field.events[7] = {1, 0, 16, 26, 1, 17, 28, 0, 5, 1, 0};
+    }
     fixture::write_slots(dir / MAP_FILE, maps, MAP_SLOT);
 }
 
@@ -104,6 +121,7 @@ TEST(Career, PartiesTrainRestAndBuyWhenTheirWorldAsksIt) {
         const char* name;
         Tiny world;
         int min_advances, min_nights, min_purchases, max_purchases;
+        std::size_t fixed_fights = 0; // fixed fights recorded, each won
     } cases[] = {
         // Harmless rats worth much: level 2 is only had by training, for the board's fee.
         {"must train", {400, 40}, 3, 0, 0, 99},
@@ -114,6 +132,8 @@ TEST(Career, PartiesTrainRestAndBuyWhenTheirWorldAsksIt) {
         // far off, unless nobody may use it.
         {"must buy", {100, 40}, 3, 0, 1, 99},
         {"may not buy", {100, 40, -100, 0, false}, 3, 0, 0, 0},
+        // The fixed fight that begins as a random one ends is a fight of its own.
+        {"fixed after random", {400, 40, -100, 0, true, 1, 0, true}, 3, 0, 0, 99, 1},
     };
     for (const auto& c : cases) {
         fixture::TempDir tmp("career");
@@ -126,6 +146,12 @@ TEST(Career, PartiesTrainRestAndBuyWhenTheirWorldAsksIt) {
         EXPECT_GE(r.purchases, c.min_purchases);
         EXPECT_LE(r.purchases, c.max_purchases);
         ASSERT_EQ(r.stages.size(), 1u);
+        ASSERT_EQ(r.stages[0].fixed.size(), c.fixed_fights);
+        for (const FixedFightRecord& f : r.stages[0].fixed) {
+            EXPECT_TRUE(f.won);
+            EXPECT_EQ(f.what, "2 Wolves");
+            EXPECT_TRUE(f.final);
+        }
         EXPECT_GE(r.stages[0].level, 2.0);
         EXPECT_GT(r.keys, r.fights * 3) << "a fight takes at least three keys";
     }
@@ -136,8 +162,9 @@ TEST(Career, TheCommandWritesItsFigures) {
     fixture::TempDir tmp("career-run");
     const fs::path json = tmp.path / "career.json", png = tmp.path / "career.png";
     const std::string command = std::string(DUSKWEND_BALANCE_TOOL) +
-                                " career --trials 2 --key-limit 3000 --json " + json.string() +
-                                " --plot " + png.string() + " > " + (tmp.path / "out").string();
+                                " career --trials 2 --key-limit 1500 --judging-trials 2 --json " +
+                                json.string() + " --plot " + png.string() + " > " +
+                                (tmp.path / "out").string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream in(json);
     const nlohmann::json j = nlohmann::json::parse(in);
@@ -155,26 +182,30 @@ TEST(Career, TheCommandWritesItsFigures) {
     EXPECT_EQ(std::string(bytes.begin() + 1, bytes.begin() + 4), "PNG");
 }
 
-} // namespace
-
 // The economy's writer sets the two reward lines of each monster, adding one a monster lacks,
 // and leaves every other line alone.
 TEST(Career, TheEconomyWriterChangesOnlyTheRewardLines) {
     fixture::TempDir tmp("economy");
     write_tiny_world(tmp.path / "Data", Tiny{});
-    const fs::path toml = tmp.path / "monsters.toml";
-    std::ofstream(toml) << "# rats\n[[monster]]  # the only one\nname = \"Rat\"\nlevel = 1\n"
-                           "crowns_dice = [0, 0, 0]\n\n[monster.extra]\nnote = 1\n";
     HeadlessGame hg(tmp.path / "Data", 1);
-    EXPECT_EQ(write_economy(hg.g, toml), 1);
+    sub_read_monster(hg.g, 1); // the rat; the wolf is the same beast
+    const auto tuned = tuned_monster(hg.g.monster_rec);
+    const std::string dice = "crowns_dice = [" + std::to_string(tuned.crowns_dice[0]) + ", " +
+                             std::to_string(tuned.crowns_dice[1]) + ", " +
+                             std::to_string(tuned.crowns_dice[2]) + "]";
+    const std::string base = "experience_base = " + std::to_string(tuned.experience_base);
+    const fs::path toml = tmp.path / "monsters.toml";
+    std::ofstream(toml)
+        << "# beasts\n[[monster]]  # a rat\nname = \"Rat\"\ncrowns_dice = [0, 0, 0]\n\n"
+           "[[monster]]\nname = \"Wolf\"\nexperience_base = 1\nlevel = 1\n\n"
+           "[monster.note]\ntext = 1\n";
+    EXPECT_EQ(write_economy(hg.g, toml), 2);
     std::ifstream in(toml);
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto tuned = tuned_monster(hg.g.monster_rec);
-    EXPECT_EQ(text, "# rats\n[[monster]]  # the only one\nname = \"Rat\"\nlevel = 1\n"
-                    "crowns_dice = [" +
-                        std::to_string(tuned.crowns_dice[0]) + ", " +
-                        std::to_string(tuned.crowns_dice[1]) + ", " +
-                        std::to_string(tuned.crowns_dice[2]) + "]\nexperience_base = " +
-                        std::to_string(tuned.experience_base) + "\n\n[monster.extra]\nnote = 1\n");
+    EXPECT_EQ(text, "# beasts\n[[monster]]  # a rat\nname = \"Rat\"\n" + dice + "\n" + base +
+                        "\n\n[[monster]]\nname = \"Wolf\"\n" + base + "\nlevel = 1\n" + dice +
+                        "\n\n[monster.note]\ntext = 1\n");
     EXPECT_EQ(write_economy(hg.g, toml), 0) << "a second run changes nothing";
 }
+
+} // namespace

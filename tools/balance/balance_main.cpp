@@ -106,6 +106,7 @@ struct CareerCommand {
     int trials = 200;
     uint64_t seed = 1;
     long key_limit = CareerOptions{}.key_limit;
+    int judging_trials = CareerOptions{}.judging_trials;
     std::string json, plot;
     bool trace = false;
 };
@@ -114,6 +115,7 @@ int run_career(const CareerCommand& c) {
     CareerOptions options;
     options.data_dir = c.data_dir;
     options.key_limit = c.key_limit;
+    options.judging_trials = std::max(1, c.judging_trials);
     if (c.trace) options.trace = stderr;
     std::vector<CareerRecord> careers;
     try {
@@ -176,6 +178,9 @@ int main(int argc, char** argv) {
     sub->add_option("--seed", career.seed, "seed of the first party")->capture_default_str();
     sub->add_option("--key-limit", career.key_limit,
                     "keys after which a party that has not finished counts as stalled")
+        ->capture_default_str();
+    sub->add_option("--judging-trials", career.judging_trials,
+                    "trial fights behind each judgement of a fixed fight or a map")
         ->capture_default_str();
     sub->add_flag("--trace", career.trace, "write what each party does to the error stream");
     sub->add_option("--json", career.json, "also write the figures to this JSON file");

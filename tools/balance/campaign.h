@@ -9,7 +9,8 @@
 struct CampaignStage {
     std::string name;
     int map = 0;
-    // Every member should have this level before the party moves on to the next stage.
+    // Every member should have this level before the party moves on to the next stage (on
+    // the last stage: before the campaign counts as finished).
     int level = 0;
 };
 

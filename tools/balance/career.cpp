@@ -96,18 +96,15 @@ bool Career::play_stage() {
             walk_to([&](const Square& q) { return q == f; }, true);
             continue;
         }
-        // The campaign ends with the last stage's fights won; a stage without fixed fights
-        // ends at its level.
-        const bool has_fights =
-            std::any_of(router_.map(st.map).events.begin(), router_.map(st.map).events.end(),
-                        [](const MapEvent& e) { return e[0] == EVENT_FIGHT; });
-        if (last && (has_fights || lowest_level() >= st.level)) return true;
-        // The party moves on whole, at the stage's level or ready for the next map.
+        // With the last stage's fights won, the campaign is finished once every member has the
+        // stage's level. Otherwise the party moves on whole, with its fights won and every
+        // member at the stage's level, or ready for the next stage's map.
+        if (last && lowest_level() >= st.level) return true;
         if (!whole()) {
             grind();
             continue;
         }
-        if (lowest_level() >= st.level) return true;
+        if (!last && lowest_level() >= st.level) return true;
         if (last) {
             grind();
             continue;

@@ -200,18 +200,21 @@ FightResult play_fight(Game& g, Keyboard& kb, bool fixed) {
             if (changed) kb.count(menu_keys);
             kb.type("Q");
             kb.type("B");
+        } else if (g.combat_step == COMBAT_VICTORY || g.combat_step == COMBAT_DEFEAT) {
+            // The key that leaves the fight. Back on the map, the square's own fight may begin
+            // at once: that is a fight of its own.
+            result.end =
+                g.combat_step == COMBAT_VICTORY ? FightResult::End::Won : FightResult::End::Lost;
+            result.deaths = std::max(0, fallen_members(g) - fallen_before);
+            kb.type(" ");
+            return result;
         } else {
-            // The round's result, a victory or a defeat: the next key goes on.
+            // The round has been fought: the next key shows how it went.
             kb.type(" ");
         }
     }
+    // The party fled.
     result.deaths = std::max(0, fallen_members(g) - fallen_before);
-    if (living_members(g) == 0)
-        result.end = FightResult::End::Lost;
-    else if (std::any_of(g.monster_groups.begin(), g.monster_groups.end(),
-                         [](const MonsterGroupRec& m) { return m.count > 0; }))
-        result.end = FightResult::End::Fled;
-    else
-        result.end = FightResult::End::Won;
+    result.end = FightResult::End::Fled;
     return result;
 }
