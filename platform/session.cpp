@@ -1,6 +1,7 @@
 #include "platform/session.h"
 
 #include "core/dispatch.h"
+#include "core/file_access.h"
 #include "core/overlays.h"
 #include "platform/dumps.h"
 #include "platform/font.h"
@@ -9,7 +10,6 @@
 
 #include <SDL.h>
 
-#include <fstream>
 #include <iostream>
 #include <vector>
 
@@ -78,23 +78,12 @@ std::optional<Bitmap> read_bitmap_bytes(std::span<const uint8_t> bytes) {
 }
 
 std::optional<Bitmap> read_bitmap_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
     // Nothing larger than the largest sound picture is read at all.
-    constexpr std::streamoff limit = std::streamoff(MAX_PICTURE_SIDE) * MAX_PICTURE_SIDE * 4 + 4096;
-    std::vector<uint8_t> bytes;
-    try {
-        in.seekg(0, std::ios::end);
-        const std::streamoff size = in.tellg();
-        if (size < 0 || size > limit) return std::nullopt;
-        bytes.resize(static_cast<std::size_t>(size));
-        in.seekg(0);
-        in.read(reinterpret_cast<char*>(bytes.data()), size);
-        if (!in) return std::nullopt;
-    } catch (const std::exception&) {
-        return std::nullopt; // a folder in the picture's place, a read error
-    }
-    return read_bitmap_bytes(bytes);
+    constexpr std::size_t limit = std::size_t(MAX_PICTURE_SIDE) * MAX_PICTURE_SIDE * 4 + 4096;
+    const duskwend::FileRead file = duskwend::read_regular_file(path, limit);
+    if (!file.is_ok()) return std::nullopt; // missing, a folder or a pipe, too large
+    return read_bitmap_bytes(
+        std::span(reinterpret_cast<const uint8_t*>(file.bytes.data()), file.bytes.size()));
 }
 
 void configure_game(Game& g, const Options& o) {

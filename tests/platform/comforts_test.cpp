@@ -251,6 +251,23 @@ TEST(SaveFolder, ChosenByOptionDataFolderOrThePlayersFolder) {
     EXPECT_EQ(save_dir({}), fs::path("/home/p/.local/share/duskwend"));
 }
 
+TEST(Options, NanDelaysAndSeedsPast64BitsAreRefused) {
+    const auto status = [](std::vector<std::string> args) {
+        const auto r = parse(std::move(args));
+        return std::holds_alternative<int>(r) ? std::get<int>(r) : -1;
+    };
+    EXPECT_EQ(status({"--message-delay", "nan"}), 2);
+    EXPECT_EQ(status({"--message-delay", "-nan"}), 2);
+    EXPECT_EQ(status({"--seed", "18446744073709551616"}), 2);
+    EXPECT_EQ(status({"--seed", "99999999999999999999"}), 2);
+    EXPECT_EQ(status({"--keys", "{seed 18446744073709551616}e"}), 2);
+    EXPECT_EQ(std::get<Options>(parse({"--seed", "18446744073709551615"})).seed, UINT64_MAX);
+    // A recording made with a 20-digit seed replays with it.
+    EXPECT_EQ(std::get<Options>(parse({"--keys", "{seed 18446744073709551615}e"})).seed,
+              UINT64_MAX);
+    EXPECT_EQ(std::get<Options>(parse({"--message-delay", "0.25"})).message_delay, 0.25);
+}
+
 TEST(SaveFolder, SavesGoToTheSaveFolderAndOldSavesInDataStillLoad) {
     TempDir dir("savefolder");
     fixture::write_small_world(dir.path);
