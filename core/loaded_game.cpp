@@ -12,7 +12,7 @@ namespace duskwend {
 
 namespace {
 
-// Longest name a character can be given: in_use holds its length.
+// The characters of a name the record keeps.
 constexpr int NAME_LENGTH = 20;
 // Past this many lines, the rest of a badly damaged save is counted, not listed.
 constexpr int LINES_SHOWN = 12;
@@ -50,11 +50,12 @@ class Mender {
     }
 
     template <class Rec> void common(const std::string& who, Rec& c) {
-        if (c.in_use < 0 || c.in_use > NAME_LENGTH) {
-            // A name's length; a character with a name stays, one without is no one.
+        if (c.in_use < 0) {
+            // in_use holds the length of the name typed: a character with a name stays, one
+            // without is no one.
             const int length = static_cast<int>(c.name.trimmed().size());
             const int16_t was = c.in_use;
-            c.in_use = static_cast<int16_t>(std::clamp(length, 0, NAME_LENGTH));
+            c.in_use = static_cast<int16_t>(std::min(length, NAME_LENGTH));
             note(who + ": in_use " + std::to_string(was) + " out of range; set to " +
                  std::to_string(c.in_use));
         }

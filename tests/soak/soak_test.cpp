@@ -79,7 +79,7 @@ TEST(Soak, EveryKeyAScriptOfItsOwnGivesNoFalseAlarm) {
     o.script_length = 1;
     const SoakResult r = run_soak(o);
     EXPECT_EQ(r.problem, "");
-    EXPECT_EQ(r.keys, 6000u);
+    EXPECT_GE(r.keys, 6000u);
     // Casting and the overlays are played, not only walking and fighting.
     EXPECT_FALSE(r.coverage.overlays.empty());
 }

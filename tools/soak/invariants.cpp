@@ -1,5 +1,6 @@
 #include "invariants.h"
 
+#include "core/overlays.h"
 #include "guildhall/guild_hall.h"
 
 #include <algorithm>

@@ -77,6 +77,8 @@ const std::vector<Piece>& pieces() {
         {8, {"1", "2", "3", "4", "5", "6", "7", "n", "p", "g12", "g21", "e", "u1", "k", "x", "l"}},
         {8, {"a", "b", "i", "s", "r", "l", "x", "aa", "ab", "rsb", "raa", "ix", "abx", "rba"}},
         {2, {"s", "l", "xs", "xxl", "xxxs"}},
+        // A mage or a cleric made and taken into the party, so that there are spells to cast.
+        {2, {"caada++++++++++aMerl{enter}{enter}atbx", "caaca++++++++++aBrin{enter}{enter}atbx"}},
         // Spells: in a fight (cast, the spell, its target) and from a sheet's spell page.
         {6, {"ca", "cb", "caa", "cba", "ca1", "cb2", "cna", "cnb1", "cpa", "cax", "cx"}},
         {3, {"1nnca", "1nncaa", "1nnca1", "2nncb1", "3nnca", "1nnda", "2nnd", "1nncx", "4nncnb"}},
