@@ -14,6 +14,7 @@
 #include "platform/font.h"
 #include "platform/keys.h"
 #include "platform/session.h"
+#include "remembered_pictures.h"
 #include "screens/register_screens.h"
 
 #include <cstddef>
@@ -34,18 +35,6 @@ const char* const WORLD_FILES[] = {ITEM_FILE,  MONSTER_FILE,           SHOP_FILE
 constexpr std::size_t FILE_CHOICES = std::size(SAVE_FOLDER_FILES) + std::size(WORLD_FILES);
 constexpr std::size_t MOST_KEYS = 400;
 
-class FuzzHost final : public Host {
-  public:
-    std::optional<Bitmap> load_bitmap(const std::string& path) override {
-        auto it = pictures_.find(path);
-        if (it == pictures_.end()) it = pictures_.emplace(path, read_bitmap_file(path)).first;
-        return it->second;
-    }
-
-  private:
-    std::map<std::string, std::optional<Bitmap>> pictures_;
-};
-
 std::vector<KeyPress> key_table() {
     std::string script = "abcdefghijklmnopqrstuvwxyz1234567XYZ {up}{down}{left}{right}{enter}"
                          "{backspace}{tab}{f1}{f2}{f5}{f6}{up}{up}{up}";
@@ -57,7 +46,7 @@ struct World {
     std::map<std::string, std::string> pristine; // save folder file -> bytes ("" absent)
     TtfLibrary ttf;
     std::unique_ptr<TtfFont> font;
-    FuzzHost host;
+    RememberedPicturesHost host;
 
     World() {
         fs::create_directories(data);

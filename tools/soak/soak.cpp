@@ -12,6 +12,7 @@
 #include "platform/font.h"
 #include "platform/keys.h"
 #include "platform/session.h"
+#include "remembered_pictures.h"
 #include "screens/register_screens.h"
 
 #include <chrono>
@@ -25,20 +26,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// The pictures do not change during a soak: each is read once (the loader itself is
-// fuzzed on its own).
-class SoakHost final : public Host {
-  public:
-    std::optional<Bitmap> load_bitmap(const std::string& path) override {
-        auto it = pictures_.find(path);
-        if (it == pictures_.end()) it = pictures_.emplace(path, read_bitmap_file(path)).first;
-        return it->second;
-    }
-
-  private:
-    std::map<std::string, std::optional<Bitmap>> pictures_;
-};
 
 // The font's widths, measured once per text.
 class RememberedWidths final : public FontMetrics {
@@ -194,7 +181,7 @@ SoakResult run_soak(const SoakOptions& o) {
         const TtfLibrary ttf;
         const TtfFont ttf_font(scratch, 1);
         const RememberedWidths font(ttf_font);
-        SoakHost host;
+        RememberedPicturesHost host;
         for (uint64_t seed = o.first_seed; result.keys < o.total_keys && result.problem.empty();
              ++seed) {
             if (o.seconds > 0 && elapsed() > o.seconds) break;
