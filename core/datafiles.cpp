@@ -13,6 +13,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 void OpenDataFile::open(const fs::path& path, long slot_length, std::size_t max_bytes) {
@@ -20,8 +22,8 @@ void OpenDataFile::open(const fs::path& path, long slot_length, std::size_t max_
     slot_length_ = slot_length;
     // The world files do not change while the game runs: read whole once, every fetch after
     // that is a copy from memory instead of a seek and a read.
-    duskwend::FileRead r = duskwend::read_regular_file(path, max_bytes);
-    if (r.status == duskwend::FileRead::missing)
+    FileRead r = read_regular_file(path, max_bytes);
+    if (r.status == FileRead::missing)
         throw DataError("Cannot open the data file " + path.string() + ": " +
                         std::strerror(ENOENT));
     if (!r.is_ok()) throw DataError("The data file " + r.message);
@@ -50,8 +52,8 @@ template <class Rec> Rec fetch(OpenDataFile& f, int64_t slot) {
 
 // The header of a world file, read alone: its count tells how large the file may be.
 template <class Rec> Rec read_header(const fs::path& path) {
-    const duskwend::FileRead r = duskwend::read_file_part(path, 0, Rec::disk_size);
-    if (r.status == duskwend::FileRead::missing)
+    const FileRead r = read_file_part(path, 0, Rec::disk_size);
+    if (r.status == FileRead::missing)
         throw DataError("Cannot open the data file " + path.string() + ": " +
                         std::strerror(ENOENT));
     if (!r.is_ok()) throw DataError("The data file " + r.message);
@@ -89,8 +91,8 @@ MapRec read_map(const DataFiles& d, int n) {
     const fs::path path = d.path_of(MAP_FILE);
     // Below map 1 there is no slot: the same all-zero record as past the file's end.
     const uint64_t at = n < 1 ? UINT64_MAX : uint64_t(n - 1) * MAP_SLOT;
-    const duskwend::FileRead r = duskwend::read_file_part(path, at, MapRec::disk_size);
-    if (r.status == duskwend::FileRead::missing)
+    const FileRead r = read_file_part(path, at, MapRec::disk_size);
+    if (r.status == FileRead::missing)
         throw DataError("Cannot open the data file " + path.string() + ": " +
                         std::strerror(ENOENT));
     if (!r.is_ok()) throw DataError("The data file " + r.message);
@@ -123,9 +125,8 @@ void sub_open_data_files(Game& g) {
     // Maps.dat is not held open: each map is read alone when the party enters it. Its size
     // gives the number of maps the world has, at most the largest map number a record holds.
     uint64_t size = 0;
-    const duskwend::FileRead first =
-        duskwend::read_file_part(d.path_of(MAP_FILE), 0, MapRec::disk_size, &size);
-    if (first.status == duskwend::FileRead::missing)
+    const FileRead first = read_file_part(d.path_of(MAP_FILE), 0, MapRec::disk_size, &size);
+    if (first.status == FileRead::missing)
         throw DataError("Cannot open the data file " + d.path_of(MAP_FILE).string() + ": " +
                         std::strerror(ENOENT));
     if (!first.is_ok()) throw DataError("The data file " + first.message);
@@ -198,8 +199,7 @@ bool fault(const DataFiles& d, SaveStep step, const std::string& file) {
 bool write_file(const DataFiles& d, const std::string& name, const std::vector<uint8_t>& bytes) {
     if (fault(d, SaveStep::write, name)) return false;
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    return duskwend::write_new_file(d.save_folder() / name, text) &&
-           !fault(d, SaveStep::flush, name);
+    return write_new_file(d.save_folder() / name, text) && !fault(d, SaveStep::flush, name);
 }
 
 bool rename_file(const DataFiles& d, const std::string& from, const std::string& to) {
@@ -222,9 +222,9 @@ void flush_folder(const DataFiles& d) {
 // there but unusable is reported on stderr. `folder` is the save folder unless said otherwise.
 std::optional<std::vector<uint8_t>> read_file(const DataFiles& d, const std::string& name,
                                               std::size_t max_bytes, const fs::path& folder = {}) {
-    const duskwend::FileRead r =
-        duskwend::read_regular_file((folder.empty() ? d.save_folder() : folder) / name, max_bytes);
-    if (!r.message.empty()) duskwend::report_file_problem(r.message);
+    const FileRead r =
+        read_regular_file((folder.empty() ? d.save_folder() : folder) / name, max_bytes);
+    if (!r.message.empty()) report_file_problem(r.message);
     if (!r.is_ok() || fault(d, SaveStep::read, name)) return std::nullopt;
     return std::vector<uint8_t>(r.bytes.begin(), r.bytes.end());
 }
@@ -267,8 +267,7 @@ void remove_leftovers(const DataFiles& d, bool commit_too) {
     names.push_back(beside(SAVE_COMMIT_FILE));
     if (commit_too) names.push_back(SAVE_COMMIT_FILE);
     for (const std::string& name : names)
-        if (duskwend::name_taken(d.save_folder() / name))
-            ::unlink((d.save_folder() / name).c_str());
+        if (name_taken(d.save_folder() / name)) ::unlink((d.save_folder() / name).c_str());
 }
 
 // A commit file that is not a regular file (a link, even one leading nowhere, a folder, a pipe)
@@ -277,11 +276,11 @@ void set_commit_aside(const DataFiles& d) {
     const fs::path commit = d.save_folder() / SAVE_COMMIT_FILE;
     const fs::path aside = d.save_folder() / (std::string(SAVE_COMMIT_FILE) + ".bad");
     std::error_code ec;
-    if (duskwend::name_taken(aside)) fs::remove_all(aside, ec);
+    if (name_taken(aside)) fs::remove_all(aside, ec);
     fs::rename(commit, aside, ec);
-    duskwend::report_file_problem(commit.string() + " is not a regular file; it is ignored" +
-                                  (ec ? " (it could not be moved aside: " + ec.message() + ")"
-                                      : " and moved aside to " + aside.filename().string()));
+    report_file_problem(commit.string() + " is not a regular file; it is ignored" +
+                        (ec ? " (it could not be moved aside: " + ec.message() + ")"
+                            : " and moved aside to " + aside.filename().string()));
 }
 
 } // namespace
@@ -302,20 +301,19 @@ bool sub_finish_interrupted_save(Game& g) {
     // A commit file that is there but cannot be read may be a complete one: nothing is touched.
     // One larger than a commit's text was never completed.
     const std::vector<uint8_t> complete = commit_text();
-    const duskwend::FileRead commit = duskwend::read_regular_file(commit_path, complete.size());
+    const FileRead commit = read_regular_file(commit_path, complete.size());
     if (fault(d, SaveStep::read, SAVE_COMMIT_FILE) ||
-        (!commit.is_ok() && commit.status != duskwend::FileRead::too_large))
+        (!commit.is_ok() && commit.status != FileRead::too_large))
         return false;
     if (commit.is_ok() &&
         std::equal(commit.bytes.begin(), commit.bytes.end(), complete.begin(), complete.end())) {
         // The save was made: the files still beside their targets replace them.
         for (const char* name : SAVE_FILES)
-            if (duskwend::name_taken(d.save_folder() / beside(name)) &&
-                !rename_file(d, beside(name), name))
+            if (name_taken(d.save_folder() / beside(name)) && !rename_file(d, beside(name), name))
                 return false;
         flush_folder(d);
         remove_leftovers(d, true);
-        return !duskwend::name_taken(commit_path);
+        return !name_taken(commit_path);
     }
     // No complete commit: whatever lies beside belongs to a save that was never made.
     remove_leftovers(d, true);
@@ -372,6 +370,8 @@ bool read_save_files(Game& g) {
         auto b = slot_bytes(*flags, i, FLAG_SLOT, 2);
         g.game_flags[i] = static_cast<int16_t>(b[0] | (b[1] << 8));
     }
-    duskwend::sub_check_loaded_game(g);
+    sub_check_loaded_game(g);
     return true;
 }
+
+} // namespace duskwend

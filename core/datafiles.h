@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct Game;
 
 // A data, save or picture file that is missing or unusable. Raised at start-up or when a
@@ -116,9 +118,9 @@ bool sub_finish_interrupted_save(Game& g);
 // returned. Values no rule can produce are brought into range (sub_check_loaded_game).
 bool read_save_files(Game& g);
 
-namespace duskwend {
 // Brings the values of a loaded roster and party that no rule can produce back into range
 // (in_use, crowns, hit and magic points, items and their quantities, the party's
 // places), with one line on stderr for each.
 void sub_check_loaded_game(Game& g);
+
 } // namespace duskwend

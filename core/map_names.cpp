@@ -2,6 +2,8 @@
 
 #include "core/file_access.h"
 
+namespace duskwend {
+
 namespace {
 
 // A line per map: its number (at most five digits), a blank, its name and a line break (with
@@ -18,8 +20,7 @@ std::string map_names_text(const std::vector<std::string>& names) {
 }
 
 std::string read_map_name(const std::filesystem::path& data_dir, int map) {
-    const duskwend::FileRead file =
-        duskwend::read_regular_file(data_dir / MAP_NAMES_FILE, MAP_NAMES_SIZE_LIMIT);
+    const FileRead file = read_regular_file(data_dir / MAP_NAMES_FILE, MAP_NAMES_SIZE_LIMIT);
     if (!file.is_ok()) return "";
     const std::string number = std::to_string(map) + " ";
     for (std::size_t at = 0; at < file.bytes.size();) {
@@ -33,3 +34,5 @@ std::string read_map_name(const std::filesystem::path& data_dir, int map) {
     }
     return "";
 }
+
+} // namespace duskwend

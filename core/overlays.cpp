@@ -14,6 +14,8 @@
 #include <sstream>
 #include <utility>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -420,7 +422,7 @@ bool sub_save_automap(const Game& g) {
         }
     }
     text += "end\n";
-    return duskwend::write_atomically(g.data_files.save_folder() / AUTOMAP_FILE, text);
+    return write_atomically(g.data_files.save_folder() / AUTOMAP_FILE, text);
 }
 
 std::size_t automap_size_limit(int maps) {
@@ -433,9 +435,8 @@ std::size_t automap_size_limit(int maps) {
 void sub_load_automap(Game& g) {
     g.overlays.automap.clear();
     const fs::path path = g.data_files.save_folder() / AUTOMAP_FILE;
-    const duskwend::FileRead file =
-        duskwend::read_regular_file(path, automap_size_limit(automap_maps(g)));
-    if (!file.message.empty()) duskwend::report_file_problem(file.message);
+    const FileRead file = read_regular_file(path, automap_size_limit(automap_maps(g)));
+    if (!file.message.empty()) report_file_problem(file.message);
     if (file.is_ok()) g.overlays.automap = parse_automap(file.bytes, automap_maps(g));
 }
 
@@ -505,9 +506,8 @@ namespace {
 
 // The settings file's lines; none when it is absent or unusable (said on stderr).
 std::vector<std::string> settings_lines(const fs::path& save_dir) {
-    const duskwend::FileRead file =
-        duskwend::read_regular_file(save_dir / SETTINGS_FILE, SETTINGS_SIZE_LIMIT);
-    if (!file.message.empty()) duskwend::report_file_problem(file.message);
+    const FileRead file = read_regular_file(save_dir / SETTINGS_FILE, SETTINGS_SIZE_LIMIT);
+    if (!file.message.empty()) report_file_problem(file.message);
     std::vector<std::string> lines;
     std::size_t at = 0;
     while (at < file.bytes.size()) {
@@ -534,5 +534,7 @@ bool write_settings_delay(const fs::path& save_dir, double seconds) {
         if (setting_name(line) != "message_delay") text += line + "\n";
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "message_delay=%g\n", seconds);
-    return duskwend::write_atomically(save_dir / SETTINGS_FILE, text + buffer);
+    return write_atomically(save_dir / SETTINGS_FILE, text + buffer);
 }
+
+} // namespace duskwend

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+namespace duskwend {
+
 struct Game;
 
 // Virtual-key codes of the overlay keys.
@@ -63,3 +65,5 @@ bool write_settings_delay(const std::filesystem::path& save_dir, double seconds)
 // nothing when the file or the line is absent.
 std::optional<std::string> read_setting(const std::filesystem::path& save_dir,
                                         const std::string& name);
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <ctime>
 #include <map>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -105,8 +107,8 @@ std::optional<SlotFile> parse_slot(const std::string& text) {
 // A whole regular file of at most `max_bytes`; nothing when it is missing or unusable (said on
 // stderr when it is there).
 std::optional<std::string> read_whole(const fs::path& file, std::size_t max_bytes) {
-    duskwend::FileRead r = duskwend::read_regular_file(file, max_bytes);
-    if (!r.message.empty()) duskwend::report_file_problem(r.message);
+    FileRead r = read_regular_file(file, max_bytes);
+    if (!r.message.empty()) report_file_problem(r.message);
     if (!r.is_ok()) return std::nullopt;
     return std::move(r.bytes);
 }
@@ -129,7 +131,7 @@ std::size_t slot_limit(const Game& g) {
 // Writes a slot file, in the slots folder only when that is a folder of the save folder's own
 // (not a link carrying the write elsewhere).
 bool write_slot_file(const fs::path& file, const std::string& text) {
-    return duskwend::make_own_folder(file.parent_path()) && duskwend::write_atomically(file, text);
+    return make_own_folder(file.parent_path()) && write_atomically(file, text);
 }
 
 fs::path slot_path(const Game& g, const std::string& slot) {
@@ -211,7 +213,7 @@ void sub_keep_automatic_slot(Game& g) {
     if (!current) return;
     const auto newest = read_slot(g, auto_slot_name(1));
     if (newest && same_game(*newest, *current)) return;
-    if (!duskwend::make_own_folder(slot_path(g, auto_slot_name(1)).parent_path())) return;
+    if (!make_own_folder(slot_path(g, auto_slot_name(1)).parent_path())) return;
     std::error_code ec;
     for (int k = AUTO_SLOT_COUNT - 1; k >= 1; --k)
         if (fs::exists(slot_path(g, auto_slot_name(k)), ec))
@@ -230,10 +232,9 @@ SlotResult sub_restore_slot(Game& g, const std::string& slot) {
     const fs::path save_dir = g.data_files.save_dir;
     const fs::path scratch = g.data_files.save_folder() / SLOTS_FOLDER / ".restore";
     fs::remove_all(scratch, ec);
-    bool written =
-        duskwend::make_own_folder(scratch.parent_path()) && duskwend::make_own_folder(scratch);
+    bool written = make_own_folder(scratch.parent_path()) && make_own_folder(scratch);
     for (const auto& [name, bytes] : s->parts)
-        written = written && (bytes.empty() || duskwend::write_atomically(scratch / name, bytes));
+        written = written && (bytes.empty() || write_atomically(scratch / name, bytes));
     if (!written) {
         fs::remove_all(scratch, ec);
         return SlotResult::failed;
@@ -377,3 +378,5 @@ void sub_draw_save_slots(Game& g) {
     for (int k = 1; k <= AUTO_SLOT_COUNT; ++k)
         print_slot(g, " " + std::string(1, char('A' + k - 1)) + ".", auto_slot_name(k));
 }
+
+} // namespace duskwend

@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 // The whole font file: the font library then reads it from memory, not with a seek and a
@@ -16,8 +18,8 @@ std::vector<uint8_t> read_font_file(const std::filesystem::path& path) {
     // Text fonts are a few hundred kilobytes; a font file in the Data folder is no bigger
     // than this.
     constexpr std::size_t FONT_SIZE_LIMIT = 32u << 20;
-    const duskwend::FileRead file = duskwend::read_regular_file(path, FONT_SIZE_LIMIT);
-    if (file.status == duskwend::FileRead::missing)
+    const FileRead file = read_regular_file(path, FONT_SIZE_LIMIT);
+    if (file.status == FileRead::missing)
         throw DataError("The font file " + path.string() + " is missing");
     if (!file.is_ok()) throw DataError("Cannot read the font file: " + file.message);
     return std::vector<uint8_t>(file.bytes.begin(), file.bytes.end());
@@ -86,3 +88,5 @@ SDL_Surface* TtfFont::rendered(const std::string& text, bool bold, uint32_t rgb)
     rendered_.emplace(std::move(key), s);
     return s;
 }
+
+} // namespace duskwend

@@ -13,6 +13,8 @@
 #include <iostream>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 uint32_t le16(std::span<const uint8_t> b, std::size_t at) {
@@ -80,7 +82,7 @@ std::optional<Bitmap> read_bitmap_bytes(std::span<const uint8_t> bytes) {
 std::optional<Bitmap> read_bitmap_file(const std::string& path) {
     // Nothing larger than the largest sound picture is read at all.
     constexpr std::size_t limit = std::size_t(MAX_PICTURE_SIDE) * MAX_PICTURE_SIDE * 4 + 4096;
-    const duskwend::FileRead file = duskwend::read_regular_file(path, limit);
+    const FileRead file = read_regular_file(path, limit);
     if (!file.is_ok()) return std::nullopt; // missing, a folder or a pipe, too large
     return read_bitmap_bytes(
         std::span(reinterpret_cast<const uint8_t*>(file.bytes.data()), file.bytes.size()));
@@ -155,3 +157,5 @@ int run_headless(const Options& o) {
         return 1;
     }
 }
+
+} // namespace duskwend

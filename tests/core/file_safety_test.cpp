@@ -18,6 +18,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 using fixture::StartedGame;
 using fixture::TempDir;
@@ -173,7 +175,7 @@ TEST_F(FileSafety, ACommitFileThatIsNoFileIsSetAsideOnce) {
         EXPECT_EQ(g().party, party);
         EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
         EXPECT_NE(said.find("Save.commit is not a regular file"), std::string::npos) << said;
-        EXPECT_FALSE(duskwend::name_taken(commit));
+        EXPECT_FALSE(name_taken(commit));
         EXPECT_TRUE(write_save_files(g())); // and saving works again
         fs::remove_all(outside.path / "folder");
     }
@@ -237,3 +239,5 @@ TEST_F(FileSafety, ImpossibleValuesOfALoadedSaveAreBroughtIntoRange) {
 }
 
 } // namespace
+
+} // namespace duskwend

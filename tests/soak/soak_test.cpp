@@ -10,6 +10,8 @@
 #include <functional>
 #include <iostream>
 
+namespace duskwend {
+
 namespace {
 
 SoakOptions options(uint64_t keys) {
@@ -85,3 +87,5 @@ TEST(Soak, EveryKeyAScriptOfItsOwnGivesNoFalseAlarm) {
 }
 
 } // namespace
+
+} // namespace duskwend

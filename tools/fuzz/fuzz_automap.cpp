@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     if (size < 1) return 0;
     const std::filesystem::path& dir = fuzz::scratch("automap");
     fuzz::write(dir / AUTOMAP_FILE, {data + 1, size - 1});

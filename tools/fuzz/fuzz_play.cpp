@@ -26,6 +26,8 @@
 
 namespace fs = std::filesystem;
 
+namespace duskwend {
+
 namespace {
 
 const char* const SAVE_FOLDER_FILES[] = {ROSTER_SAVE_FILE, PARTY_SAVE_FILE, FLAGS_SAVE_FILE,
@@ -96,7 +98,10 @@ void restore(World& w, const std::string& world_file) {
 
 } // namespace
 
+} // namespace duskwend
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     if (size < 5) return 0;
     static World world;
     static const std::vector<KeyPress> keys = key_table();

@@ -15,6 +15,8 @@
 
 namespace fs = std::filesystem;
 
+namespace duskwend {
+
 namespace {
 
 const std::string COMPLETE_COMMIT = "duskwend save commit\nL1chr.dat\nSave.dat\nSavef.dat\nend\n";
@@ -48,7 +50,10 @@ void put_commit(const fs::path& dir, int kind, const uint8_t* data) {
 
 } // namespace
 
+} // namespace duskwend
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     if (size < 5) return 0;
     const fs::path& dir = fuzz::scratch("saves");
     for (const auto& e : fs::directory_iterator(dir)) fs::remove_all(e.path());

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     const std::filesystem::path& dir = fuzz::scratch("settings");
     fuzz::write(dir / SETTINGS_FILE, {data, size});
     const auto delay = read_settings_delay(dir);

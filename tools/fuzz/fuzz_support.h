@@ -9,6 +9,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace fuzz {
 
 // A folder of this process's own, made once.
@@ -37,3 +39,5 @@ inline std::span<const uint8_t> bytes_of(const std::string& s) {
 }
 
 } // namespace fuzz
+
+} // namespace duskwend

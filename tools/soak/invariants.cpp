@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+namespace duskwend {
+
 namespace {
 
 std::string member(int k) {
@@ -154,3 +156,5 @@ std::string coverage_text(const Coverage& c) {
            list(c.combat_steps) + "), " + std::to_string(c.sheets) + " sheets opened (steps " +
            list(c.sheet_pages) + "), overlays " + list(c.overlays);
 }
+
+} // namespace duskwend

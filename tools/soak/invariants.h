@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+namespace duskwend {
+
 // The first broken rule found, or an empty string when the state is whole: at most seven
 // members in use, standing together in the first places; no negative hit points, magic points or
 // crowns; hit points and magic points within their maxima; pack and hand items within
@@ -38,3 +40,5 @@ struct Coverage {
 };
 void note_coverage(const Game& g, Coverage& c);
 std::string coverage_text(const Coverage& c);
+
+} // namespace duskwend

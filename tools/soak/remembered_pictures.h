@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+namespace duskwend {
+
 class RememberedPicturesHost final : public Host {
   public:
     std::optional<Bitmap> load_bitmap(const std::string& path) override {
@@ -20,3 +22,5 @@ class RememberedPicturesHost final : public Host {
   private:
     std::map<std::string, std::optional<Bitmap>> pictures_;
 };
+
+} // namespace duskwend

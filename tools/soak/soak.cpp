@@ -23,6 +23,8 @@
 #include <tuple>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -251,3 +253,5 @@ SoakResult run_soak(const SoakOptions& o) {
     result.seconds = elapsed();
     return result;
 }
+
+} // namespace duskwend

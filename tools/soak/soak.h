@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+namespace duskwend {
+
 struct SoakOptions {
     std::filesystem::path data_dir;
     uint64_t total_keys = 1000000, first_seed = 1;
@@ -32,3 +34,5 @@ struct SoakResult {
 };
 
 SoakResult run_soak(const SoakOptions& options);
+
+} // namespace duskwend

@@ -12,6 +12,7 @@
 #include <iostream>
 
 int main(int argc, char** argv) {
+    using namespace duskwend;
     CLI::App app{"Types random keys into the game and checks its state after every key"};
     SoakOptions o;
     std::string data_dir;
