@@ -164,6 +164,8 @@ int run_serve(const Options& o, std::istream& in, std::ostream& out) {
     std::unique_ptr<HeadlessGame> run;
     try {
         run = std::make_unique<HeadlessGame>(o);
+        // --keys types what comes before the first request.
+        type_keys(run->g, o.keys);
         ordered_json greeting{{"duskwend", DUSKWEND_VERSION}, {"protocol", PROTOCOL}};
         if (!send(out, frame(*run, Request{}, std::move(greeting)))) return 0;
     } catch (const std::exception& e) {
