@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace duskwend {
+
 namespace {
 
 constexpr uint32_t WINDOW_BACKGROUND = 0x2A2320; // dark wood around the areas
@@ -129,3 +131,4 @@ std::string frame_png(const Game& g, const TtfFont& font) {
     SurfacePtr frame = compose_frame(g, font, 1);
     return png_bytes(frame.get());
 }
+} // namespace duskwend

@@ -9,6 +9,8 @@
 #include <memory>
 #include <string>
 
+namespace duskwend {
+
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
@@ -26,3 +28,5 @@ std::string png_bytes(SDL_Surface* surface);
 
 // The PNG of the window's picture at 490 × 355, as --screenshot writes it.
 std::string frame_png(const Game& g, const TtfFont& font);
+
+} // namespace duskwend

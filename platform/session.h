@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct Options {
     std::filesystem::path data_dir;
     std::optional<uint64_t> seed;
@@ -76,3 +78,5 @@ struct HeadlessGame {
 
 int run_headless(const Options& o);
 int run_window(const Options& o);
+
+} // namespace duskwend

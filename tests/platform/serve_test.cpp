@@ -14,6 +14,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 using nlohmann::json;
 
@@ -223,3 +225,5 @@ TEST_F(Serve, TenThousandRequestsKeepMemoryFlat) {
 }
 
 } // namespace
+
+} // namespace duskwend
