@@ -67,6 +67,9 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
             ->check(CLI::Range(0.0, 60.0));
     app.add_flag("--headless", o.headless,
                  "no window: start, type the key script, write the outputs, exit");
+    app.add_flag("--serve", o.serve,
+                 "no window: answer JSON requests on stdin with frames on stdout, one a line")
+        ->excludes("--headless");
     auto* keys_option = app.add_option("--keys", keys, "the key script to type after start-up");
     app.add_option("--keys-file", keys_file, "a file holding the key script")
         ->check(CLI::ExistingFile)

@@ -3,6 +3,7 @@
 // steps both kinds of run share.
 
 #include "core/game.h"
+#include "platform/font.h"
 #include "platform/keys.h"
 
 #include <cstdint>
@@ -21,6 +22,8 @@ struct Options {
     bool fullscreen = false;
     std::optional<double> message_delay;
     bool headless = false;
+    // --serve: requests on stdin, answers on stdout (platform/serve.h).
+    bool serve = false;
     std::vector<KeyPress> keys;
     std::string dump_text, dump_state, screenshot;
     // Where saves, the automap and the settings live; empty: the Data folder.
@@ -51,6 +54,27 @@ void type_keys(Game& g, const std::vector<KeyPress>& keys);
 // Writes the dumps and the screenshot the options ask for; false (with a message on stderr)
 // when one cannot be written.
 bool write_outputs(const Game& g, const Options& o);
+
+// Headless: nothing to present, no time to wait, so a message never pauses.
+class HeadlessHost final : public Host {
+  public:
+    std::optional<Bitmap> load_bitmap(const std::string& path) override {
+        return read_bitmap_file(path);
+    }
+};
+
+// A game without a window, started (Form_Load) on the options' Data folder with the font at
+// the frame's own size. Throws what start-up throws (a missing file, a broken one).
+struct HeadlessGame {
+    explicit HeadlessGame(const Options& o);
+    HeadlessGame(const HeadlessGame&) = delete;
+    HeadlessGame& operator=(const HeadlessGame&) = delete;
+
+    TtfLibrary ttf;
+    TtfFont font;
+    HeadlessHost host;
+    Game g;
+};
 
 int run_headless(const Options& o);
 int run_window(const Options& o);
