@@ -129,8 +129,8 @@ bool write_outputs(const Game& g, const Options& o) {
     if (!o.dump_state.empty() && !write_output(o.dump_state, state_dump(g).dump(2) + "\n"))
         fail("state dump", o.dump_state);
     if (!o.screenshot.empty()) {
-        const TtfFont font(o.data_dir, 1);
-        SurfacePtr frame = compose_frame(g, font, 1);
+        const TtfFont font(o.data_dir, o.screenshot_scale);
+        SurfacePtr frame = compose_frame(g, font, o.screenshot_scale);
         if (!save_png(frame.get(), o.screenshot)) fail("screenshot", o.screenshot);
     }
     return ok;
@@ -148,7 +148,7 @@ class HeadlessHost final : public Host {
 
 } // namespace
 
-int run_headless(const Options& o) {
+int run_headless(const Options& o, const std::function<void(Game&)>& before_keys) {
     try {
         const TtfLibrary ttf;
         const TtfFont font(o.data_dir, 1);
@@ -158,6 +158,7 @@ int run_headless(const Options& o) {
         g.set_font(&font);
         configure_game(g, o);
         Form_Load(g);
+        if (before_keys) before_keys(g);
         type_keys(g, o.keys);
         return write_outputs(g, o) ? 0 : 1;
     } catch (const std::exception& e) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,6 +22,8 @@ struct Options {
     bool headless = false;
     std::vector<KeyPress> keys;
     std::string dump_text, dump_state, screenshot;
+    // Pixels per logical pixel of the screenshot; the text is drawn at that size, not enlarged.
+    int screenshot_scale = 1;
     // Where saves, the automap and the settings live; empty: the Data folder.
     std::filesystem::path save_dir;
     // --record: the file every key typed in the window is written to.
@@ -50,5 +53,6 @@ void type_keys(Game& g, const std::vector<KeyPress>& keys);
 // when one cannot be written.
 bool write_outputs(const Game& g, const Options& o);
 
-int run_headless(const Options& o);
+// A headless run; `before_keys`, when given, sees the started game before the script is typed.
+int run_headless(const Options& o, const std::function<void(Game&)>& before_keys = {});
 int run_window(const Options& o);
