@@ -9,6 +9,8 @@
 #include <sstream>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace {
 
 // The Data folder beside the executable.
@@ -116,3 +118,5 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
     if (*delay_option) o.message_delay = delay;
     return o;
 }
+
+} // namespace duskwend

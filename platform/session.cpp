@@ -13,6 +13,8 @@
 #include <iostream>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 uint32_t le16(std::span<const uint8_t> b, std::size_t at) {
@@ -167,3 +169,5 @@ int run_headless(const Options& o, const std::function<void(Game&)>& before_keys
         return 1;
     }
 }
+
+} // namespace duskwend

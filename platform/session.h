@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct Options {
     std::filesystem::path data_dir;
     std::optional<uint64_t> seed;
@@ -56,3 +58,5 @@ bool write_outputs(const Game& g, const Options& o);
 // A headless run; `before_keys`, when given, sees the started game before the script is typed.
 int run_headless(const Options& o, const std::function<void(Game&)>& before_keys = {});
 int run_window(const Options& o);
+
+} // namespace duskwend
