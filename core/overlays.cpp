@@ -261,7 +261,7 @@ void draw_key_help(Game& g) {
     line("");
     line("Any key closes this help.");
     line("");
-    line(std::string("Duskwend ") + duskwend::GAME_VERSION);
+    line(std::string("Duskwend ") + GAME_VERSION);
 }
 
 void draw_message_log(Game& g) {

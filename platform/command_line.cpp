@@ -85,7 +85,7 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
                    "else ~/.local/share/duskwend; with --data-dir alone, the Data folder)");
     app.add_option("--record", o.record,
                    "write every key typed, with the seed, to FILE as a key script");
-    app.set_version_flag("--version", std::string("duskwend ") + duskwend::GAME_VERSION,
+    app.set_version_flag("--version", std::string("duskwend ") + GAME_VERSION,
                          "print the version and exit");
 
     try {
