@@ -1,5 +1,7 @@
 #include "platform/command_line.h"
 
+#include "core/version.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cstdlib>
@@ -86,6 +88,8 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
                    "else ~/.local/share/duskwend; with --data-dir alone, the Data folder)");
     app.add_option("--record", o.record,
                    "write every key typed, with the seed, to FILE as a key script");
+    app.set_version_flag("--version", std::string("duskwend ") + GAME_VERSION,
+                         "print the version and exit");
 
     try {
         app.parse(argc, argv);

@@ -127,8 +127,8 @@ std::string png_bytes(SDL_Surface* surface) {
     return saved ? bytes : std::string();
 }
 
-std::string frame_png(const Game& g, const TtfFont& font) {
-    SurfacePtr frame = compose_frame(g, font, 1);
+std::string frame_png(const Game& g, const TtfFont& font, int scale) {
+    SurfacePtr frame = compose_frame(g, font, scale);
     return png_bytes(frame.get());
 }
 } // namespace duskwend

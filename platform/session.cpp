@@ -131,8 +131,8 @@ bool write_outputs(const Game& g, const Options& o) {
     if (!o.dump_state.empty() && !write_output(o.dump_state, state_dump(g).dump(2) + "\n"))
         fail("state dump", o.dump_state);
     if (!o.screenshot.empty()) {
-        const TtfFont font(o.data_dir, 1);
-        const std::string png = frame_png(g, font);
+        const TtfFont font(o.data_dir, o.screenshot_scale);
+        const std::string png = frame_png(g, font, o.screenshot_scale);
         if (png.empty() || !write_output(o.screenshot, png)) fail("screenshot", o.screenshot);
     }
     return ok;
@@ -145,9 +145,10 @@ HeadlessGame::HeadlessGame(const Options& o) : font(o.data_dir, 1) {
     Form_Load(g);
 }
 
-int run_headless(const Options& o) {
+int run_headless(const Options& o, const std::function<void(Game&)>& before_keys) {
     try {
         HeadlessGame run(o);
+        if (before_keys) before_keys(run.g);
         type_keys(run.g, o.keys);
         return write_outputs(run.g, o) ? 0 : 1;
     } catch (const std::exception& e) {

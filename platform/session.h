@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -26,6 +27,8 @@ struct Options {
     bool serve = false;
     std::vector<KeyPress> keys;
     std::string dump_text, dump_state, screenshot;
+    // Pixels per logical pixel of the screenshot; the text is drawn at that size, not enlarged.
+    int screenshot_scale = 1;
     // Where saves, the automap and the settings live; empty: the Data folder.
     std::filesystem::path save_dir;
     // --record: the file every key typed in the window is written to.
@@ -76,7 +79,8 @@ struct HeadlessGame {
     Game g;
 };
 
-int run_headless(const Options& o);
+// A headless run; `before_keys`, when given, sees the started game before the script is typed.
+int run_headless(const Options& o, const std::function<void(Game&)>& before_keys = {});
 int run_window(const Options& o);
 
 } // namespace duskwend
