@@ -1,6 +1,7 @@
 #include "platform/serve.h"
 
 #include "core/any_key.h"
+#include "core/version.h"
 #include "platform/dumps.h"
 #include "platform/frame.h"
 
@@ -9,10 +10,6 @@
 #include <csignal>
 #include <iostream>
 #include <stdexcept>
-
-#ifndef DUSKWEND_VERSION
-#define DUSKWEND_VERSION "0.0.0"
-#endif
 
 namespace duskwend {
 
@@ -166,7 +163,7 @@ int run_serve(const Options& o, std::istream& in, std::ostream& out) {
         run = std::make_unique<HeadlessGame>(o);
         // --keys types what comes before the first request.
         type_keys(run->g, o.keys);
-        ordered_json greeting{{"duskwend", DUSKWEND_VERSION}, {"protocol", PROTOCOL}};
+        ordered_json greeting{{"duskwend", GAME_VERSION}, {"protocol", PROTOCOL}};
         if (!send(out, frame(*run, Request{}, std::move(greeting)))) return 0;
     } catch (const std::exception& e) {
         std::cerr << "duskwend: " << e.what() << "\n";
