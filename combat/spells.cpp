@@ -67,10 +67,6 @@ bool cast_succeeds(Game& g, int caster) {
 
 } // namespace
 
-bool spell_exists(const Game& g, int spell) {
-    return spell >= 1 && spell <= g.spell_count;
-}
-
 int sub_spell_success_chance(Game& g, int caster) {
     const PartyMemberRec& p = g.party[caster & PARTY_SLOT_MASK];
     const SpellRec& s = g.spell_rec;

@@ -157,6 +157,13 @@ void sub_read_shop(Game& g, int32_t n) {
 void sub_read_spell(Game& g, int32_t n) {
     g.spell_rec = fetch<SpellRec>(g.data_files.spell, int64_t(n) + 1);
 }
+bool item_exists(const Game& g, int n) {
+    return n >= 1 && n <= g.item_count;
+}
+bool spell_exists(const Game& g, int n) {
+    return n >= 1 && n <= g.spell_count;
+}
+
 void sub_read_spell_progression(Game& g, int32_t n) {
     g.spell_progression_rec =
         fetch<SpellProgressionRec>(g.data_files.spell_progression, int64_t(n) + 1);

@@ -97,6 +97,10 @@ void sub_read_shop(Game& g, int32_t n);
 void sub_read_spell(Game& g, int32_t n);
 void sub_read_spell_progression(Game& g, int32_t n);
 
+// Whether entry n is one of the items / spells the world files hold (1 to the header's count).
+bool item_exists(const Game& g, int n);
+bool spell_exists(const Game& g, int n);
+
 // Reads map n (slot n of Maps.dat) into map_rec and sets map_level; a map the file does not
 // hold reads as all zeros.
 void sub_load_map(Game& g, int n);

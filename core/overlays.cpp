@@ -7,6 +7,7 @@
 #include "core/map_names.h"
 #include "core/numbers.h"
 #include "core/save_slots.h"
+#include "core/version.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -265,6 +266,8 @@ void draw_key_help(Game& g) {
     line("Alt+Enter  full screen");
     line("");
     line("Any key closes this help.");
+    line("");
+    line(std::string("Duskwend ") + GAME_VERSION);
 }
 
 void draw_message_log(Game& g) {

@@ -1,5 +1,7 @@
 #include "platform/command_line.h"
 
+#include "core/version.h"
+
 #include <CLI/CLI.hpp>
 
 #include <cmath>
@@ -76,6 +78,9 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
                 "S"));
     app.add_flag("--headless", o.headless,
                  "no window: start, type the key script, write the outputs, exit");
+    app.add_flag("--serve", o.serve,
+                 "no window: answer JSON requests on stdin with frames on stdout, one a line")
+        ->excludes("--headless");
     auto* keys_option = app.add_option("--keys", keys, "the key script to type after start-up");
     app.add_option("--keys-file", keys_file, "a file holding the key script")
         ->check(CLI::ExistingFile)
@@ -92,6 +97,8 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
                    "else ~/.local/share/duskwend; with --data-dir alone, the Data folder)");
     app.add_option("--record", o.record,
                    "write every key typed, with the seed, to FILE as a key script");
+    app.set_version_flag("--version", std::string("duskwend ") + GAME_VERSION,
+                         "print the version and exit");
 
     try {
         app.parse(argc, argv);

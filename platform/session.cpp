@@ -120,37 +120,26 @@ bool write_outputs(const Game& g, const Options& o) {
     if (!o.dump_state.empty() && !write_output(o.dump_state, state_dump(g).dump(2) + "\n"))
         fail("state dump", o.dump_state);
     if (!o.screenshot.empty()) {
-        const TtfFont font(o.data_dir, 1);
-        SurfacePtr frame = compose_frame(g, font, 1);
-        if (!save_png(frame.get(), o.screenshot)) fail("screenshot", o.screenshot);
+        const TtfFont font(o.data_dir, o.screenshot_scale);
+        const std::string png = frame_png(g, font, o.screenshot_scale);
+        if (png.empty() || !write_output(o.screenshot, png)) fail("screenshot", o.screenshot);
     }
     return ok;
 }
 
-namespace {
+HeadlessGame::HeadlessGame(const Options& o) : font(o.data_dir, 1) {
+    g.host = &host;
+    g.set_font(&font);
+    configure_game(g, o);
+    Form_Load(g);
+}
 
-// Headless: nothing to present, no time to wait.
-class HeadlessHost final : public Host {
-  public:
-    std::optional<Bitmap> load_bitmap(const std::string& path) override {
-        return read_bitmap_file(path);
-    }
-};
-
-} // namespace
-
-int run_headless(const Options& o) {
+int run_headless(const Options& o, const std::function<void(Game&)>& before_keys) {
     try {
-        const TtfLibrary ttf;
-        const TtfFont font(o.data_dir, 1);
-        HeadlessHost host;
-        Game g;
-        g.host = &host;
-        g.set_font(&font);
-        configure_game(g, o);
-        Form_Load(g);
-        type_keys(g, o.keys);
-        return write_outputs(g, o) ? 0 : 1;
+        HeadlessGame run(o);
+        if (before_keys) before_keys(run.g);
+        type_keys(run.g, o.keys);
+        return write_outputs(run.g, o) ? 0 : 1;
     } catch (const std::exception& e) {
         // A data error, or a failure of the machine (memory, the file system).
         std::cerr << "duskwend: " << e.what() << "\n";

@@ -1,7 +1,7 @@
 // The equipment shop: one party member at a time buys from the shop's stock, sells from the
 // pack, or has an item appraised or identified. building_number names the shop's record.
-#include "core/class_rules.h"
 #include "core/any_key.h"
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/exact.h"
 #include "core/game.h"
@@ -25,17 +25,13 @@ PartyMemberRec& served(Game& g) {
     return g.party[g.selected_member & PARTY_SLOT_MASK];
 }
 
-bool valid_item(const Game& g, int n) {
-    return n >= 1 && n <= g.item_count;
-}
-
 // A stock entry is offered when it names an item of the world's file.
 bool in_stock(const Game& g, int k) {
-    return k >= 0 && k < STOCK_SIZE && valid_item(g, g.shop_rec.stock[k]);
+    return k >= 0 && k < STOCK_SIZE && item_exists(g, g.shop_rec.stock[k]);
 }
 
 bool holds_item(Game& g, int k) {
-    return k >= 0 && k < PACK_SLOTS && valid_item(g, served(g).pack[k][PACK_ITEM]);
+    return k >= 0 && k < PACK_SLOTS && item_exists(g, served(g).pack[k][PACK_ITEM]);
 }
 
 // A pack without items, wherever its empty slots are, has nothing to sell or appraise.
