@@ -14,7 +14,6 @@ namespace duskwend {
 
 namespace fs = std::filesystem;
 using fixture::StartedGame;
-using fixture::TempDir;
 using fixture::type;
 
 namespace {
@@ -22,7 +21,6 @@ namespace {
 class SaveSlots : public ::testing::Test {
   protected:
     SaveSlots() : dir("slots") {
-        fixture::write_small_world(dir.path);
         game = std::make_unique<StartedGame>(dir.path);
         g().data_files.save_dir = dir.path / "saves";
         fs::create_directories(g().data_files.save_dir);
@@ -37,7 +35,7 @@ class SaveSlots : public ::testing::Test {
                s["overlays"]["automap"].dump();
     }
     std::string text() { return text_dump(g()); }
-    TempDir dir;
+    fixture::SmallWorldDir dir;
     std::unique_ptr<StartedGame> game;
 };
 

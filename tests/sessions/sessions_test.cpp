@@ -99,8 +99,7 @@ void expect_state(const fs::path& dump, const fs::path& expected_file) {
 }
 
 TEST_P(Session, DumpsMatchTheExpectations) {
-    fixture::TempDir dir("session");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("session");
     const fs::path keys = SESSIONS / (GetParam() + ".keys");
     const fs::path dump = dir.path / "dump.txt", state = dir.path / "state.json";
     const std::string command = std::string("'") + DUSKWEND_BINARY +

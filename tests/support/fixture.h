@@ -37,6 +37,11 @@ void write_bmp(const std::filesystem::path& file, int width, int height, uint32_
 // two maps, the pictures the start needs, and the build's font.
 void write_small_world(const std::filesystem::path& dir);
 
+// A fresh folder holding the small world.
+struct SmallWorldDir : TempDir {
+    explicit SmallWorldDir(const std::string& name) : TempDir(name) { write_small_world(path); }
+};
+
 // The item records write_small_world puts in Item.dat (entry 0 is the header).
 std::vector<ItemRec> small_world_items();
 
@@ -69,7 +74,7 @@ std::vector<std::string> texts(const Game& g);
 // start_game() starts a game on it (after the test has changed the world as it needs).
 class WorldTest : public ::testing::Test {
   protected:
-    explicit WorldTest(const std::string& name) : dir(name) { write_small_world(dir.path); }
+    explicit WorldTest(const std::string& name) : dir(name) {}
     Game& start_game() {
         started = std::make_unique<StartedGame>(dir.path);
         return started->g;
@@ -78,7 +83,7 @@ class WorldTest : public ::testing::Test {
     std::vector<std::string> texts() const { return fixture::texts(started->g); }
     bool shows(const std::string& text) const;
 
-    TempDir dir;
+    SmallWorldDir dir;
     std::unique_ptr<StartedGame> started;
 };
 
