@@ -39,11 +39,6 @@ class SaveSlots : public ::testing::Test {
     std::unique_ptr<StartedGame> game;
 };
 
-std::string bytes_of(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST_F(SaveSlots, ASlotKeptChangedOverAndLoadedBackGivesTheSameGame) {
     // A party of two walks a little, comes home and saves; the save goes to slot 4.
     type(g(), "ataxtaxxe{up}");
@@ -90,11 +85,13 @@ TEST_F(SaveSlots, ADamagedOrEmptySlotIsRefusedAndNothingChanges) {
     ASSERT_TRUE(fs::exists(slot("2")));
     type(g(), "rax");
     type(g(), "s "); // the saved game differs from slot 2 now
-    const std::string good = bytes_of(slot("2"));
+    const std::string good = fixture::read_text(slot("2"));
     const auto save_files = [&] {
-        return bytes_of(saves() / ROSTER_SAVE_FILE) + bytes_of(saves() / PARTY_SAVE_FILE) +
-               bytes_of(saves() / FLAGS_SAVE_FILE) + bytes_of(saves() / AUTOMAP_FILE) +
-               bytes_of(slot("auto1")) + bytes_of(slot("auto2"));
+        return fixture::read_text(saves() / ROSTER_SAVE_FILE) +
+               fixture::read_text(saves() / PARTY_SAVE_FILE) +
+               fixture::read_text(saves() / FLAGS_SAVE_FILE) +
+               fixture::read_text(saves() / AUTOMAP_FILE) + fixture::read_text(slot("auto1")) +
+               fixture::read_text(slot("auto2"));
     };
     const std::string before_files = save_files();
     const std::string before_state = saved_state();

@@ -350,8 +350,7 @@ std::string run_to_state(const std::vector<std::string>& args, const fs::path& o
     for (const auto& a : args) command += " '" + a + "'";
     command += " --dump-state '" + out.string() + "'";
     if (std::system(command.c_str()) != 0) return "failed: " + command;
-    std::ifstream in(out, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return fixture::read_text(out);
 }
 
 TEST(Recording, ARecordedScriptReplaysWithItsOwnSeed) {

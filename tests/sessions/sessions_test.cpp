@@ -20,15 +20,11 @@
 namespace duskwend {
 
 namespace fs = std::filesystem;
+using fixture::read_text;
 
 namespace {
 
 const fs::path SESSIONS = fs::path(DUSKWEND_SOURCE_DIR) / "tests" / "sessions";
-
-std::string read_text(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> session_names() {
     std::vector<std::string> names;

@@ -29,6 +29,8 @@ void write_slots(const std::filesystem::path& file, const std::vector<Rec>& reco
                  long slot_length);
 
 std::vector<uint8_t> read_bytes(const std::filesystem::path& file);
+// The whole file as a string; empty when it cannot be read.
+std::string read_text(const std::filesystem::path& file);
 
 // Writes a 24-bit BMP of one colour.
 void write_bmp(const std::filesystem::path& file, int width, int height, uint32_t rgb);
