@@ -40,6 +40,15 @@ int member_target(const Game& g, int caster, int t, std::string& text) {
     return t;
 }
 
+// The party, named "everyone", for a spell of the party's target types; NO_TARGET for the
+// types that name nobody.
+int party_target(int target_type, std::string& text) {
+    if (target_type != SPELL_TARGET_PARTY && target_type != SPELL_TARGET_COMBAT_PARTY)
+        return NO_TARGET;
+    text += "everyone";
+    return TARGET_PARTY;
+}
+
 std::string plural_either_way(long long n) {
     return n > 1 || n < -1 ? "s" : "";
 }
@@ -165,12 +174,8 @@ void sub_cast_spell_outside_combat(Game& g) {
         case SPELL_TARGET_MEMBER:
             target = member_target(g, caster, g.cast_target, text);
             break;
-        case SPELL_TARGET_PARTY:
-        case SPELL_TARGET_COMBAT_PARTY:
-            target = TARGET_PARTY;
-            text += "everyone";
-            break;
         default:
+            target = party_target(spell.target_type, text);
             break;
         }
         // "Everyone" means each member present; healing of type 2 heals them all as type 6.
@@ -248,12 +253,8 @@ void sub_cast_spell_in_combat(Game& g) {
         }
         break;
     }
-    case SPELL_TARGET_PARTY:
-    case SPELL_TARGET_COMBAT_PARTY:
-        target = TARGET_PARTY;
-        text += "everyone";
-        break;
     default:
+        target = party_target(spell.target_type, text);
         break;
     }
 
