@@ -139,7 +139,9 @@ TEST_F(Round, DamageUsesTheStrengthFactorsMinimumAndAKillLeavesZero) {
         const int d = damage_in(line);
         EXPECT_TRUE(d == 0 || d == 1) << line;
         ones += d == 1;
-        if (d == 0) EXPECT_EQ(line, "Ann attacks a Rat, and hits doing 0 point of damage.");
+        if (d == 0) {
+            EXPECT_EQ(line, "Ann attacks a Rat, and hits doing 0 point of damage.");
+        }
     }
     EXPECT_GT(ones, 50);
     EXPECT_LT(ones, 190);
