@@ -631,7 +631,7 @@ const CombatStep* choosing_step(const Game& g) {
 } // namespace
 
 bool sub_combat_member_choosing(const Game& g, int slot) {
-    return g.combat_active != 0 && g.combat_step == COMBAT_ACTION_MENU && g.combat_member == slot;
+    return is_on(g.combat_active) && g.combat_step == COMBAT_ACTION_MENU && g.combat_member == slot;
 }
 
 void sub_combat_equipment_changed(Game& g) {

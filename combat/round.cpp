@@ -21,12 +21,21 @@ namespace duskwend {
 // ---------------------------------------------------------------------------------------
 // Effects
 
+namespace {
+
+// Bless raises and disease lowers initiative and a monster's defence by the same shares.
+int blessed_or_diseased(int value, int kind, int s) {
+    return kind == EFFECT_BLESS ? to_integer(mul_round_even(value, 20 + s, 20))
+                                : to_integer(mul_round_even(value, 9, 10));
+}
+
+} // namespace
+
 int effect_on_initiative(int value, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer(mul_round_even(value, 20 + s, 20));
     case EFFECT_DISEASE:
-        return to_integer(mul_round_even(value, 9, 10));
+        return blessed_or_diseased(value, kind, s);
     case EFFECT_BERSERK:
         return to_integer(double(value) + 2.0 * s);
     case EFFECT_HIDDEN:
@@ -41,9 +50,8 @@ int effect_on_initiative(int value, int kind, int s) {
 int effect_on_monster_defence(int value, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer(mul_round_even(value, 20 + s, 20));
     case EFFECT_DISEASE:
-        return to_integer(mul_round_even(value, 9, 10));
+        return blessed_or_diseased(value, kind, s);
     case EFFECT_HIDDEN:
         return to_integer(value * 2.0);
     case EFFECT_ARMOUR:
@@ -74,12 +82,9 @@ int effect_on_party_attack(int value, int kind, int s, int level) {
         return to_integer(mul_round_even(int64_t(value) + 5 * s, 20 + s, 20));
     case EFFECT_BERSERK:
         return to_integer(mul_round_even(int64_t(value) + 10 * s, 10 + s, 10));
-    case EFFECT_HIDDEN:
-        return to_integer(value + 5.0 * level);
-    case EFFECT_ATTACK:
-        return to_integer(double(value) + s);
     default:
-        return value;
+        // Hiding and an enhanced or cursed attack change a member's attack as a monster's.
+        return effect_on_monster_attack(value, kind, s, level);
     }
 }
 

@@ -231,9 +231,9 @@ void judgement_key(Game& g) {
 
 // The advance acts; after it any key goes back to the choice of member.
 constexpr BuildingStep REVIEW_STEPS[] = {
-    {REVIEW_SELECT, [](Game& g) { select_member_key(g, REVIEW_JUDGEMENT); }, draw_select},
+    member_choice_step<REVIEW_JUDGEMENT>(REVIEW_SELECT, draw_select),
     {REVIEW_JUDGEMENT, judgement_key, draw_judgement},
-    {REVIEW_ADVANCE, [](Game& g) { g.location_step = REVIEW_SELECT; }, draw_advance, true},
+    acting_step<REVIEW_SELECT>(REVIEW_ADVANCE, draw_advance),
 };
 
 } // namespace

@@ -336,19 +336,19 @@ void offer_key(Game& g) {
 
 // Buying, selling, appraising and identifying act; after them any key goes back to the list.
 constexpr BuildingStep SHOP_STEPS[] = {
-    {SHOP_SELECT, [](Game& g) { select_member_key(g, SHOP_OPTIONS); }, draw_select},
+    member_choice_step<SHOP_OPTIONS>(SHOP_SELECT, draw_select),
     {SHOP_OPTIONS, options_key, draw_options},
     {SHOP_BUY_LIST, buy_list_key, draw_buy_list},
-    {SHOP_BUY, [](Game& g) { g.location_step = SHOP_BUY_LIST; }, draw_buy, true},
+    acting_step<SHOP_BUY_LIST>(SHOP_BUY, draw_buy),
     {SHOP_SELL_LIST, [](Game& g) { pack_list_key(g, SHOP_SELL_OFFER); },
      [](Game& g) { draw_pack_list(g, false); }},
     {SHOP_SELL_OFFER, offer_key, draw_sell_offer},
-    {SHOP_SELL, [](Game& g) { g.location_step = SHOP_SELL_LIST; }, draw_sell, true},
+    acting_step<SHOP_SELL_LIST>(SHOP_SELL, draw_sell),
     {SHOP_APPRAISE_LIST, [](Game& g) { pack_list_key(g, SHOP_APPRAISE_OFFER); },
      [](Game& g) { draw_pack_list(g, true); }},
     {SHOP_APPRAISE_OFFER, offer_key, draw_appraise_offer},
-    {SHOP_APPRAISE, [](Game& g) { g.location_step = SHOP_APPRAISE_LIST; }, draw_appraise, true},
-    {SHOP_IDENTIFY, [](Game& g) { g.location_step = SHOP_APPRAISE_LIST; }, draw_identify, true},
+    acting_step<SHOP_APPRAISE_LIST>(SHOP_APPRAISE, draw_appraise),
+    acting_step<SHOP_APPRAISE_LIST>(SHOP_IDENTIFY, draw_identify),
 };
 
 } // namespace

@@ -277,12 +277,12 @@ void service_list_key(Game& g) {
 
 // A purchase and a service act; after them any key goes back to the list.
 constexpr BuildingStep TEMPLE_STEPS[] = {
-    {TEMPLE_SELECT, [](Game& g) { select_member_key(g, TEMPLE_OPTIONS); }, draw_select},
+    member_choice_step<TEMPLE_OPTIONS>(TEMPLE_SELECT, draw_select),
     {TEMPLE_OPTIONS, options_key, draw_options},
     {TEMPLE_ITEM_LIST, item_list_key, draw_item_list},
-    {TEMPLE_BUY, [](Game& g) { g.location_step = TEMPLE_ITEM_LIST; }, draw_buy, true},
+    acting_step<TEMPLE_ITEM_LIST>(TEMPLE_BUY, draw_buy),
     {TEMPLE_SERVICE_LIST, service_list_key, draw_service_list},
-    {TEMPLE_SERVICE, [](Game& g) { g.location_step = TEMPLE_SERVICE_LIST; }, draw_service, true},
+    acting_step<TEMPLE_SERVICE_LIST>(TEMPLE_SERVICE, draw_service),
 };
 
 } // namespace

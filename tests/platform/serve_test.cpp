@@ -19,13 +19,9 @@ namespace duskwend {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+using fixture::read_text;
 
 namespace {
-
-std::string read_text(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // duskwend --serve as a child, one request line out and one answer line back.
 class Served {
