@@ -171,7 +171,7 @@ double spell_average(Game& g, int spell, int level) {
 FightResult play_fight(Game& g, Keyboard& kb, bool fixed) {
     FightResult result;
     const int fallen_before = fallen_members(g);
-    for (int keys = 0; is_on(g.combat_active); ++keys) {
+    for (int keys = 0; g.combat_active == -1; ++keys) {
         if (keys > MAX_KEYS) {
             result.stuck = true;
             return result;
