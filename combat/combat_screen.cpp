@@ -3,8 +3,8 @@
 // defend, hide, an item and its target) up to the summary that begins the round. The round
 // and the end of the fight are keyed and drawn by combat/combat_end.cpp.
 #include "combat/combat.h"
-#include "core/class_rules.h"
 #include "core/any_key.h"
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -626,7 +626,8 @@ constexpr CombatStep CHOOSING_STEPS[] = {
 // The current step's entry; none for the round, the end of the fight and a step the screen
 // does not have (8 and 9).
 const CombatStep* choosing_step(const Game& g) {
-    const auto s = std::ranges::find(CHOOSING_STEPS, g.combat_step, &CombatStep::step);
+    const auto s = std::find_if(std::begin(CHOOSING_STEPS), std::end(CHOOSING_STEPS),
+                                [&](const CombatStep& c) { return c.step == g.combat_step; });
     return s == std::end(CHOOSING_STEPS) ? nullptr : s;
 }
 

@@ -1,7 +1,5 @@
 #include "platform/frame.h"
 
-#include <SDL_image.h>
-
 #include <algorithm>
 #include <cstring>
 
@@ -94,8 +92,4 @@ SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale) {
         draw_runs(s.get(), *area, font, scale, area == &f.SideText);
     }
     return s;
-}
-
-bool save_png(SDL_Surface* surface, const std::string& path) {
-    return surface && IMG_SavePNG(surface, path.c_str()) == 0;
 }
