@@ -72,6 +72,7 @@ macro(duskwend_web_game platform_sources)
   target_link_options(duskwend_web PRIVATE
     -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=web
     -sMINIFY_HTML=0 -lidbfs.js
+    "SHELL:-sEXPORTED_FUNCTIONS=[_main,_malloc,_free]"
     "SHELL:-sEXPORTED_RUNTIME_METHODS=[UTF8ToString,stringToUTF8,lengthBytesUTF8,FS]"
     "SHELL:--shell-file ${CMAKE_SOURCE_DIR}/platform/web/shell.html"
     "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/platform/web/page.js"

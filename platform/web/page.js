@@ -212,7 +212,8 @@
     queue.length = 0;
     const old = [];
     walk(saveDir, function (path, st) { old.push([path, FS.isDir(st.mode)]); });
-    for (const [path, dir] of old) { if (dir) FS.rmdir(path); else FS.unlink(path); }
+    // (no destructuring here: Emscripten's JS optimizer mangles it in a for-of)
+    for (const entry of old) { if (entry[1]) FS.rmdir(entry[0]); else FS.unlink(entry[0]); }
     for (const f of files) {
       const path = saveDir + '/' + f.name;
       const parts = f.name.split('/');
