@@ -95,6 +95,20 @@ def picture_difference(a, b):
     return max(max(abs(x - y) for x, y in zip(row_a, row_b)) for row_a, row_b in zip(ra, rb))
 
 
+def canvas_difference(browser, native_shot):
+    """The canvas against the native screenshot. While the game waits for any key the page
+    blinks a mark that screenshots never carry: a picture is taken in each half of its blink."""
+    best = None
+    for _ in range(4):
+        diff = picture_difference(native_shot, browser.screenshot("#canvas"))
+        if diff is not None and (best is None or diff < best):
+            best = diff
+        if best is not None and best <= PIXEL_TOLERANCE:
+            break
+        time.sleep(0.2)
+    return best
+
+
 class Site:
     """The built page served on 127.0.0.1 while the tests run."""
 
@@ -195,7 +209,7 @@ def main():
                              first_difference(text, web_text))
                 checks.check(web_state == state, f"{name}: the state dump equals the native one",
                              first_difference(state, web_state))
-                diff = picture_difference(shot, browser.screenshot("#canvas"))
+                diff = canvas_difference(browser, shot)
                 checks.check(diff is not None and diff <= PIXEL_TOLERANCE,
                              f"{name}: the canvas matches the native screenshot (largest difference {diff})")
                 figures["sessions"][name] = {
