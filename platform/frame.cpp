@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace duskwend {
+
 namespace {
 
 constexpr uint32_t WINDOW_BACKGROUND = 0x2A2320; // dark wood around the areas
@@ -93,3 +95,5 @@ SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale) {
     }
     return s;
 }
+
+} // namespace duskwend

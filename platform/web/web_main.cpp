@@ -44,7 +44,8 @@ EM_JS(void, page_set_title, (const char* title), { document.title = UTF8ToString
 EM_JS(void, page_stopped, (const char* message), { Module.duskwendPage.stopped(UTF8ToString(message)); });
 // clang-format on
 
-namespace duskwend_web {
+namespace duskwend {
+namespace {
 
 // Where the page preloads Data and mounts the browser's storage.
 constexpr const char* DATA_DIR = "/Data";
@@ -175,8 +176,7 @@ int run() {
     try {
         o = page_options();
     } catch (const std::invalid_argument& e) {
-        page_stopped((std::string("The address asks for something the game cannot do: ") +
-                      e.what())
+        page_stopped((std::string("The address asks for something the game cannot do: ") + e.what())
                          .c_str());
         return 2;
     }
@@ -227,7 +227,7 @@ int run() {
     }
 }
 
-} // namespace duskwend_web
+} // namespace
 
 // The page has no PNG writer (SDL_image is not built for it) and never asks for a screenshot
 // file: a picture of the page is taken from its canvas.
@@ -236,12 +236,14 @@ bool save_png(SDL_Surface*, const std::string& path) {
     return false;
 }
 
+} // namespace duskwend
+
 extern "C" {
 
 // Whether the game takes this key (an SDL keycode and modifier state): the page keeps such a
 // key from the browser.
 EMSCRIPTEN_KEEPALIVE int duskwend_takes_key(int sdl_key, int sdl_mod) {
-    return key_from_sdl(sdl_key, uint16_t(sdl_mod)).has_value() ? 1 : 0;
+    return duskwend::key_from_sdl(sdl_key, uint16_t(sdl_mod)).has_value() ? 1 : 0;
 }
 
 // What --dump-text ("text") and --dump-state ("state") would write now; empty before the game
@@ -249,15 +251,15 @@ EMSCRIPTEN_KEEPALIVE int duskwend_takes_key(int sdl_key, int sdl_mod) {
 EMSCRIPTEN_KEEPALIVE const char* duskwend_dump(const char* which) {
     static std::string out;
     out.clear();
-    const Game* g = duskwend_web::running_game;
+    const duskwend::Game* g = duskwend::running_game;
     if (!g) return out.c_str();
     const std::string w = which ? which : "";
-    if (w == "text") out = text_dump(*g);
-    if (w == "state") out = state_dump(*g).dump(2) + "\n";
+    if (w == "text") out = duskwend::text_dump(*g);
+    if (w == "state") out = duskwend::state_dump(*g).dump(2) + "\n";
     return out.c_str();
 }
 }
 
 int main() {
-    return duskwend_web::run();
+    return duskwend::run();
 }

@@ -18,6 +18,8 @@
 #include <fstream>
 #include <iterator>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -209,3 +211,5 @@ TEST(Career, TheEconomyWriterChangesOnlyTheRewardLines) {
 }
 
 } // namespace
+
+} // namespace duskwend

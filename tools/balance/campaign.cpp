@@ -6,6 +6,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace duskwend {
+
 namespace {
 
 [[noreturn]] void fail(const std::string& file, int line, const std::string& what) {
@@ -71,3 +73,5 @@ Campaign load_campaign(const std::filesystem::path& file, int map_count) {
     text << in.rdbuf();
     return parse_campaign(text.str(), file.string(), map_count);
 }
+
+} // namespace duskwend

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 // Levels 1 to 20.
@@ -143,3 +145,5 @@ int write_economy(Game& g, const std::filesystem::path& file) {
     if (ec) throw std::runtime_error(file.string() + ": cannot be replaced: " + ec.message());
     return changed;
 }
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 #include "core/rules.h"
 #include "tools/balance/tactics.h"
 
+namespace duskwend {
+
 namespace {
 
 constexpr int SERIES = 5;
@@ -110,3 +112,5 @@ double Judge::map_safety(const Game& real, const Router& router, int map, double
                return true;
            });
 }
+
+} // namespace duskwend
