@@ -216,7 +216,7 @@ class Browser:
                 pass
         if self.process.poll() is None:
             try:
-                self.process.wait(timeout=10)
+                self.process.wait(timeout=30)
             except subprocess.TimeoutExpired:
                 os.killpg(self.process.pid, signal.SIGKILL)
                 self.process.wait()

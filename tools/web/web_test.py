@@ -99,13 +99,13 @@ def canvas_difference(browser, native_shot):
     """The canvas against the native screenshot. While the game waits for any key the page
     blinks a mark that screenshots never carry: a picture is taken in each half of its blink."""
     best = None
-    for _ in range(4):
+    for _ in range(8):
         diff = picture_difference(native_shot, browser.screenshot("#canvas"))
         if diff is not None and (best is None or diff < best):
             best = diff
         if best is not None and best <= PIXEL_TOLERANCE:
             break
-        time.sleep(0.2)
+        time.sleep(0.15)
     return best
 
 
