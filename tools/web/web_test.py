@@ -36,6 +36,10 @@ SESSIONS = {
 # Saved in one browser, loaded after it was closed and started again on the same profile.
 SAVE_KEYS = PARTY + "s"
 LOAD_KEYS = "lx"
+# The save folder as the download button gives it, in base64.
+DOWNLOAD = """Module.duskwendPage.saveArchive().arrayBuffer().then(buffer => {
+    let text = ''; for (const b of new Uint8Array(buffer)) text += String.fromCharCode(b);
+    return btoa(text); })"""
 # Keys a browser would take for itself, typed through the browser's own input; the setup
 # script first, then each key as a person types it, and the key script that types the same.
 KEYS_SETUP = PARTY + "e"
@@ -224,11 +228,23 @@ def main():
             text, state, _ = native.run(LOAD_KEYS, saves)
             with Browser(profile) as browser:
                 open_game(browser, site.url(SAVE_KEYS))
+                archive = browser.evaluate(DOWNLOAD)
             with Browser(profile) as browser:
                 open_game(browser, site.url(LOAD_KEYS))
                 web_text, web_state = dumps(browser)
             checks.check(web_text == text and web_state == state,
                          "a save made before the browser closed loads after it starts again",
+                         first_difference(text + state, web_text + web_state))
+            # The downloaded file, loaded in another browser, is the same saved game.
+            with Browser() as browser:
+                open_game(browser, site.url(LOAD_KEYS))
+                browser.evaluate("window.duskwendReady = false; Module.duskwendPage.loadArchive("
+                                 f"Uint8Array.from(atob('{archive}'), c => c.charCodeAt(0)), "
+                                 "() => location.reload()); true")
+                browser.wait_for("window.duskwendReady === true", what="the page to start on the loaded save")
+                web_text, web_state = dumps(browser)
+            checks.check(web_text == text and web_state == state,
+                         "the downloaded save folder, loaded from its file, is the same saved game",
                          first_difference(text + state, web_text + web_state))
 
         # The keys a browser keeps for itself reach the game, typed through the browser.
