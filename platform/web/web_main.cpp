@@ -69,13 +69,13 @@ void sync_saves() {
 
 class WebHost final : public Host {
   public:
-    explicit WebHost(const Options& o) : options_(o) {}
+    explicit WebHost(const Options& o) : fonts_(o.data_dir) {}
 
     bool type_ahead = true;
 
     void repaint(Game& g) override {
         const int scale = std::max(1, page_scale());
-        SurfacePtr frame = compose_frame(g, font_at(scale), scale);
+        SurfacePtr frame = compose_frame(g, fonts_.at(scale), scale);
         if (!frame) return;
         mark_wanted_ = !pausing_ && sub_waits_for_any_key(g);
         if (mark_wanted_ && waiting_mark_shown_at(emscripten_get_now()))
@@ -123,18 +123,10 @@ class WebHost final : public Host {
         return static_cast<uint64_t>(emscripten_get_now()) / WAITING_MARK_BLINK_MS;
     }
 
-    const TtfFont& font_at(int scale) {
-        auto it = fonts_.find(scale);
-        if (it == fonts_.end())
-            it = fonts_.emplace(scale, std::make_unique<TtfFont>(options_.data_dir, scale)).first;
-        return *it->second;
-    }
-
-    const Options& options_;
     bool pausing_ = false, mark_wanted_ = false;
     uint64_t shown_phase_ = 0;
     std::vector<uint8_t> rgba_;
-    std::map<int, std::unique_ptr<TtfFont>> fonts_;
+    ScaledFonts fonts_;
 };
 
 // The running game, for the page's dumps.
