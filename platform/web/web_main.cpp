@@ -38,6 +38,7 @@ EM_JS(int, page_next_key, (), { return Module.duskwendPage.nextKey(); });
 EM_JS(int, page_key_mod, (), { return Module.duskwendPage.keyMod(); });
 EM_JS(void, page_drop_keys, (), { Module.duskwendPage.dropKeys(); });
 EM_JS(int, page_wants_repaint, (), { return Module.duskwendPage.takeRepaintWish() ? 1 : 0; });
+EM_JS(void, page_mark_area, (int x, int y, int w, int h), { window.duskwendMarkArea = [x, y, w, h]; });
 EM_JS(void, page_key_handled, (), { Module.duskwendPage.keyHandled(); });
 EM_JS(void, page_script_done, (), { Module.duskwendPage.scriptDone(); });
 EM_JS(void, page_set_title, (const char* title), { document.title = UTF8ToString(title); });
@@ -78,6 +79,9 @@ class WebHost final : public Host {
         SurfacePtr frame = compose_frame(g, fonts_.at(scale), scale);
         if (!frame) return;
         mark_wanted_ = !pausing_ && sub_waits_for_any_key(g);
+        // Where the blinking mark may be, for a reader comparing the canvas with a screenshot.
+        const SDL_Rect mark = mark_wanted_ ? waiting_mark_area(g.Form1.Text) : SDL_Rect{};
+        page_mark_area(mark.x, mark.y, mark.w, mark.h);
         if (mark_wanted_ && waiting_mark_shown_at(emscripten_get_now()))
             draw_waiting_mark(frame.get(), g.Form1.Text, scale);
         // The canvas takes bytes in the order red, green, blue, alpha.
