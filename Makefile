@@ -7,13 +7,23 @@
 # and two prove what the game survives:
 #   make fuzz   fuzzes every loader for FUZZ_SECONDS each (default 60) with Clang's libFuzzer
 #   make soak   types SOAK_KEYS random keys (default 1,000,000) under the sanitizers
+# and the game in a web page:
+#   make web        builds the page into build-web/site (WebAssembly, from Debian's Emscripten)
+#   make web-test   plays it in headless Chromium against the native headless runner
+#   make serve-web  serves the page on http://127.0.0.1:$(WEB_PORT)/
 JOBS ?= 2
 FUZZ_SECONDS ?= 60
 SOAK_KEYS ?= 1000000
 
 PREFIX ?= $(HOME)/.local
+# The native build whose Data the page preloads and whose headless runner web-test compares
+# with; any configured build folder will do (CI passes build-test).
+WEB_NATIVE ?= build-web/native
+WEB_PORT ?= 8000
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
 
-.PHONY: play test build bench deps clean fuzz soak install deb screenshots
+.PHONY: play test build bench deps clean fuzz soak install deb screenshots web web-deps web-test \
+        serve-web
 
 deps:
 	@scripts/install-deps
@@ -47,6 +57,26 @@ soak: deps
 	cmake --build build-test -j $(JOBS) --target duskwend-soak
 	build-test/tools/soak/duskwend-soak --data-dir build-test/Data --keys $(SOAK_KEYS)
 
+web-deps:
+	@scripts/install-deps web
+	nice -n 10 scripts/build-web-deps build-web/web-deps
+
+web: web-deps
+	@[ -f $(WEB_NATIVE)/CMakeCache.txt ] || \
+	  cmake -S . -B $(WEB_NATIVE) -DCMAKE_BUILD_TYPE=Release -DDUSKWEND_TESTS=OFF
+	cmake --build $(WEB_NATIVE) -j $(JOBS) --target duskwend
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release \
+	  -DDUSKWEND_WEB_DATA=$(abspath $(WEB_NATIVE))/Data
+	$(EMSCRIPTEN_ENV) cmake --build build-web -j $(JOBS) --target duskwend_web
+
+web-test: web
+	python3 tools/web/web_test.py --site build-web/site --native $(WEB_NATIVE)/duskwend \
+	  --data $(WEB_NATIVE)/Data
+
+serve-web: web
+	@echo "Duskwend in the browser: http://127.0.0.1:$(WEB_PORT)/ (Ctrl+C stops)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build-web/site
+
 install: build
 	cmake --install build --prefix $(PREFIX)
 
@@ -58,4 +88,4 @@ screenshots: build
 	cmake --build build -j $(JOBS) --target screenshots
 
 clean:
-	rm -rf build build-test build-bench build-fuzz
+	rm -rf build build-test build-bench build-fuzz build-web

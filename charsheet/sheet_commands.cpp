@@ -395,7 +395,8 @@ constexpr CommandStep COMMAND_STEPS[] = {
 } // namespace
 
 void sheet_command_key(Game& g) {
-    const auto c = std::ranges::find(COMMAND_STEPS, g.sheet_step, &CommandStep::step);
+    const auto c = std::find_if(std::begin(COMMAND_STEPS), std::end(COMMAND_STEPS),
+                                [&](const CommandStep& s) { return s.step == g.sheet_step; });
     if (c == std::end(COMMAND_STEPS)) return;
     if (g.input_line == "X" && c->back >= 0)
         g.sheet_step = static_cast<int16_t>(c->back);

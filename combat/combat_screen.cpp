@@ -624,7 +624,8 @@ constexpr CombatStep CHOOSING_STEPS[] = {
 // The current step's entry; none for the round, the end of the fight and a step the screen
 // does not have (8 and 9).
 const CombatStep* choosing_step(const Game& g) {
-    const auto s = std::ranges::find(CHOOSING_STEPS, g.combat_step, &CombatStep::step);
+    const auto s = std::find_if(std::begin(CHOOSING_STEPS), std::end(CHOOSING_STEPS),
+                                [&](const CombatStep& c) { return c.step == g.combat_step; });
     return s == std::end(CHOOSING_STEPS) ? nullptr : s;
 }
 

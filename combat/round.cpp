@@ -336,8 +336,11 @@ void sub_combat_round(Game& g) {
     sub_show_message(g, "The combat begins...");
     sub_show_message(g, "");
 
+    // The party rolls first, then the monsters: one statement for both would leave the order
+    // of the dice to the compiler, and a game built by another compiler would play otherwise.
     PartyInitiative init{};
-    const int highest = std::max(monster_initiatives(g), party_initiatives(g, init));
+    const int party_highest = party_initiatives(g, init);
+    const int highest = std::max(monster_initiatives(g), party_highest);
 
     for (int t = highest; t >= 1; --t) {
         for (int slot = 0; slot < PARTY_SIZE && party_acts; ++slot)

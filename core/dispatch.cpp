@@ -60,7 +60,8 @@ constexpr LocationScreen LOCATION_SCREENS[] = {
 // The current location's entry; none for a location the game does not have.
 const LocationScreen* location_screen(const Game& g) {
     const auto s =
-        std::ranges::find(LOCATION_SCREENS, g.current_location, &LocationScreen::location);
+        std::find_if(std::begin(LOCATION_SCREENS), std::end(LOCATION_SCREENS),
+                     [&](const LocationScreen& l) { return l.location == g.current_location; });
     return s == std::end(LOCATION_SCREENS) ? nullptr : s;
 }
 

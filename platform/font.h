@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -46,6 +47,23 @@ class TtfFont final : public FontMetrics {
     // screenful many times over.
     mutable std::unordered_map<std::string, int> widths_;
     mutable std::unordered_map<std::string, std::unique_ptr<SDL_Surface, SurfaceFree>> rendered_;
+};
+
+// The font at each scale a frame is drawn at, each opened once: the window and the page
+// change scale with their size.
+class ScaledFonts {
+  public:
+    explicit ScaledFonts(std::filesystem::path data_dir) : data_dir_(std::move(data_dir)) {}
+    const TtfFont& at(int scale) {
+        auto it = fonts_.find(scale);
+        if (it == fonts_.end())
+            it = fonts_.emplace(scale, std::make_unique<TtfFont>(data_dir_, scale)).first;
+        return *it->second;
+    }
+
+  private:
+    std::filesystem::path data_dir_;
+    std::map<int, std::unique_ptr<TtfFont>> fonts_;
 };
 
 // Initialises SDL_ttf for the life of the object.

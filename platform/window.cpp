@@ -26,7 +26,7 @@ constexpr const char* WINDOW_TITLE = "Duskwend - Work in Progress";
 
 class WindowHost final : public Host {
   public:
-    WindowHost(const Options& o) : options_(o) {
+    WindowHost(const Options& o) : fonts_(o.data_dir) {
         window_ = SDL_CreateWindow(WINDOW_TITLE, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
                                    WINDOW_WIDTH * o.scale, WINDOW_HEIGHT * o.scale,
                                    SDL_WINDOW_ALLOW_HIGHDPI);
@@ -63,7 +63,7 @@ class WindowHost final : public Host {
         SDL_GetRendererOutputSize(renderer_, &w, &h);
         // The largest whole scale that fits: crisp pixels in full screen and in the window.
         const int scale = std::max(1, std::min(w / WINDOW_WIDTH, h / WINDOW_HEIGHT));
-        SurfacePtr frame = compose_frame(g, font_at(scale), scale);
+        SurfacePtr frame = compose_frame(g, fonts_.at(scale), scale);
         if (!frame) return;
         // Not while a message pauses: keys typed then wait for the pause, not for the mark.
         mark_wanted_ = !pausing_ && sub_waits_for_any_key(g);
@@ -179,14 +179,6 @@ class WindowHost final : public Host {
     }
 
   private:
-    const TtfFont& font_at(int scale) {
-        auto it = fonts_.find(scale);
-        if (it == fonts_.end())
-            it = fonts_.emplace(scale, std::make_unique<TtfFont>(options_.data_dir, scale)).first;
-        return *it->second;
-    }
-
-    const Options& options_;
     SDL_Window* window_ = nullptr;
     SDL_Renderer* renderer_ = nullptr;
     SDL_Texture* texture_ = nullptr;
@@ -194,7 +186,7 @@ class WindowHost final : public Host {
     bool pausing_ = false, mark_wanted_ = false;
     bool covers_screen_itself_ = false, fullscreen_ = false;
     SDL_Rect windowed_{}; // the window's place and size before full screen
-    std::map<int, std::unique_ptr<TtfFont>> fonts_;
+    ScaledFonts fonts_;
 };
 
 // Raised when there is no screen to show the window on.

@@ -14,7 +14,8 @@ namespace duskwend {
 namespace {
 
 const BuildingStep* current_step(const Game& g, std::span<const BuildingStep> steps) {
-    const auto s = std::ranges::find(steps, g.location_step, &BuildingStep::step);
+    const auto s = std::find_if(steps.begin(), steps.end(),
+                                [&](const BuildingStep& b) { return b.step == g.location_step; });
     return s == steps.end() ? nullptr : &*s;
 }
 
