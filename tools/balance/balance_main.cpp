@@ -10,17 +10,18 @@
 // content/campaign.toml (tools/balance/career.h).
 
 #include "combat/combat.h"
+#include "core/city_map.h"
 #include "core/datafiles.h"
 #include "core/dispatch.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/rules.h"
 #include "platform/keys.h"
+#include "screens/register_screens.h"
 #include "tools/balance/career.h"
 #include "tools/balance/economy.h"
 #include "tools/balance/report.h"
 #include "tools/balance/session.h"
-#include "screens/register_screens.h"
 
 #include <CLI/CLI.hpp>
 
@@ -119,7 +120,12 @@ int run_career(const CareerCommand& c) {
     if (c.trace) options.trace = stderr;
     std::vector<CareerRecord> careers;
     try {
-        options.campaign = load_campaign(c.campaign);
+        int maps = 0;
+        {
+            HeadlessGame world(c.data_dir, 1);
+            while (map_in_file(world.g, maps + 1)) ++maps;
+        }
+        options.campaign = load_campaign(c.campaign, maps);
         const auto start = std::chrono::steady_clock::now();
         for (int t = 0; t < c.trials; ++t) {
             careers.push_back(play_career(options, c.seed + uint64_t(t)));

@@ -79,7 +79,7 @@ bool Career::play_stage() {
         if (const auto sight = next_sight(st.map)) {
             const Square s = *sight;
             if (walk_to([&](const Square& q) { return q == s; }, true) == Walk::Arrived)
-                visited_.insert({s.map, s.x, s.y});
+                visited_.insert(sight_at(s));
             continue;
         }
         if (const auto fight_at = next_fight(st.map)) {
@@ -149,19 +149,31 @@ void Career::grind() {
     walk_to([&](const Square& q) { return q == s; }, true);
 }
 
+Career::Sight Career::sight_at(const Square& s) const {
+    std::string holds;
+    for (const MapEvent& e : router_.map(s.map).events)
+        if (e[0] != 0 && e[2] == s.x && e[3] == s.y)
+            holds += event_condition_holds(e, g_.game_flags) ? '1' : '0';
+    return {s.map, s.x, s.y, holds};
+}
+
 std::optional<Square> Career::next_sight(int map) {
-    std::set<std::tuple<int, int, int>> wanted;
+    std::set<Sight> wanted;
     const std::vector<Square> fights = fight_squares(map);
-    for (const MapEvent& e : router_.map(map).events)
+    for (const MapEvent& e : router_.map(map).events) {
+        const Square at{map, e[2], e[3]};
         if (is_sight(e) && event_condition_holds(e, g_.game_flags) &&
-            !visited_.count({map, e[2], e[3]}) &&
-            std::find(fights.begin(), fights.end(), Square{map, e[2], e[3]}) == fights.end())
-            wanted.insert({map, e[2], e[3]});
+            std::find(fights.begin(), fights.end(), at) == fights.end() &&
+            !visited_.count(sight_at(at)))
+            wanted.insert(sight_at(at));
+    }
     if (wanted.empty()) return std::nullopt;
-    const auto goal = [&](const Square& q) { return wanted.count({q.map, q.x, q.y}) > 0; };
+    std::set<std::tuple<int, int, int>> squares;
+    for (const Sight& w : wanted) squares.insert({std::get<0>(w), std::get<1>(w), std::get<2>(w)});
+    const auto goal = [&](const Square& q) { return squares.count({q.map, q.x, q.y}) > 0; };
     const auto r = router_.route(position(), goal, g_.game_flags);
     if (!r) {
-        // Nothing of it can be reached now: not looked for again.
+        // Nothing of it can be reached now: not looked for again while it shows the same.
         visited_.insert(wanted.begin(), wanted.end());
         return std::nullopt;
     }

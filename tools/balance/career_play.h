@@ -83,7 +83,11 @@ class Career {
     CareerRecord rec_;
     int stage_ = 0;
     bool slain_ = false, stalled_ = false;
-    std::set<std::tuple<int, int, int>> visited_; // sight squares already walked to
+    // Sight squares already walked to, each with which of its events held then: a square is
+    // seen again once what it shows has changed (a seal broken, a door opened elsewhere).
+    using Sight = std::tuple<int, int, int, std::string>;
+    Sight sight_at(const Square& s) const;
+    std::set<Sight> visited_;
     double last_level_ = 0;
     int fixed_fights_ = 0; // fixed fights met, won or not
     // What the temple last asked, by class, to raise a fallen member; and for a cure.
