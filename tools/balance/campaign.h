@@ -9,8 +9,8 @@
 struct CampaignStage {
     std::string name;
     int map = 0;
-    // Every member should have this level before the party moves on to the next stage (on
-    // the last stage: before the campaign counts as finished).
+    // Every member should have this level before the party moves on to the next stage; on the
+    // last stage, the level its final fight is meant for.
     int level = 0;
 };
 

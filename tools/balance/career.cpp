@@ -91,15 +91,20 @@ bool Career::play_stage() {
                 grind();
                 continue;
             }
-            if (!rested() && town_visit(true)) continue;
+            // Not rested, it rests first unless it would win as it stands just as surely.
+            if (!rested() &&
+                judge_.fixed_fight(g_, router_, *fight_at, opt_.ready_share, true) <
+                    opt_.ready_share &&
+                town_visit(true))
+                continue;
             const Square f = *fight_at;
             walk_to([&](const Square& q) { return q == f; }, true);
             continue;
         }
-        // With the last stage's fights won, the campaign is finished once every member has the
-        // stage's level. Otherwise the party moves on whole, with its fights won and every
-        // member at the stage's level, or ready for the next stage's map.
-        if (last && lowest_level() >= st.level) return true;
+        // With the last stage's fights won (the final among them), the campaign is finished.
+        // Otherwise the party moves on whole, with its fights won and every member at the
+        // stage's level, or ready for the next stage's map.
+        if (last && final_won()) return true;
         if (!whole()) {
             grind();
             continue;
@@ -118,6 +123,11 @@ bool Career::play_stage() {
         grind();
     }
     return false;
+}
+
+bool Career::final_won() const {
+    const auto& fixed = rec_.stages.back().fixed;
+    return std::any_of(fixed.begin(), fixed.end(), [](const auto& f) { return f.final && f.won; });
 }
 
 bool Career::map_safe(int map) {

@@ -406,8 +406,8 @@ bool Career::visit_shops() {
     std::vector<int> shops;
     for (int m = 1; m <= router_.map_count(); ++m)
         for (const MapEvent& e : router_.map(m).events)
-            if (e[0] == EVENT_BUILDING && e[4] == BUILDING_SHOP && e[5] >= 1 && e[5] <= g_.shop_count &&
-                event_condition_holds(e, g_.game_flags) &&
+            if (e[0] == EVENT_BUILDING && e[4] == BUILDING_SHOP && e[5] >= 1 &&
+                e[5] <= g_.shop_count && event_condition_holds(e, g_.game_flags) &&
                 std::find(shops.begin(), shops.end(), e[5]) == shops.end())
                 shops.push_back(e[5]);
     if (shops.empty()) return false;
