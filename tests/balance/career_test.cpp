@@ -208,4 +208,25 @@ TEST(Career, TheEconomyWriterChangesOnlyTheRewardLines) {
     EXPECT_EQ(write_economy(hg.g, toml), 0) << "a second run changes nothing";
 }
 
+// A monster is worth what its level asks, whatever its hit points: they pay at most half.
+TEST(Career, TunedMonstersAreWorthTheirLevel) {
+    const struct {
+        int level, per_hit_point;
+        std::array<int16_t, 3> hit_dice;
+    } cases[] = {{1, 3, {1, 3, 0}}, {10, 96, {14, 10, 30}}, {8, 39, {12, 8, 12}}};
+    for (const auto& c : cases) {
+        MonsterRec m;
+        m.level = static_cast<int16_t>(c.level);
+        m.experience_per_hit_point = static_cast<int16_t>(c.per_hit_point);
+        m.hit_dice = c.hit_dice;
+        const double hit_points = c.hit_dice[0] * (c.hit_dice[1] + 1) / 2.0 + c.hit_dice[2];
+        const TunedMonster t = tuned_monster(m);
+        const int worth = level_reward(c.level).experience;
+        EXPECT_LE(t.experience_per_hit_point, c.per_hit_point) << c.level;
+        EXPECT_LE(t.experience_per_hit_point * hit_points, worth / 2.0) << c.level;
+        EXPECT_NEAR(t.experience_base + t.experience_per_hit_point * hit_points, worth, 1.0)
+            << c.level;
+    }
+}
+
 } // namespace

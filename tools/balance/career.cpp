@@ -104,7 +104,7 @@ bool Career::play_stage() {
         // With the last stage's fights won (the final among them), the campaign is finished.
         // Otherwise the party moves on whole, with its fights won and every member at the
         // stage's level, or ready for the next stage's map.
-        if (last && final_won()) return true;
+        if (last && finished()) return true;
         if (!whole()) {
             grind();
             continue;
@@ -125,7 +125,13 @@ bool Career::play_stage() {
     return false;
 }
 
-bool Career::final_won() const {
+// A campaign whose last map holds no fixed fight ends once every member has the stage's level.
+bool Career::finished() const {
+    const CampaignStage& last = opt_.campaign.stages.back();
+    const auto& events = router_.map(last.map).events;
+    if (std::none_of(events.begin(), events.end(),
+                     [](const MapEvent& e) { return e[0] == EVENT_FIGHT; }))
+        return lowest_level() >= last.level;
     const auto& fixed = rec_.stages.back().fixed;
     return std::any_of(fixed.begin(), fixed.end(), [](const auto& f) { return f.final && f.won; });
 }

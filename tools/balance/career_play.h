@@ -24,7 +24,7 @@ class Career {
     void grind();
     int grind_map();
     bool map_safe(int map);
-    bool final_won() const;
+    bool finished() const;
     std::optional<Square> next_sight(int map);
     std::optional<Square> next_fight(int map);
     std::vector<Square> fight_squares(int map) const;
