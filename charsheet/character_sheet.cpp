@@ -11,6 +11,8 @@
 
 #include <algorithm>
 
+namespace duskwend {
+
 int sheet_slot(const Game& g) {
     return std::clamp<int>(g.sheet_member, 1, PARTY_SIZE) - 1;
 }
@@ -172,3 +174,5 @@ void sub_draw_character_sheet(Game& g) {
         break;
     }
 }
+
+} // namespace duskwend

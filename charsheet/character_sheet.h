@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+namespace duskwend {
+
 struct Game;
 struct PartyMemberRec;
 
@@ -57,3 +59,5 @@ void draw_cast_screen(Game& g);
 void draw_spell_description(Game& g);
 void draw_sheet_use(Game& g);
 void draw_sheet_cast(Game& g);
+
+} // namespace duskwend

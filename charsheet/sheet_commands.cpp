@@ -18,6 +18,8 @@
 #include <iterator>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 // An item is used, and a spell cast, on one of the first six members only: keys 1 to 6.
@@ -555,3 +557,5 @@ void draw_sheet_cast(Game& g) {
     sub_print_text_block(g, g.cast_result);
     sub_end_one_time_step(g, SCREEN_SHEET);
 }
+
+} // namespace duskwend

@@ -11,6 +11,8 @@
 
 #include <array>
 
+namespace duskwend {
+
 namespace {
 
 // A label that ends at x, then its value straight after it, ending the line.
@@ -353,3 +355,5 @@ void sheet_page_key(Game& g) {
         break;
     }
 }
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 
 #include <string>
 
+namespace duskwend {
+
 namespace {
 
 // location_step on the city screen.
@@ -124,3 +126,5 @@ void sub_draw_city(Game& g) {
     // next key is the fight's.
     if (is_on(g.combat_active) && g.sheet_member < 1) run_screen(g.screens.draw_combat, g);
 }
+
+} // namespace duskwend

@@ -12,6 +12,8 @@
 #include <utility>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 enum class Side { Near, Inner };
@@ -184,3 +186,5 @@ void sub_draw_view(Game& g) {
     pic.view_background = background;
     pic.view_walls = std::move(slots);
 }
+
+} // namespace duskwend

@@ -16,6 +16,8 @@
 #include <array>
 #include <string>
 
+namespace duskwend {
+
 namespace {
 
 
@@ -209,3 +211,5 @@ void sub_square_events(Game& g) {
         carry_out(g, i, e, fights);
     }
 }
+
+} // namespace duskwend

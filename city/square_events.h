@@ -1,7 +1,12 @@
 #pragma once
+
+namespace duskwend {
+
 // The events of the party's square: doors, teleports, pictures, messages, switches, long
 // texts and treasure, run after every drawing of the city.
 
 struct Game;
 
 void sub_square_events(Game& g);
+
+} // namespace duskwend

@@ -10,6 +10,8 @@
 
 #include <cstdlib>
 
+namespace duskwend {
+
 namespace {
 
 bool present(const PartyMemberRec& p) {
@@ -79,3 +81,5 @@ void sub_map_turn_events(Game& g) {
         if (is_on(g.combat_active)) sub_show_message(g, "Random Encounter");
     }
 }
+
+} // namespace duskwend

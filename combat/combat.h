@@ -3,6 +3,8 @@
 
 #include <string>
 
+namespace duskwend {
+
 struct Game;
 
 // The combat screen's key and draw procedures (combat/combat_screen.cpp).
@@ -38,3 +40,5 @@ void sub_combat_flee(Game& g);
 // in g.cast_done and g.cast_result.
 void sub_cast_spell_outside_combat(Game& g);
 void sub_cast_spell_in_combat(Game& g);
+
+} // namespace duskwend

@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 
@@ -198,3 +200,5 @@ void sub_combat_flee(Game& g) {
         });
     if (fixed_fight) step_back_and_turn_about(g);
 }
+
+} // namespace duskwend

@@ -17,6 +17,8 @@
 #include <iterator>
 #include <string>
 
+namespace duskwend {
+
 namespace {
 
 // The member choosing; combat_member is MAX_PARTY once everybody has chosen, still a party
@@ -656,3 +658,5 @@ void sub_draw_combat(Game& g) {
     else
         sub_draw_combat_end(g);
 }
+
+} // namespace duskwend

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+namespace duskwend {
+
 namespace {
 
 // A group never holds more members than its table has room for; member 100 stays empty.
@@ -164,3 +166,5 @@ void sub_check_combat_item(Game& g, int, int item) {
     if (!usable)
         g.message_lines[0] = " " + g.item_rec.name.trimmed() + " can not be used that way.";
 }
+
+} // namespace duskwend

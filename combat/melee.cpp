@@ -14,6 +14,8 @@
 #include <cmath>
 #include <string>
 
+namespace duskwend {
+
 namespace {
 
 bool valid_group(int grp) {
@@ -373,3 +375,5 @@ void sub_monster_attacks(Game& g, int grp, int m) {
     sub_show_message(g, "");
     sub_show_message(g, text);
 }
+
+} // namespace duskwend

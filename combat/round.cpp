@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <string>
 
+namespace duskwend {
+
 // ---------------------------------------------------------------------------------------
 // Effects
 
@@ -398,3 +400,5 @@ void sub_move_dead_members_back(Game& g) {
         }
     }
 }
+
+} // namespace duskwend

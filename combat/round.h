@@ -7,6 +7,8 @@
 #include <array>
 #include <cstdint>
 
+namespace duskwend {
+
 struct Game;
 
 // Initiatives of the party slots for one round (0 for an empty slot).
@@ -45,3 +47,5 @@ void sub_place_combat_spell_effect(Game& g, int effect, int target, int member, 
                                    int duration);
 // Is the spell number one of the data file's spells?
 bool spell_exists(const Game& g, int spell);
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <string>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int NO_TARGET = -100;
@@ -318,3 +320,5 @@ void sub_cast_spell_in_combat(Game& g) {
     g.cast_done = 1;
     g.cast_result = text;
 }
+
+} // namespace duskwend

@@ -3,6 +3,8 @@
 #include "core/game.h"
 #include "core/overlays.h"
 
+namespace duskwend {
+
 void sub_wait_for_any_key(Game& g) {
     g.waits_for_any_key = true;
 }
@@ -20,3 +22,5 @@ bool sub_waits_for_any_key(const Game& g) {
         return false; // the log closes on F2 or X only
     }
 }
+
+} // namespace duskwend

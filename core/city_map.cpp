@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <system_error>
 
+namespace duskwend {
+
 namespace {
 constexpr Step AHEAD[4] = {{0, -1}, {1, 0}, {0, 1}, {-1, 0}};
 constexpr Step RIGHT[4] = {{1, 0}, {0, 1}, {-1, 0}, {0, -1}};
@@ -53,3 +55,5 @@ bool map_in_file(const Game& g, int n) {
     if (ec) return false;
     return static_cast<uintmax_t>(n - 1) * MAP_SLOT + MapRec::disk_size <= size;
 }
+
+} // namespace duskwend

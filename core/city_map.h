@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+namespace duskwend {
+
 struct Game;
 
 // Side bits of a square value, in each of its three 4-bit groups.
@@ -31,3 +33,5 @@ void step_back_and_turn_about(Game& g);
 
 // True when slot n of Maps.dat holds a whole map.
 bool map_in_file(const Game& g, int n);
+
+} // namespace duskwend

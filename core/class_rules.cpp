@@ -1,5 +1,7 @@
 #include "core/class_rules.h"
 
+namespace duskwend {
+
 namespace {
 
 constexpr int STR = ATTRIBUTE_STRENGTH, INT = ATTRIBUTE_INTELLIGENCE, PIE = ATTRIBUTE_PIETY,
@@ -165,3 +167,5 @@ const ClassRules& class_rules(int class_id) {
 bool favours(const ClassRules& rules, int monster_type) {
     return monster_type >= 0 && monster_type < 16 && (rules.favoured_foes >> monster_type & 1);
 }
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 
 #include <array>
 
+namespace duskwend {
+
 // A number that grows with the level: per_level x level + constant.
 struct LevelTerm {
     int per_level, constant;
@@ -75,3 +77,5 @@ const ClassRules& class_rules(int class_id);
 
 // Does the class fight this monster type better?
 bool favours(const ClassRules& rules, int monster_type);
+
+} // namespace duskwend

@@ -11,6 +11,8 @@
 
 #include <cstdint>
 
+namespace duskwend {
+
 // The game's flags and Booleans (combat_active, keys_enabled, usable_by, ...) are 0 when off;
 // the game sets -1 or 1 for on, and any value but 0 counts as on.
 constexpr bool is_on(int flag) {
@@ -139,3 +141,5 @@ enum MapEventKind : int16_t {
 };
 // Field 5 of a switch event: when it sets its flag.
 constexpr int SWITCH_FIGHT_WON = 1, SWITCH_STEPPED_ON = 2;
+
+} // namespace duskwend

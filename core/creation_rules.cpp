@@ -3,6 +3,8 @@
 #include "core/game.h"
 #include "core/numbers.h"
 
+namespace duskwend {
+
 int16_t& new_attribute(Game& g, int k) {
     int16_t* const list[ATTRIBUTE_COUNT] = {
         &g.new_strength, &g.new_intelligence, &g.new_piety,       &g.new_dexterity,
@@ -24,3 +26,5 @@ void sub_clamp_creation_attributes(Game& g) {
         }
     }
 }
+
+} // namespace duskwend

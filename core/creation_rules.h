@@ -10,6 +10,8 @@
 #include <array>
 #include <cstdint>
 
+namespace duskwend {
+
 struct Game;
 
 // What each race adds to the starting attributes and to their maxima.
@@ -25,3 +27,5 @@ int16_t& new_attribute(Game& g, int k);
 // The attribute maxima of the new character's race and class; an attribute above its
 // maximum is lowered to it and refunds one point.
 void sub_clamp_creation_attributes(Game& g);
+
+} // namespace duskwend

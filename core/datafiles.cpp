@@ -12,6 +12,8 @@
 #include <unistd.h>
 #include <vector>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 void OpenDataFile::open(const fs::path& path, long slot_length) {
@@ -322,3 +324,5 @@ bool read_save_files(Game& g) {
     }
     return true;
 }
+
+} // namespace duskwend

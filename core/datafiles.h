@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct Game;
 
 // A data, save or picture file that is missing or unusable. Raised at start-up or when a
@@ -113,3 +115,5 @@ bool sub_finish_interrupted_save(Game& g);
 // its slots, or an interrupted save cannot be finished, nothing changes and false is
 // returned.
 bool read_save_files(Game& g);
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <iterator>
 #include <stdexcept>
 
+namespace duskwend {
+
 namespace {
 
 void set_default_character(CharacterRec& c, int16_t in_use, const char* name, int16_t class_id,
@@ -201,3 +203,5 @@ void sub_render_screen(Game& g) {
         run_screen(g.screens.*s->draw, g);
     }
 }
+
+} // namespace duskwend

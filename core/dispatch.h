@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace duskwend {
+
 struct Game;
 
 // Modifier mask of a key: summed.
@@ -24,3 +26,5 @@ void sub_initialise(Game& g);
 void sub_set_default_roster(Game& g);
 void sub_dispatch_input(Game& g);
 void sub_render_screen(Game& g);
+
+} // namespace duskwend

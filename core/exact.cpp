@@ -5,6 +5,8 @@
 #include <limits>
 #include <numeric>
 
+namespace duskwend {
+
 namespace {
 
 // Saturated results stop at -MAX rather than the lowest value, which has no negative.
@@ -83,3 +85,5 @@ ExactValue& ExactValue::scale(int64_t num, int64_t den) {
     den_ = d / c;
     return *this;
 }
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace duskwend {
+
 // num / den rounded to the nearest whole number, halves to even (den 0 gives 0).
 int64_t div_round_even(int64_t num, int64_t den);
 // value x num / den, rounded as div_round_even.
@@ -26,3 +28,5 @@ class ExactValue {
     int64_t num_;
     int64_t den_ = 1;
 };
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace duskwend {
+
 template <std::size_t N> class FixedText {
   public:
     static constexpr std::size_t length = N;
@@ -40,3 +42,5 @@ template <std::size_t N> class FixedText {
     }
     std::string text_;
 };
+
+} // namespace duskwend

@@ -8,6 +8,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace duskwend {
+
 double sub_random(Game& g) {
     return g.rng.next();
 }
@@ -67,3 +69,5 @@ int16_t sub_haggle_price(Game& g, int16_t& price, int slot) {
         price = to_integer(mul_round_even(price, 9, 10));
     return to_integer(result);
 }
+
+} // namespace duskwend

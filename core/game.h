@@ -18,6 +18,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace duskwend {
+
 // current_location: the location whose screen is active when no sheet and no fight is shown.
 constexpr int LOCATION_GUILD_HALL = 0, LOCATION_CITY = 1, LOCATION_SHOP = 2, LOCATION_TEMPLE = 3,
               LOCATION_REVIEW = 4;
@@ -382,3 +384,5 @@ template <class T>
 concept HasFieldList = requires(T& t, int& v) {
     visit_fields(t, v);
 };
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 #include <optional>
 #include <string>
 
+namespace duskwend {
+
 struct Game;
 
 class Host {
@@ -21,3 +23,5 @@ class Host {
     // Shows a text in the window's title; a host without a title ignores it.
     virtual void set_title(Game&, const std::string& /*title*/) {}
 };
+
+} // namespace duskwend

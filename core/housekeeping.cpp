@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <utility>
 
+namespace duskwend {
+
 void sub_sort_roster(Game& g) {
     // One pass of neighbour exchanges: an empty entry sinks to 9, larger in_use values rise
     // one place per pass. Entry 10 is never touched.
@@ -111,3 +113,5 @@ int16_t sub_step_spell_level(Game& g, int m, int direction) {
     }
     return best == 99 || best == -1 ? g.spell_level_shown : static_cast<int16_t>(best);
 }
+
+} // namespace duskwend

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <cstdint>
 
+namespace duskwend {
+
 namespace {
 
 bool party_slot(int m) {
@@ -117,3 +119,5 @@ int sub_find_item_place(const Game& g, int user, int item) {
     if (m.body == item) return USE_FROM_BODY;
     return USE_FROM_NOWHERE;
 }
+
+} // namespace duskwend

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace duskwend {
+
 // Using an item from a member's equipment on a member.
 
 struct Game;
@@ -16,3 +19,5 @@ void sub_use_item(Game& g, int user, int item, int target, int identified, int p
 // The first place in the user's equipment holding the item (pack slots 0..9, then the right
 // hand, the left hand, the body), or USE_FROM_NOWHERE.
 int sub_find_item_place(const Game& g, int user, int item);
+
+} // namespace duskwend

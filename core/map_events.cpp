@@ -1,5 +1,7 @@
 #include "core/map_events.h"
 
+namespace duskwend {
+
 bool event_test_holds(int test, int flag_value, int want) {
     switch (test) {
     case 1:
@@ -24,3 +26,5 @@ bool event_condition_holds(const MapEvent& e, std::span<const int16_t> flags) {
     return event_test_holds(e[EVENT_TEST], flags[static_cast<std::size_t>(flag)],
                             e[EVENT_TEST_VALUE]);
 }
+
+} // namespace duskwend

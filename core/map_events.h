@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <span>
 
+namespace duskwend {
+
 using MapEvent = std::array<int16_t, MAP_EVENT_FIELDS>;
 
 // Field 0 the kind (0: no event), 2 and 3 the square, 4 to 7 what the kind makes of them, 8 the
@@ -23,3 +25,5 @@ bool event_test_holds(int test, int flag_value, int want);
 // An event without a flag always holds; a flag number past the table never does, so damaged
 // data is skipped rather than followed.
 bool event_condition_holds(const MapEvent& e, std::span<const int16_t> flags);
+
+} // namespace duskwend

@@ -2,6 +2,8 @@
 
 #include <fstream>
 
+namespace duskwend {
+
 std::string map_names_text(const std::vector<std::string>& names) {
     std::string text;
     for (std::size_t k = 0; k < names.size(); ++k)
@@ -21,3 +23,5 @@ std::string read_map_name(const std::filesystem::path& data_dir, int map) {
     }
     return "";
 }
+
+} // namespace duskwend

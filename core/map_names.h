@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 inline constexpr const char* MAP_NAMES_FILE = "MapNames.txt";
 constexpr std::size_t MAP_NAME_LENGTH = 40;
 
@@ -16,3 +18,5 @@ std::string map_names_text(const std::vector<std::string>& names);
 // The name of map `map` in the names file of a Data folder; empty when the file, its line or
 // the name is missing or unusable.
 std::string read_map_name(const std::filesystem::path& data_dir, int map);
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+namespace duskwend {
+
 template <class T> T saturate(double v) {
     if (std::isnan(v)) return 0;
     const double r = std::nearbyint(v);
@@ -36,3 +38,5 @@ inline std::string plural(long long n) {
 inline std::string plain_form(long long n) {
     return std::to_string(n);
 }
+
+} // namespace duskwend

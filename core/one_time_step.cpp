@@ -3,6 +3,8 @@
 #include "core/any_key.h"
 #include "core/game.h"
 
+namespace duskwend {
+
 namespace {
 
 OneTimeStep& latch_of(Game& g, int screen) {
@@ -41,3 +43,5 @@ void sub_key_reached_screen(Game& g) {
 void sub_key_reached_sheet(Game& g) {
     g.sheet_one_time_step = OneTimeStep{};
 }
+
+} // namespace duskwend

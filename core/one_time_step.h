@@ -12,6 +12,8 @@
 
 #include <cstdint>
 
+namespace duskwend {
+
 struct Game;
 
 // The screen layers that own one-time steps: the locations (LOCATION_*), the fight, and the
@@ -30,3 +32,5 @@ void sub_end_one_time_step(Game& g, int screen);
 void sub_key_reached_screen(Game& g);
 // A key has reached the character sheet's key procedure: the sheet's next acting step may act.
 void sub_key_reached_sheet(Game& g);
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 #include "core/overlays.h"
 #include "core/rules.h"
 
+namespace duskwend {
+
 namespace {
 
 // Splits s (already followed by one blank) into what fits in the message width and the rest.
@@ -203,3 +205,5 @@ void print_menu_line(Game& g, const std::string& key, const std::string& option)
     t.CurrentX = 25;
     t.print_line(option);
 }
+
+} // namespace duskwend

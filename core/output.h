@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+namespace duskwend {
+
 struct Game;
 class PictureArea;
 
@@ -34,3 +36,5 @@ void print_screen_heading(Game& g, const std::string& text, int blank_lines = 1)
 std::string sub_class_name(int class_id);
 std::string sub_race_name(int race);
 std::string sub_possessive(Game& g, int who);
+
+} // namespace duskwend

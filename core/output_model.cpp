@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace duskwend {
+
 namespace {
 
 // The part of a w x h copy that lies inside both bitmaps, as offsets into the rectangle.
@@ -155,3 +157,5 @@ int PictureArea::TextWidth(std::string_view text) const {
 uint32_t QBColor(int index) {
     return QB_COLOURS[static_cast<unsigned>(index) & 15u];
 }
+
+} // namespace duskwend

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+namespace duskwend {
+
 constexpr int LINE_HEIGHT = 13;
 
 // Widths of texts in the game's font. The platform hands the real TrueType metrics to the
@@ -120,3 +122,5 @@ constexpr uint32_t QB_COLOURS[16] = {0x000000, 0x000080, 0x008000, 0x008080, 0x8
                                      0x808000, 0xC0C0C0, 0x808080, 0x0000FF, 0x00FF00, 0x00FFFF,
                                      0xFF0000, 0xFF00FF, 0xFFFF00, 0xFFFFFF};
 uint32_t QBColor(int index);
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <sstream>
 #include <utility>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -510,3 +512,5 @@ bool write_settings_delay(const fs::path& save_dir, double seconds) {
     std::snprintf(buffer, sizeof buffer, "message_delay=%g\n", seconds);
     return write_atomically(save_dir / SETTINGS_FILE, text + buffer);
 }
+
+} // namespace duskwend

@@ -9,6 +9,8 @@
 #include <optional>
 #include <string>
 
+namespace duskwend {
+
 struct Game;
 
 // Virtual-key codes of the overlay keys.
@@ -55,3 +57,5 @@ bool write_settings_delay(const std::filesystem::path& save_dir, double seconds)
 // nothing when the file or the line is absent.
 std::optional<std::string> read_setting(const std::filesystem::path& save_dir,
                                         const std::string& name);
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 #include "core/numbers.h"
 #include "core/rules.h"
 
+namespace duskwend {
+
 namespace {
 
 void add(int16_t& field, int amount) {
@@ -114,3 +116,5 @@ void sub_update_party_stats(Game& g) {
 bool alive(const PartyMemberRec& m) {
     return m.in_use > 0 && m.hit_points > 0;
 }
+
+} // namespace duskwend

@@ -2,6 +2,8 @@
 
 #include "core/game.h"
 
+namespace duskwend {
+
 const Bitmap& load_picture(Game& g, const std::string& file_name) {
     const auto path = g.data_files.path_of(file_name).string();
     Game::PictureCache& cache = g.picture_cache;
@@ -40,3 +42,5 @@ void sub_check_pictures(Game& g) {
         "w1b.bmp",    "l1a.bmp",    "l1b.bmp",    "r1a.bmp",    "r1b.bmp"};
     for (const char* name : ALWAYS_NEEDED) load_picture(g, name);
 }
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 
 #include <string>
 
+namespace duskwend {
+
 struct Game;
 
 // A bitmap of the Data folder, read from its file the first time it is asked for and kept for
@@ -18,3 +20,5 @@ void load_main_picture(Game& g, const std::string& file_name);
 // walls'), so a missing or broken one stops the game at start-up with its name instead of in
 // the middle of play. Pictures named by map events and monsters are read when shown.
 void sub_check_pictures(Game& g);
+
+} // namespace duskwend

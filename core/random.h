@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <random>
 
+namespace duskwend {
+
 // Seconds since local midnight: the seed of a run that is given none.
 uint64_t clock_seed();
 
@@ -15,3 +17,5 @@ class Random {
   private:
     std::mt19937_64 engine_{0};
 };
+
+} // namespace duskwend

@@ -2,6 +2,8 @@
 
 #include <array>
 
+namespace duskwend {
+
 namespace {
 
 class ByteWriter {
@@ -125,3 +127,5 @@ int16_t attribute(const PartyMemberRec& m, int k) {
 int16_t base_attribute(const PartyMemberRec& m, int k) {
     return base_attribute(const_cast<PartyMemberRec&>(m), k);
 }
+
+} // namespace duskwend

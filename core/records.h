@@ -18,6 +18,8 @@
 #include <type_traits>
 #include <vector>
 
+namespace duskwend {
+
 // a(0 To R-1, 0 To C-1), indexed a[r][c] in memory.
 template <std::size_t R, std::size_t C> using Table = std::array<std::array<int16_t, C>, R>;
 
@@ -352,3 +354,5 @@ DUSKWEND_VISITABLE(MapRec) {
 // the start of bytes, and bytes missing at the end read as zeros.
 template <class Rec> std::vector<uint8_t> encode(const Rec& r);
 template <class Rec> Rec decode(std::span<const uint8_t> bytes);
+
+} // namespace duskwend

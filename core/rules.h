@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+namespace duskwend {
+
 struct Game;
 struct PartyMemberRec;
 
@@ -41,3 +43,5 @@ bool alive(const PartyMemberRec& m);
 
 // Party member statistics: current values from base values, equipment and effects.
 void sub_update_party_stats(Game& g);
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <fstream>
 #include <map>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -354,3 +356,5 @@ void sub_draw_save_slots(Game& g) {
     for (int k = 1; k <= AUTO_SLOT_COUNT; ++k)
         print_slot(g, " " + std::string(1, char('A' + k - 1)) + ".", auto_slot_name(k));
 }
+
+} // namespace duskwend

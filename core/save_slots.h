@@ -10,6 +10,8 @@
 #include <utility>
 #include <vector>
 
+namespace duskwend {
+
 struct Game;
 
 constexpr int SLOT_COUNT = 9, AUTO_SLOT_COUNT = 3;
@@ -46,3 +48,5 @@ void sub_keep_automatic_slot(Game& g);
 // overlay closes) and its drawing.
 bool sub_save_slots_key(Game& g, int16_t key_code);
 void sub_draw_save_slots(Game& g);
+
+} // namespace duskwend

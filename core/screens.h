@@ -7,6 +7,8 @@
 
 #include <functional>
 
+namespace duskwend {
+
 struct Game;
 
 struct ScreenProcedures {
@@ -33,3 +35,5 @@ struct ScreenProcedures {
 inline void run_screen(const std::function<void(Game&)>& procedure, Game& g) {
     if (procedure) procedure(g);
 }
+
+} // namespace duskwend

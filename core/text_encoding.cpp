@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+namespace duskwend {
+
 namespace {
 
 // Characters of bytes 0x80..0x9F; the rest of the page equals Unicode.
@@ -76,3 +78,5 @@ std::optional<std::string> utf8_to_cp1252(std::string_view utf8, std::string* ba
     }
     return out;
 }
+
+} // namespace duskwend

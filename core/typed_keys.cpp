@@ -2,6 +2,8 @@
 
 #include "core/game.h"
 
+namespace duskwend {
+
 int key_letter(const std::string& key) {
     return key.size() == 1 && key[0] >= 'A' && key[0] <= 'Z' ? key[0] - 'A' : -1;
 }
@@ -28,3 +30,5 @@ int typed_member(const Game& g) {
     const int i = typed_letter(g, 7);
     return i >= 0 && g.party[i].in_use > 0 ? i : -1;
 }
+
+} // namespace duskwend

@@ -4,6 +4,8 @@
 
 #include <string>
 
+namespace duskwend {
+
 struct Game;
 
 // "A".."Z" as 0..25; -1 for any other key.
@@ -21,3 +23,5 @@ int typed_letter(const Game& g, int count = 26);
 // The party member typed: A..G naming a present member, or -1. The letters reach the first
 // seven party positions.
 int typed_member(const Game& g);
+
+} // namespace duskwend

@@ -15,6 +15,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace duskwend {
+
 namespace {
 
 const char* const ATTRIBUTE_LABELS[ATTRIBUTE_COUNT] = {
@@ -401,3 +403,5 @@ void draw_creation(Game& g) {
         break;
     }
 }
+
+} // namespace duskwend

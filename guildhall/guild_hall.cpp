@@ -17,6 +17,8 @@
 
 #include <algorithm>
 
+namespace duskwend {
+
 namespace {
 
 bool roster_occupied(const Game& g, int first, int last) {
@@ -462,3 +464,5 @@ void sub_draw_guild_hall(Game& g) {
     }
     if (acts) sub_end_one_time_step(g);
 }
+
+} // namespace duskwend

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace duskwend {
+
 // The guild hall: its key and draw procedures and its steps. Character creation and the inn,
 // steps of the same screen in files of their own, are declared in guildhall/steps.h.
 
@@ -18,3 +21,5 @@ constexpr int INN_PRICE = 25;
 
 void sub_guild_hall_key(Game& g);
 void sub_draw_guild_hall(Game& g);
+
+} // namespace duskwend

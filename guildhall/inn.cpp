@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace duskwend {
+
 namespace {
 
 bool can_pay(const PartyMemberRec& m) {
@@ -120,3 +122,5 @@ void draw_inn(Game& g) {
     print_menu_line(g, "  R.", "Return");
     print_who_cannot_pay(g);
 }
+
+} // namespace duskwend

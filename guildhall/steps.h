@@ -1,4 +1,7 @@
 #pragma once
+
+namespace duskwend {
+
 // The guild hall's steps kept in files of their own, for the guild hall's key and draw
 // procedures.
 
@@ -12,3 +15,5 @@ void sub_compute_creation_resistances(Game& g);
 // The inn (guildhall/inn.cpp).
 void inn_key(Game& g);
 void draw_inn(Game& g);
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace {
 
 // The Data folder beside the executable.
@@ -112,3 +114,5 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
     if (*delay_option) o.message_delay = delay;
     return o;
 }
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <iostream>
 
+namespace duskwend {
+
 using nlohmann::ordered_json;
 
 namespace {
@@ -92,3 +94,5 @@ bool write_output(const std::string& path, const std::string& text) {
     out.close();
     return static_cast<bool>(out);
 }
+
+} // namespace duskwend

@@ -8,6 +8,8 @@
 #include <system_error>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 // The whole font file: the font library then reads it from memory, not with a seek and a
@@ -91,3 +93,5 @@ SDL_Surface* TtfFont::rendered(const std::string& text, bool bold, uint32_t rgb)
     rendered_.emplace(std::move(key), s);
     return s;
 }
+
+} // namespace duskwend

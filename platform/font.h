@@ -12,6 +12,8 @@
 #include <unordered_map>
 #include <vector>
 
+namespace duskwend {
+
 // The font size whose lines fit the game's 13-pixel line.
 constexpr int FONT_PIXEL_SIZE = 11;
 
@@ -53,3 +55,5 @@ struct TtfLibrary {
     TtfLibrary(const TtfLibrary&) = delete;
     TtfLibrary& operator=(const TtfLibrary&) = delete;
 };
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+namespace duskwend {
+
 namespace {
 
 constexpr uint32_t WINDOW_BACKGROUND = 0x2A2320; // dark wood around the areas
@@ -99,3 +101,5 @@ SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale) {
 bool save_png(SDL_Surface* surface, const std::string& path) {
     return surface && IMG_SavePNG(surface, path.c_str()) == 0;
 }
+
+} // namespace duskwend

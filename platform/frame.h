@@ -8,6 +8,8 @@
 
 #include <memory>
 
+namespace duskwend {
+
 struct SurfaceDeleter {
     void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
 };
@@ -19,3 +21,5 @@ SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale);
 
 // Writes a surface as a PNG; false when it cannot be written.
 bool save_png(SDL_Surface* surface, const std::string& path);
+
+} // namespace duskwend

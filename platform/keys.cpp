@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <utility>
 
+namespace duskwend {
+
 std::optional<KeyPress> key_from_sdl(int32_t k, uint16_t mod) {
     int shift = 0;
     if (mod & KMOD_SHIFT) shift |= SHIFT_MASK;
@@ -117,3 +119,5 @@ std::string key_script_text(const KeyPress& key) {
         if (code == c) return "{" + name + "}";
     return "";
 }
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct KeyPress {
     int16_t code = 0; // virtual-key code
     int shift = 0;    // 1 Shift, 2 Ctrl, 4 Alt, summed
@@ -29,3 +31,5 @@ KeyScript read_key_script(const std::string& script);
 
 // One key as key-script text that types the same key ("a", "A", "{enter}", "{f1}").
 std::string key_script_text(const KeyPress& key);
+
+} // namespace duskwend

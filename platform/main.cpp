@@ -1,6 +1,7 @@
 #include "platform/command_line.h"
 
 int main(int argc, char** argv) {
+    using namespace duskwend;
     const auto parsed = parse_command_line(argc, argv);
     if (const int* status = std::get_if<int>(&parsed)) return *status;
     const Options& o = std::get<Options>(parsed);

@@ -13,6 +13,8 @@
 #include <iostream>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 uint32_t le16(std::span<const uint8_t> b, std::size_t at) {
@@ -166,3 +168,5 @@ int run_headless(const Options& o) {
         return 1;
     }
 }
+
+} // namespace duskwend

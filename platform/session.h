@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct Options {
     std::filesystem::path data_dir;
     std::optional<uint64_t> seed;
@@ -52,3 +54,5 @@ bool write_outputs(const Game& g, const Options& o);
 
 int run_headless(const Options& o);
 int run_window(const Options& o);
+
+} // namespace duskwend

@@ -1,5 +1,7 @@
 #include "platform/waiting_mark.h"
 
+namespace duskwend {
+
 namespace {
 
 constexpr int MARK_WIDTH = 9, MARK_HEIGHT = 5;
@@ -28,3 +30,5 @@ void draw_waiting_mark(SDL_Surface* frame, const PictureArea& text, int scale) {
         SDL_FillRect(frame, &line, colour);
     }
 }
+
+} // namespace duskwend

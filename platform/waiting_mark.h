@@ -9,6 +9,8 @@
 
 #include <cstdint>
 
+namespace duskwend {
+
 // Shown for one period, hidden for the next.
 constexpr uint32_t WAITING_MARK_BLINK_MS = 530;
 
@@ -21,3 +23,5 @@ bool waiting_mark_shown_at(uint64_t ticks);
 
 // Draws the mark onto a frame composed at `scale` pixels per frame pixel.
 void draw_waiting_mark(SDL_Surface* frame, const PictureArea& text, int scale);
+
+} // namespace duskwend

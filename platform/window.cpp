@@ -18,6 +18,8 @@
 #include <map>
 #include <stdexcept>
 
+namespace duskwend {
+
 namespace {
 
 constexpr const char* WINDOW_TITLE = "Duskwend - Work in Progress";
@@ -320,3 +322,5 @@ int run_window(const Options& o) {
         return 1;
     }
 }
+
+} // namespace duskwend

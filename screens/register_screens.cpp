@@ -7,6 +7,8 @@
 #include "guildhall/guild_hall.h"
 #include "services/services.h"
 
+namespace duskwend {
+
 void register_screens(Game& g) {
     ScreenProcedures& s = g.screens;
     s.guild_hall_key = sub_guild_hall_key;
@@ -25,3 +27,5 @@ void register_screens(Game& g) {
     s.character_sheet_key = sub_character_sheet_key;
     s.draw_character_sheet = sub_draw_character_sheet;
 }
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 #include <span>
 #include <string>
 
+namespace duskwend {
+
 struct Game;
 
 // One step of a building's screen: the procedure for its keys, its drawing, and whether the
@@ -41,3 +43,5 @@ void sub_leave_building(Game& g);
 
 // The member's name without its trailing blanks.
 std::string trimmed_name(const Game& g, int member);
+
+} // namespace duskwend

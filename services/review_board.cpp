@@ -15,6 +15,8 @@
 #include <array>
 #include <cmath>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int SPELL_SLOTS = 101;
@@ -248,3 +250,5 @@ void sub_draw_review_board(Game& g) {
     begin_building(g, "Review Board");
     draw_building_step(g, LOCATION_REVIEW, REVIEW_STEPS);
 }
+
+} // namespace duskwend

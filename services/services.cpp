@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace duskwend {
+
 namespace {
 
 const BuildingStep* current_step(const Game& g, std::span<const BuildingStep> steps) {
@@ -68,3 +70,5 @@ void sub_leave_building(Game& g) {
 std::string trimmed_name(const Game& g, int member) {
     return g.party[member].name.trimmed();
 }
+
+} // namespace duskwend

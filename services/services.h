@@ -1,4 +1,7 @@
 #pragma once
+
+namespace duskwend {
+
 // The town's buildings: the shop, the temples and the review board, their key and draw
 // procedures and the steps of each screen. What they share lies in services/building.h.
 
@@ -25,3 +28,5 @@ void sub_temple_key(Game& g);
 void sub_draw_temple(Game& g);
 void sub_review_board_key(Game& g);
 void sub_draw_review_board(Game& g);
+
+} // namespace duskwend

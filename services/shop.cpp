@@ -15,6 +15,8 @@
 #include <cmath>
 #include <limits>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int STOCK_SIZE = 16, PACK_SLOTS = 11, BUY_SLOTS = 10;
@@ -370,3 +372,5 @@ void sub_draw_shop(Game& g) {
         g.location_step = static_cast<int16_t>(list_of(step));
     draw_building_step(g, LOCATION_SHOP, SHOP_STEPS);
 }
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <cmath>
 #include <limits>
 
+namespace duskwend {
+
 namespace {
 
 // The Temple of Light sells items 9 and 10 as its wares A and B.
@@ -297,3 +299,5 @@ void sub_draw_temple(Game& g) {
     begin_building(g, temple(g).name);
     draw_building_step(g, LOCATION_TEMPLE, TEMPLE_STEPS);
 }
+
+} // namespace duskwend

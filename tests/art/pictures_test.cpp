@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 const std::filesystem::path kData = DUSKWEND_BUILD_DATA_DIR;
@@ -261,3 +263,5 @@ TEST(Pictures, EveryPictureTheWorldNamesExists) {
 }
 
 } // namespace
+
+} // namespace duskwend

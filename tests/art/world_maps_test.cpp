@@ -11,6 +11,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -61,3 +63,5 @@ TEST(WorldMaps, EachMapGetsAnOverviewShowingWhereThePartyCanWalk) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 
 #include <stdexcept>
 
+namespace duskwend {
+
 namespace {
 
 TEST(Campaign, ReadsStagesAndFillsInTheirLevels) {
@@ -47,3 +49,5 @@ TEST(Campaign, NamesEachMistakeAtItsLine) {
 }
 
 } // namespace
+
+} // namespace duskwend

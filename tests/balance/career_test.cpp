@@ -18,6 +18,8 @@
 #include <fstream>
 #include <iterator>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -230,3 +232,5 @@ TEST(Career, TunedMonstersAreWorthTheirLevel) {
 }
 
 } // namespace
+
+} // namespace duskwend

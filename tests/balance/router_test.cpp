@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 namespace {
 
 enum { N = 0, E = 1, S = 2, W = 3 };
@@ -112,3 +114,5 @@ TEST(Router, AFixedFightOrADoorIsWalkedOntoOnlyAsTheGoal) {
 }
 
 } // namespace
+
+} // namespace duskwend

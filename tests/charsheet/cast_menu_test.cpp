@@ -3,6 +3,8 @@
 // there.
 #include "sheet_fixture.h"
 
+namespace duskwend {
+
 using namespace sheet_test;
 
 namespace {
@@ -34,3 +36,5 @@ TEST_F(CastMenu, ExitFollowsOnlyTheLinesThatAreThere) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 
 #include <array>
 
+namespace duskwend {
+
 using namespace sheet_test;
 
 namespace {
@@ -170,3 +172,5 @@ TEST_F(Give, OneItemMovesAndNothingIsLost) {
 }
 
 } // namespace
+
+} // namespace duskwend

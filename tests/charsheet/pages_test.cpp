@@ -4,6 +4,8 @@
 
 #include "core/game.h"
 
+namespace duskwend {
+
 using namespace sheet_test;
 
 namespace {
@@ -167,3 +169,5 @@ TEST_F(SheetPages, SpellPageStepsThroughTheKnownLevels) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 #include "core/game.h"
 #include "guildhall/guild_hall.h"
 
+namespace duskwend {
+
 using namespace sheet_test;
 
 namespace {
@@ -113,3 +115,5 @@ TEST_F(OverScreens, ThePartyOrderUnderneathMovesTheMemberItChose) {
 }
 
 } // namespace
+
+} // namespace duskwend

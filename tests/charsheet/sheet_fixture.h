@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace sheet_test {
 
 // Items after the small world's 13.
@@ -133,3 +135,5 @@ class SheetTest : public fixture::WorldTest {
 };
 
 } // namespace sheet_test
+
+} // namespace duskwend

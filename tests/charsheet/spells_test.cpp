@@ -5,6 +5,8 @@
 #include "core/game.h"
 #include "core/output.h"
 
+namespace duskwend {
+
 using namespace sheet_test;
 
 namespace {
@@ -146,3 +148,5 @@ TEST_F(SheetSpells, ACastActsOncePerKeyAndItsReportIsPrinted) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 #include "core/game.h"
 #include "core/item_use.h"
 
+namespace duskwend {
+
 using namespace sheet_test;
 
 namespace {
@@ -140,3 +142,5 @@ TEST_F(Use, TheRuleFindsThePlaceAndConsumesOnlyWhatItHolds) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -10,6 +10,8 @@
 
 #include <memory>
 
+namespace duskwend {
+
 namespace city_test {
 
 // The bits of one side (N 1, E 2, S 4, W 8) for wall type t.
@@ -72,3 +74,5 @@ class CityTest : public fixture::WorldTest {
 };
 
 } // namespace city_test
+
+} // namespace duskwend

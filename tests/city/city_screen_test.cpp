@@ -1,6 +1,8 @@
 // Walking, turning, the party order and entering the city.
 #include "city_fixture.h"
 
+namespace duskwend {
+
 using namespace city_test;
 using Lines = std::vector<std::string>;
 
@@ -89,3 +91,5 @@ TEST_F(CityScreen, ReEnteringLoadsTheMapThePartyIsOn) {
 }
 
 } // namespace
+
+} // namespace duskwend

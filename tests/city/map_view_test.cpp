@@ -1,6 +1,8 @@
 // The first-person view, checked on the pixels composed in mainPic.
 #include "city_fixture.h"
 
+namespace duskwend {
+
 using namespace city_test;
 
 namespace {
@@ -194,3 +196,5 @@ TEST(ViewBackground, EachMapMayBringItsOwnBackground) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -1,6 +1,8 @@
 // The events of the party's square.
 #include "city_fixture.h"
 
+namespace duskwend {
+
 using namespace city_test;
 using Lines = std::vector<std::string>;
 
@@ -172,3 +174,5 @@ TEST_F(SquareEvents, EventsNamingWhatDoesNotExistAreSkipped) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 
 #include <limits>
 
+namespace duskwend {
+
 using namespace city_test;
 using Lines = std::vector<std::string>;
 
@@ -117,3 +119,5 @@ TEST_F(TurnEvents, EncountersComeByTheMapsChanceButNeverOnATurn) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -10,6 +10,8 @@
 
 #include <cstring>
 
+namespace duskwend {
+
 using namespace city_test;
 
 namespace {
@@ -164,3 +166,5 @@ TEST_F(ViewReference, WalkingReadsNoPictureAgainAndRedrawsOnlyAChangedView) {
 }
 
 } // namespace
+
+} // namespace duskwend

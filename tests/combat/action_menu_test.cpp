@@ -3,6 +3,8 @@
 #include "charsheet/character_sheet.h"
 #include "selection_fixture.h"
 
+namespace duskwend {
+
 using namespace selection_test;
 
 namespace {
@@ -278,3 +280,5 @@ TEST_F(ActionMenu, TheEncounterScreen) {
 }
 
 } // namespace
+
+} // namespace duskwend

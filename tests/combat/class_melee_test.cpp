@@ -6,6 +6,8 @@
 
 #include "core/rules.h"
 
+namespace duskwend {
+
 using namespace combat_test;
 
 namespace {
@@ -169,3 +171,5 @@ TEST_F(ClassMelee, AConfusedMonsterMakesTwoTestsOneAfterTheOther) {
 }
 
 } // namespace
+
+} // namespace duskwend

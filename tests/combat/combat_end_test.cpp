@@ -4,6 +4,8 @@
 
 #include "core/dispatch.h"
 
+namespace duskwend {
+
 using namespace combat_test;
 
 namespace {
@@ -270,3 +272,5 @@ TEST_F(CombatEnd, CaughtFleeingThePartyTakesARoundWithoutActing) {
 }
 
 } // namespace
+
+} // namespace duskwend

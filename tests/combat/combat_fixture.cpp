@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+namespace duskwend {
+
 namespace combat_test {
 
 namespace {
@@ -128,3 +130,5 @@ int CombatTest::count_logged(const std::string& part) const {
 }
 
 } // namespace combat_test
+
+} // namespace duskwend

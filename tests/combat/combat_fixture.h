@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace combat_test {
 
 // Messages never wrap, so each message is one line of the log.
@@ -72,3 +74,5 @@ class CombatTest : public fixture::WorldTest {
 };
 
 } // namespace combat_test
+
+} // namespace duskwend

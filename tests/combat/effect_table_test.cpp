@@ -2,6 +2,8 @@
 // products with fractional factors round on their true value, halves to even.
 #include "combat_fixture.h"
 
+namespace duskwend {
+
 using namespace combat_test;
 
 namespace {
@@ -64,3 +66,5 @@ TEST_F(MonsterDefence, GroupEffectsThenItsOwnThenLuck) {
 }
 
 } // namespace
+
+} // namespace duskwend

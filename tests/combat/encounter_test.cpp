@@ -4,6 +4,8 @@
 
 #include <limits>
 
+namespace duskwend {
+
 using namespace selection_test;
 
 namespace {
@@ -208,3 +210,5 @@ TEST_F(Encounter, NextAbleMemberSkipsTheEmptyAndTheDead) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -3,6 +3,8 @@
 #include "charsheet/character_sheet.h"
 #include "selection_fixture.h"
 
+namespace duskwend {
+
 using namespace selection_test;
 
 namespace {
@@ -93,3 +95,5 @@ TEST_F(EquipmentChange, ARefusedOrAbandonedItemUseLeavesTheActionAsItWas) {
 }
 
 } // namespace
+
+} // namespace duskwend

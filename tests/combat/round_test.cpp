@@ -8,6 +8,8 @@
 
 #include <regex>
 
+namespace duskwend {
+
 using namespace combat_test;
 
 namespace {
@@ -383,3 +385,5 @@ TEST_F(Round, AHealingItemHealsItsMemberTargetAndIsUsedUp) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace selection_test {
 
 constexpr int GOBLIN = 1, ORC = 2, MONSTER_COUNT = 2;
@@ -107,3 +109,5 @@ class SelectionTest : public fixture::WorldTest {
 };
 
 } // namespace selection_test
+
+} // namespace duskwend

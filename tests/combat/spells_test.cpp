@@ -2,6 +2,8 @@
 // fight, and the cast's course through the round (start, delay, effect, mana).
 #include "combat_fixture.h"
 
+namespace duskwend {
+
 using namespace combat_test;
 
 namespace {
@@ -216,3 +218,5 @@ TEST_F(Spells, ACastWithoutDelayTakesEffectNextRoundUnpaid) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+namespace duskwend {
+
 namespace {
 
 // The copy as the game first had it, one pixel at a time.
@@ -89,3 +91,5 @@ TEST(BitBlt, PositionsFarOutsideCopyNothing) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 TEST(ClassRules, EachClassByTheDocumentedFigures) {
     struct Case {
         int class_id;
@@ -45,3 +47,5 @@ TEST(ClassRules, EachClassByTheDocumentedFigures) {
         EXPECT_EQ(sub_spell_success_chance(g, 0), c.success_chance) << c.name;
     }
 }
+
+} // namespace duskwend

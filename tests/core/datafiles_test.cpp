@@ -10,6 +10,8 @@
 
 #include <fstream>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 using fixture::StartedGame;
 using fixture::TempDir;
@@ -182,3 +184,5 @@ TEST(SaveFiles, AFailedSaveKeepsThePreviousOne) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <utility>
 
+namespace duskwend {
+
 using fixture::press;
 using fixture::StartedGame;
 using fixture::TempDir;
@@ -326,3 +328,5 @@ TEST_F(Dispatch, ScreensLeftOutTakeKeysWithoutActing) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <limits>
 
+namespace duskwend {
+
 namespace {
 
 TEST(Exact, ProductsRoundOnTheirTrueValueHalvesToEven) {
@@ -79,3 +81,5 @@ TEST(Exact, ABlessedArmourClassRoundsOnItsTrueValue) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 MapEvent with_condition(int flag, int test, int want) {
@@ -51,3 +53,5 @@ TEST(MapEvents, NoFlagAlwaysHoldsAndAFlagPastTheTableNever) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 namespace {
 
 // Counts pauses and repaints, and what the message area showed at each pause.
@@ -189,3 +191,5 @@ TEST_F(OutputTest, PossessiveOfAMonsterGroup) {
 }
 
 } // namespace
+
+} // namespace duskwend

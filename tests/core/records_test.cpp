@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 namespace {
 
 int16_t i16_at(const std::vector<uint8_t>& b, std::size_t off) {
@@ -248,3 +250,5 @@ TEST(Records, AttributesByIndex) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 namespace {
 
 TEST(Formulas, Dice) {
@@ -230,3 +232,5 @@ TEST(PartyStats, ArmourFromItemsAndBlessing) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 using fixture::StartedGame;
 using fixture::TempDir;
@@ -187,3 +189,5 @@ TEST(SaveFaults, AnUnreadableSaveIsNoSaveAndChangesNothing) {
 }
 
 } // namespace
+
+} // namespace duskwend

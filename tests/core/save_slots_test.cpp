@@ -10,6 +10,8 @@
 
 #include <fstream>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 using fixture::StartedGame;
 using fixture::TempDir;
@@ -142,3 +144,5 @@ TEST_F(SaveSlots, AwayFromTheGuildHallF6SaysWhereSlotsAreKept) {
 }
 
 } // namespace
+
+} // namespace duskwend

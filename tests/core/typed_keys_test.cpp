@@ -6,6 +6,8 @@
 
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 TEST(TypedKeys, LettersDigitsAndPackSlots) {
@@ -44,3 +46,5 @@ TEST(TypedKeys, ALetterBeyondTheListOrAnAbsentMemberIsNoChoice) {
 }
 
 } // namespace
+
+} // namespace duskwend

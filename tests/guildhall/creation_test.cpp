@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 using fixture::type;
 
 namespace {
@@ -142,3 +144,5 @@ TEST_F(Creation, StartingSpellsComeFromTheProgression) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -9,6 +9,8 @@
 
 #include <algorithm>
 
+namespace duskwend {
+
 using fixture::type;
 
 namespace {
@@ -190,3 +192,5 @@ TEST_F(GuildHall, AStepActsOnceEvenWhenRedrawn) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 using fixture::type;
 
 namespace {
@@ -101,3 +103,5 @@ TEST_F(Inn, HugeMaximaDoNotOverflow) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -15,6 +15,8 @@
 
 #include <fstream>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 using fixture::StartedGame;
 using fixture::TempDir;
@@ -466,3 +468,5 @@ TEST_F(Comforts, AutomapMarksSeenSquaresThatHoldEvents) {
 }
 
 } // namespace
+
+} // namespace duskwend

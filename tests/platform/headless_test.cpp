@@ -13,6 +13,8 @@
 #include <fstream>
 #include <sys/wait.h>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 using fixture::TempDir;
 
@@ -288,3 +290,5 @@ TEST_F(Headless, KeyScriptFromAFileIgnoresNewlines) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 namespace {
 
 TEST(Keys, MachineKeysBecomeVirtualKeyCodes) {
@@ -58,3 +60,5 @@ TEST(Keys, ScriptsTypeAsOnAUsKeyboard) {
 }
 
 } // namespace
+
+} // namespace duskwend

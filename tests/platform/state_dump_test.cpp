@@ -10,6 +10,8 @@
 #include <regex>
 #include <set>
 
+namespace duskwend {
+
 namespace {
 
 // A header without its comments and access labels.
@@ -171,3 +173,5 @@ TEST(StateDump, EveryDumpedFieldReachesItsOwnKey) {
 }
 
 } // namespace
+
+} // namespace duskwend

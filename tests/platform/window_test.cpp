@@ -23,6 +23,8 @@
 #include <thread>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 using fixture::TempDir;
 using namespace std::chrono_literals;
@@ -374,3 +376,5 @@ TEST_F(Window, TheWaitingMarkBlinksWhileAKeyIsAwaitedAndNeverEntersAScreenshot) 
 #endif
 
 } // namespace
+
+} // namespace duskwend

@@ -12,6 +12,8 @@
 #include <functional>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 // Whether the slot holds exactly this procedure.
@@ -47,3 +49,5 @@ TEST(RegisterScreens, EverySlotHoldsItsOwnScreensProcedure) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -4,6 +4,8 @@
 
 #include "core/creation_rules.h"
 
+namespace duskwend {
+
 using namespace services_test;
 
 namespace {
@@ -243,3 +245,5 @@ TEST_F(Review, UnlistedKeysDoNothingAndLeavingTurnsThePartyAbout) {
 }
 
 } // namespace
+
+} // namespace duskwend

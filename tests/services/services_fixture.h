@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace services_test {
 
 // An item with a name, a price and nothing else.
@@ -109,3 +111,5 @@ class ServicesTest : public fixture::WorldTest {
 };
 
 } // namespace services_test
+
+} // namespace duskwend

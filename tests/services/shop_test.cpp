@@ -4,6 +4,8 @@
 
 #include "services/services.h"
 
+namespace duskwend {
+
 using namespace services_test;
 
 namespace {
@@ -251,3 +253,5 @@ TEST_F(Shop, OffersRoundOnTheTrueValue) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -4,6 +4,8 @@
 
 #include "services/services.h"
 
+namespace duskwend {
+
 using namespace services_test;
 
 namespace {
@@ -208,3 +210,5 @@ TEST_F(Temple, LeavingStepsBackOutOfTheDoorTurnedAbout) {
 }
 
 } // namespace
+
+} // namespace duskwend

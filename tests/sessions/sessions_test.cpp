@@ -17,6 +17,8 @@
 #include <fstream>
 #include <sys/wait.h>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -116,3 +118,5 @@ INSTANTIATE_TEST_SUITE_P(Sessions, Session, ::testing::ValuesIn(session_names())
                          [](const auto& info) { return info.param; });
 
 } // namespace
+
+} // namespace duskwend

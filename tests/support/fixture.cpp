@@ -11,6 +11,8 @@
 #include <random>
 #include <tuple>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace fixture {
@@ -220,3 +222,5 @@ void type(Game& g, const std::string& script) {
 }
 
 } // namespace fixture
+
+} // namespace duskwend

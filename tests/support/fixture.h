@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace fixture {
 
 // A fresh empty folder under the system's temporary folder, removed by the destructor.
@@ -86,3 +88,5 @@ void press(Game& g, int16_t code, int shift = 0);
 void type(Game& g, const std::string& script);
 
 } // namespace fixture
+
+} // namespace duskwend

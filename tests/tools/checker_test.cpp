@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <sys/wait.h>
 
+namespace duskwend {
+
 namespace {
 
 // A small, correct content folder; each test spoils one thing in it.
@@ -249,3 +251,5 @@ TEST_F(CheckerTest, ToolExitsWithStatusOneAndPrintsFileAndLine) {
 }
 
 } // namespace
+
+} // namespace duskwend

@@ -10,6 +10,8 @@
 #include <cstdlib>
 #include <sys/wait.h>
 
+namespace duskwend {
+
 namespace {
 
 using Event = std::array<int16_t, MAP_EVENT_FIELDS>;
@@ -322,3 +324,5 @@ TEST_F(Playable, TheToolReportsFileAndLineAndFails) {
 }
 
 } // namespace
+
+} // namespace duskwend

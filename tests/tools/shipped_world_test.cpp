@@ -8,6 +8,8 @@
 #include <map>
 #include <set>
 
+namespace duskwend {
+
 namespace {
 
 class ShippedWorld : public ::testing::Test {
@@ -198,3 +200,5 @@ TEST_F(ShippedWorld, TheCampaignsQuestItemsAndFinalFoeKeepTheirNumbers) {
 }
 
 } // namespace
+
+} // namespace duskwend

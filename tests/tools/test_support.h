@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 // A fresh folder under the system's temporary folder, removed at the end of the test.
@@ -48,3 +50,5 @@ inline void copy_content(const fs::path& from, const fs::path& to) {
 
 inline const char* const WORLD_FILES[] = {"Item.dat", "Mon.dat",     "Shop.dat",
                                           "Mag.dat",  "MagProg.dat", "Maps.dat"};
+
+} // namespace duskwend

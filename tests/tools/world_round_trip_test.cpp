@@ -5,6 +5,8 @@
 
 #include "tools/data/map_grid.h"
 
+namespace duskwend {
+
 namespace {
 
 void expect_round_trip(const World& world, const fs::path& dir) {
@@ -143,3 +145,5 @@ TEST(WorldFiles, DefaultMonsterHeaderCarriesTheBaseRecordName) {
 }
 
 } // namespace
+
+} // namespace duskwend

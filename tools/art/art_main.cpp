@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 int usage() {
@@ -60,7 +62,10 @@ void make_walls(const std::string& out_dir, const std::string& face_dir) {
 
 } // namespace
 
+} // namespace duskwend
+
 int main(int argc, char** argv) {
+    using namespace duskwend;
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty()) return usage();
     try {

@@ -9,6 +9,8 @@
 #include <sstream>
 #include <stdexcept>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int kScale = 2;
@@ -146,3 +148,5 @@ void make_contact_sheet(const std::string& out_png, const std::string& font_path
     }
     save_png(sheet, out_png);
 }
+
+} // namespace duskwend

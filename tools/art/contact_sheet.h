@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 // Items, in order:
 //   "#Heading"            starts a new section
 //   "FILE.bmp=caption"    one picture of the Data folder
@@ -11,3 +13,5 @@
 //   "@views"              sample first-person views composed from the holders
 void make_contact_sheet(const std::string& out_png, const std::string& font,
                         const std::string& data_dir, const std::vector<std::string>& items);
+
+} // namespace duskwend

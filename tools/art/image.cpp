@@ -8,6 +8,8 @@
 #include <fstream>
 #include <stdexcept>
 
+namespace duskwend {
+
 const Rgb kPalette[16] = {
     {0, 0, 0},     {0, 0, 170},     {0, 170, 0},    {0, 170, 170},   {170, 0, 0},   {170, 0, 170},
     {170, 85, 0},  {170, 170, 170}, {85, 85, 85},   {85, 85, 255},   {85, 255, 85}, {85, 255, 255},
@@ -206,3 +208,5 @@ Image enlarge(const Image& image, int factor) {
         for (int x = 0; x < out.width; ++x) out.at(x, y) = image.at(x / factor, y / factor);
     return out;
 }
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct Rgb {
     uint8_t r = 0, g = 0, b = 0;
     bool operator==(const Rgb&) const = default;
@@ -56,3 +58,5 @@ void blit(Image& dst, const Image& src, int sx, int sy, int w, int h, int dx, in
 
 // Nearest-neighbour enlargement, for the contact sheet.
 Image enlarge(const Image& image, int factor);
+
+} // namespace duskwend

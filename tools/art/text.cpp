@@ -5,6 +5,8 @@
 
 #include <stdexcept>
 
+namespace duskwend {
+
 Font::Font(const std::string& path, int small_size, int large_size) {
     if (TTF_Init() != 0) throw std::runtime_error(std::string("TTF_Init: ") + TTF_GetError());
     small = TTF_OpenFont(path.c_str(), small_size);
@@ -37,3 +39,5 @@ void draw_text(Image& img, TTF_Font* font, const std::string& text, int x, int y
         }
     SDL_FreeSurface(s);
 }
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 
 struct _TTF_Font;
 
+namespace duskwend {
+
 // The font at two sizes: small for captions, large for headings.
 struct Font {
     _TTF_Font* small = nullptr;
@@ -21,3 +23,5 @@ inline constexpr Rgb kInk = {230, 230, 230};
 
 // Draws `text` with its top left corner at (x, y), blended over what is there.
 void draw_text(Image& img, _TTF_Font* font, const std::string& text, int x, int y, Rgb ink = kInk);
+
+} // namespace duskwend

@@ -1,4 +1,7 @@
 #pragma once
+
+namespace duskwend {
+
 // Where the first-person view puts its wall pieces, and the wall holder files they come from.
 // The side pieces are trapezoids derived from these rectangles: each runs from the outer plane
 // (the picture's edge, or the wall one square ahead) to the inner plane (the next wall ahead),
@@ -71,3 +74,5 @@ inline ColumnSpan side_span(const HolderLayout& h, int x) {
     while (bottom < h.piece_h && inside(bottom)) ++bottom;
     return {top, bottom};
 }
+
+} // namespace duskwend

@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <stdexcept>
 
+namespace duskwend {
+
 namespace {
 
 // Black never appears on a wall face: on a side piece it is what lets the picture below
@@ -362,3 +364,5 @@ Image compose_view(const Image& background, const std::array<Image, 6>& holders,
         if (slots[s]) overlay(holders[s == 8 ? 2 : 4], (slots[s] - 1) * 33, 0, 136, kSlotRect[s]);
     return view;
 }
+
+} // namespace duskwend

@@ -8,6 +8,8 @@
 #include <array>
 #include <string>
 
+namespace duskwend {
+
 // Face pictures of one wall type as rendered from its source: at the two front sizes and at
 // double size, from which the side pieces are drawn in perspective.
 struct WallFaces {
@@ -39,3 +41,5 @@ Image build_underground(Underground kind);
 // `holders` are in the order of kHolders; `slots` hold wall types 0..7.
 Image compose_view(const Image& background, const std::array<Image, 6>& holders,
                    const std::array<int, 10>& slots);
+
+} // namespace duskwend

@@ -21,6 +21,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -213,7 +215,10 @@ Image draw_map(const MapRec& m, int number, const std::string& title,
 
 } // namespace
 
+} // namespace duskwend
+
 int main(int argc, char** argv) {
+    using namespace duskwend;
     if (argc != 4) {
         std::fprintf(stderr, "usage: duskwend-world-maps CONTENT_DIR OUT_DIR FONT.ttf\n");
         return 2;

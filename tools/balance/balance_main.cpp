@@ -34,6 +34,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 void type(Game& g, const std::string& script) {
@@ -163,7 +165,10 @@ int run_career(const CareerCommand& c) {
 
 } // namespace
 
+} // namespace duskwend
+
 int main(int argc, char** argv) {
+    using namespace duskwend;
     CLI::App app{"Plays many fights of the world headless and prints survival rates."};
     std::string data_dir = DUSKWEND_BUILD_DATA_DIR;
     int trials = 500, series = 5, map = 1;

@@ -4,6 +4,8 @@
 
 #include <stdexcept>
 
+namespace duskwend {
+
 namespace {
 
 // The campaign as the data tool reads it, or its first mistake as "file:line: what".
@@ -36,3 +38,5 @@ Campaign load_campaign(const std::filesystem::path& file, int map_count) {
     const CampaignSource source = load_campaign_file(file, diags);
     return from_source(source, diags, map_count);
 }
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct CampaignStage {
     std::string name;
     int map = 0;
@@ -23,3 +25,5 @@ struct Campaign {
 // in a world of `map_count` maps (0: not checked).
 Campaign load_campaign(const std::filesystem::path& file, int map_count = 0);
 Campaign parse_campaign(const std::string& text, const std::string& file_name, int map_count = 0);
+
+} // namespace duskwend

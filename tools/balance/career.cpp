@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int EVENT_PICTURE = 3, EVENT_MESSAGE = 4, EVENT_TEXT = 7;
@@ -340,3 +342,5 @@ CareerRecord play_career(const CareerOptions& options, uint64_t seed) {
     Career career(options, seed);
     return career.run();
 }
+
+} // namespace duskwend

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct CareerOptions {
     std::filesystem::path data_dir;
     Campaign campaign;
@@ -74,3 +76,5 @@ struct CareerRecord {
 // Plays one new party through the campaign; throws when the world cannot be read or the new
 // party cannot be made.
 CareerRecord play_career(const CareerOptions& options, uint64_t seed);
+
+} // namespace duskwend

@@ -13,6 +13,8 @@
 #include <set>
 #include <string>
 
+namespace duskwend {
+
 class Career {
   public:
     Career(const CareerOptions& options, uint64_t seed);
@@ -95,3 +97,5 @@ class Career {
     std::array<int64_t, 8> temple_price_seen_{1, 1, 1, 1, 1, 1, 1, 1};
     int64_t cure_price_seen_ = 0;
 };
+
+} // namespace duskwend

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace {
 
 // Levels 1 to 20. A stage of the campaign is about a hundred won fights, walking and its fixed
@@ -157,3 +159,5 @@ int write_economy(Game& g, const std::filesystem::path& file) {
     if (ec) throw std::runtime_error(file.string() + ": cannot be replaced: " + ec.message());
     return changed;
 }
+
+} // namespace duskwend

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 
+namespace duskwend {
+
 struct Game;
 
 // What one monster of a level is worth on average: experience (base plus per hit point times
@@ -43,3 +45,5 @@ void print_economy(Game& g, std::FILE* out);
 // is monster n of `g`'s world, compiled from that source). Returns the monsters changed;
 // throws std::runtime_error naming the file when it cannot be read or written.
 int write_economy(Game& g, const std::filesystem::path& monsters_toml);
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 #include "core/rules.h"
 #include "tools/balance/tactics.h"
 
+namespace duskwend {
+
 namespace {
 
 constexpr int SERIES = 5;
@@ -115,3 +117,5 @@ double Judge::map_safety(const Game& real, const Router& router, int map, double
                return true;
            });
 }
+
+} // namespace duskwend

@@ -12,6 +12,8 @@
 #include <map>
 #include <tuple>
 
+namespace duskwend {
+
 class Judge {
   public:
     Judge(const std::filesystem::path& data_dir, uint64_t seed, int trials);
@@ -40,3 +42,5 @@ class Judge {
     int trials_;
     std::map<std::tuple<std::vector<int>, int, int, int>, double> known_;
 };
+
+} // namespace duskwend

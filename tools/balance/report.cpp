@@ -10,6 +10,8 @@
 #include <limits>
 #include <memory>
 
+namespace duskwend {
+
 namespace {
 
 double median(std::vector<double> v) {
@@ -287,3 +289,5 @@ void draw_career_plot(const Campaign& campaign, const CareerRecord& career,
     }
     save_png(img, png.string());
 }
+
+} // namespace duskwend

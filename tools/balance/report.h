@@ -11,6 +11,8 @@
 #include <filesystem>
 #include <vector>
 
+namespace duskwend {
+
 struct FixedFightSummary {
     std::string what;
     int map = 0, x = 0, y = 0;
@@ -63,3 +65,5 @@ const CareerRecord* median_career(const std::vector<CareerRecord>& careers);
 // Level against won fights, each stage's start marked; throws when the file cannot be written.
 void draw_career_plot(const Campaign& campaign, const CareerRecord& career,
                       const std::filesystem::path& png, const std::filesystem::path& font);
+
+} // namespace duskwend

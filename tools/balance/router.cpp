@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <deque>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int SQUARES = MAP_SIZE * MAP_SIZE;
@@ -143,3 +145,5 @@ std::vector<Square> Router::reachable(const Position& from, int map_number,
     }
     return out;
 }
+
+} // namespace duskwend

@@ -14,6 +14,8 @@
 #include <optional>
 #include <vector>
 
+namespace duskwend {
+
 using Flags = std::array<int16_t, GAME_FLAG_COUNT>;
 
 struct Square {
@@ -70,3 +72,5 @@ class Router {
     mutable std::vector<Came> came_;
     mutable uint32_t search_ = 0;
 };
+
+} // namespace duskwend

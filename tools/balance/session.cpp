@@ -4,6 +4,8 @@
 #include "platform/keys.h"
 #include "screens/register_screens.h"
 
+namespace duskwend {
+
 HeadlessGame::HeadlessGame(const std::filesystem::path& data_dir, uint64_t seed) {
     register_screens(g);
     g.host = &host;
@@ -39,3 +41,5 @@ const char* const NEW_PARTY_KEYS = "caaca"
                                    "tax"
                                    "x"
                                    "e";
+
+} // namespace duskwend

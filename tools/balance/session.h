@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <string>
 
+namespace duskwend {
+
 // Pictures are never looked at here: every picture is a blank one.
 class BlankHost final : public Host {
   public:
@@ -48,3 +50,5 @@ class Keyboard {
 extern const char* const NEW_PARTY_KEYS;
 
 // The classes of the new party's members are core/codes.h's CLASS_FIGHTER .. CLASS_MAGE.
+
+} // namespace duskwend

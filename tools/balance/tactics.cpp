@@ -9,6 +9,8 @@
 #include <array>
 #include <set>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int ROUNDS_BEFORE_FLEEING = 40;
@@ -218,3 +220,5 @@ FightResult play_fight(Game& g, Keyboard& kb, bool fixed) {
     result.end = FightResult::End::Fled;
     return result;
 }
+
+} // namespace duskwend

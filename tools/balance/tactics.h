@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace duskwend {
+
 struct Game;
 class Keyboard;
 
@@ -26,3 +28,5 @@ FightResult play_fight(Game& g, Keyboard& kb, bool fixed);
 
 // The average a spell's dice give a caster of `level`.
 double spell_average(Game& g, int spell, int level);
+
+} // namespace duskwend

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int BUILDING_GUILD_HALL = 0, BUILDING_SHOP = 1, BUILDING_TEMPLE = 2, BUILDING_REVIEW = 3;
@@ -492,3 +494,5 @@ bool Career::visit_shops() {
     }
     return true;
 }
+
+} // namespace duskwend

@@ -9,6 +9,8 @@
 #include <map>
 #include <sstream>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -254,3 +256,5 @@ std::string write_content(const World& w, const fs::path& dir) {
     }
     return {};
 }
+
+} // namespace duskwend

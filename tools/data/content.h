@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <string>
 
+namespace duskwend {
+
 // The files of a content folder.
 inline constexpr const char* ITEMS_SOURCE = "items.toml";
 inline constexpr const char* MONSTERS_SOURCE = "monsters.toml";
@@ -52,3 +54,5 @@ std::string stage_map_problem(const StageSource& stage, std::size_t map_count);
 
 // Writes the sources of a world into dir. Returns an empty string or what went wrong.
 std::string write_content(const World& world, const std::filesystem::path& dir);
+
+} // namespace duskwend

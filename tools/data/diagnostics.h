@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 struct Diagnostic {
     std::string file;
     int line = 0;
@@ -29,3 +31,5 @@ class Diagnostics {
   private:
     std::vector<Diagnostic> list_;
 };
+
+} // namespace duskwend

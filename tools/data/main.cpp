@@ -8,6 +8,8 @@
 
 #include <iostream>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -25,7 +27,10 @@ bool report(const Diagnostics& diags, bool lenient) {
 
 } // namespace
 
+} // namespace duskwend
+
 int main(int argc, char** argv) {
+    using namespace duskwend;
     CLI::App app{"Duskwend world compiler: content sources <-> data files"};
     app.require_subcommand(1);
 

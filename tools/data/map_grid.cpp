@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <sstream>
 
+namespace duskwend {
+
 namespace {
 
 constexpr int MARGIN = 3;
@@ -235,3 +237,5 @@ bool apply_raw_square(const std::string& entry, int line, Table<MAP_SIZE, MAP_SI
     at(g, x, y) = static_cast<int16_t>(static_cast<uint16_t>(value));
     return true;
 }
+
+} // namespace duskwend

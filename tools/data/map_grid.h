@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 enum Side { NORTH = 0, EAST = 1, SOUTH = 2, WEST = 3 };
 
 int side_type(int16_t square, int side);
@@ -33,3 +35,5 @@ bool apply_one_sided(const std::string& entry, int line, Table<MAP_SIZE, MAP_SIZ
                      const Source& src);
 bool apply_raw_square(const std::string& entry, int line, Table<MAP_SIZE, MAP_SIZE>& grid,
                       const Source& src);
+
+} // namespace duskwend

@@ -6,6 +6,8 @@
 #include <map>
 #include <utility>
 
+namespace duskwend {
+
 namespace {
 
 enum EventKind { NONE = 0, TELEPORT, DOOR, PICTURE, MESSAGE, FIGHT, SWITCH, TEXT, TREASURE };
@@ -625,3 +627,5 @@ std::string map_source(const MapRec& m, int number) {
             out += std::to_string(i) + " = " + render_long_text(m.texts[i].trimmed()) + "\n";
     return out;
 }
+
+} // namespace duskwend

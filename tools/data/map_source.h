@@ -6,6 +6,8 @@
 
 #include <string>
 
+namespace duskwend {
+
 // Where a map's parts stand in its source file, for messages about the map as a whole.
 struct MapLines {
     int number = 0;          // the line of `number = `
@@ -21,3 +23,5 @@ void read_map_source(const toml::table& root, const Source& src,
 
 // The source text of map `number`.
 std::string map_source(const MapRec& map, int number);
+
+} // namespace duskwend

@@ -9,6 +9,8 @@
 #include <set>
 #include <tuple>
 
+namespace duskwend {
+
 namespace {
 
 enum Kind { TELEPORT = 1, DOOR, PICTURE, MESSAGE, FIGHT, SWITCH, TEXT, TREASURE };
@@ -437,3 +439,5 @@ std::vector<std::vector<bool>> reachable_squares(const World& w) {
             out[m][static_cast<std::size_t>(k)] = r.entered[m][static_cast<std::size_t>(k)];
     return out;
 }
+
+} // namespace duskwend

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+namespace duskwend {
+
 // Adds one diagnostic per problem, at the line of the event (or map) concerned. `origins`
 // holds the file and lines of map n at index n - 1, as load_content gives them.
 void check_playable(const World& world, const std::vector<MapOrigin>& origins, Diagnostics& diags);
@@ -21,3 +23,5 @@ void check_campaign(const World& world, const CampaignSource& campaign, Diagnost
 // The squares of each map a party can walk onto (entry y * 33 + x of map n's list at index
 // n - 1), with every flag value any reachable switch gives.
 std::vector<std::vector<bool>> reachable_squares(const World& world);
+
+} // namespace duskwend

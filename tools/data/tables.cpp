@@ -3,6 +3,8 @@
 #include <functional>
 #include <map>
 
+namespace duskwend {
+
 const std::array<NamedCode, CLASS_COUNT> CLASS_NAMES = {{{CLASS_FIGHTER, "Fighter"},
                                                          {CLASS_THIEF, "Thief"},
                                                          {CLASS_CLERIC, "Cleric"},
@@ -522,3 +524,5 @@ std::string progression_source(const World& w) {
     return write_list(progression_schema(), w.progression_header, w.progression,
                       default_header<SpellProgressionRec>);
 }
+
+} // namespace duskwend

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 // A number in a source that must name an existing entry; checked once everything is read.
 struct Reference {
     enum class To { item, monster, spell, shop, map };
@@ -37,3 +39,5 @@ std::string monster_source(const World& w);
 std::string spell_source(const World& w);
 std::string shop_source(const World& w);
 std::string progression_source(const World& w);
+
+} // namespace duskwend

@@ -1,5 +1,7 @@
 #include "tools/data/text_codec.h"
 
+namespace duskwend {
+
 std::string markers_from_lines(std::string_view source) {
     std::string out;
     // Line breaks at the end carry nothing (the text is blank-padded anyway); a closing quote on a
@@ -41,3 +43,5 @@ std::optional<std::string> lines_from_markers(std::string_view stored) {
         return std::nullopt;
     return out;
 }
+
+} // namespace duskwend

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+namespace duskwend {
+
 // Long texts and spell descriptions hold the game's line markers "\n" (new line) and "\N" (new
 // line and an empty line). In a source a line break stands for "\n" and an empty line for "\N";
 // markers may also be typed as they are stored.
@@ -14,3 +16,5 @@ std::string markers_from_lines(std::string_view source);
 // The inverse for the decompiler; nullopt when the text cannot be written with line breaks so
 // that markers_from_lines gives it back exactly.
 std::optional<std::string> lines_from_markers(std::string_view stored);
+
+} // namespace duskwend

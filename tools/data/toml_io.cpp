@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <utility>
 
+namespace duskwend {
+
 std::optional<int> code_of(CodeNames names, std::string_view name) {
     for (const auto& n : names)
         if (name == n.name) return n.value;
@@ -191,3 +193,5 @@ std::string render_long_text(const std::string& stored_trimmed) {
     if (!literal_ok) return toml_string(utf8);
     return "'''\n" + *lines + "\n'''";
 }
+
+} // namespace duskwend

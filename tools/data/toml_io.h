@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+namespace duskwend {
+
 // A code with a name in the sources ("two-handed" for item kind 2).
 struct NamedCode {
     int value;
@@ -163,3 +165,5 @@ std::optional<std::string> read_long_text(const toml::node& n, std::size_t lengt
                                           const Source& src, const std::string& what);
 // A '''multi-line''' literal when the text reads back exactly that way, else a plain string.
 std::string render_long_text(const std::string& stored_trimmed);
+
+} // namespace duskwend

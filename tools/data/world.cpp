@@ -7,6 +7,8 @@
 #include <iterator>
 #include <system_error>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -147,3 +149,5 @@ ReadResult read_data_files(const fs::path& dir) {
         for (const auto& s : maps.slots) w.maps.push_back(decode<MapRec>(s));
     return r;
 }
+
+} // namespace duskwend

@@ -10,6 +10,8 @@
 #include <type_traits>
 #include <vector>
 
+namespace duskwend {
+
 // Entry n of a list lives at index n - 1; the header record (slot 1) is kept as read, and
 // `number` of a compiled header is the entry count.
 struct World {
@@ -56,3 +58,5 @@ std::vector<uint8_t> shop_file_bytes(const World& w);
 std::vector<uint8_t> spell_file_bytes(const World& w);
 std::vector<uint8_t> progression_file_bytes(const World& w);
 std::vector<uint8_t> map_file_bytes(const World& w);
+
+} // namespace duskwend

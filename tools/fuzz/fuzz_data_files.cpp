@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -28,7 +30,10 @@ const fs::path& data_dir() {
 
 } // namespace
 
+} // namespace duskwend
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     if (size < 1) return 0;
     static int replaced = -1;
     const fs::path& dir = data_dir();

@@ -8,6 +8,7 @@
 #include <sstream>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const auto cut = text.find("\n--\n");
     const std::string drawing = text.substr(0, cut);

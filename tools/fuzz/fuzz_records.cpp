@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <span>
 
+namespace duskwend {
+
 namespace {
 
 template <class Rec> void round_trip(std::span<const uint8_t> bytes) {
@@ -17,7 +19,10 @@ template <class Rec> void round_trip(std::span<const uint8_t> bytes) {
 
 } // namespace
 
+} // namespace duskwend
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     if (size < 1) return 0;
     const std::span<const uint8_t> bytes(data + 1, size - 1);
     constexpr void (*ROUND_TRIPS[])(std::span<const uint8_t>) = {

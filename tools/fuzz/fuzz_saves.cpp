@@ -12,6 +12,7 @@
 namespace fs = std::filesystem;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     if (size < 5) return 0;
     const fs::path& dir = fuzz::scratch("saves");
     for (const auto& e : fs::directory_iterator(dir)) fs::remove(e.path());

@@ -8,6 +8,8 @@
 #include <string>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace fuzz {
 
 // A folder of this process's own, made once.
@@ -27,3 +29,5 @@ inline void write(const std::filesystem::path& file, std::span<const uint8_t> by
 }
 
 } // namespace fuzz
+
+} // namespace duskwend

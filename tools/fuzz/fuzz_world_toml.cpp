@@ -8,6 +8,7 @@
 #include <sstream>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    using namespace duskwend;
     if (size < 1) return 0;
     const std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
     toml::table root;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -50,7 +52,10 @@ Bytes slots(const std::vector<Bytes>& records, long slot_length) {
 
 } // namespace
 
+} // namespace duskwend
+
 int main(int argc, char** argv) {
+    using namespace duskwend;
     if (argc != 5) {
         std::cerr << "usage: duskwend-fuzz-seeds DATA CONTENT KEYS CORPUS\n";
         return 2;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+namespace duskwend {
+
 namespace {
 
 std::string member(int k) {
@@ -83,3 +85,5 @@ std::string coverage_text(const Coverage& c) {
            list(c.combat_steps) + "), " + std::to_string(c.sheets) + " sheets opened (steps " +
            list(c.sheet_pages) + ")";
 }
+
+} // namespace duskwend

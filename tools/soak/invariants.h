@@ -6,6 +6,8 @@
 #include <set>
 #include <string>
 
+namespace duskwend {
+
 // The first broken rule found, or an empty string when the state is whole: at most seven
 // members in use; no negative hit points, magic points or quantities; hit points and magic
 // points within their maxima; pack and hand items within the item file; the party on the grid
@@ -20,3 +22,5 @@ struct Coverage {
 };
 void note_coverage(const Game& g, Coverage& c);
 std::string coverage_text(const Coverage& c);
+
+} // namespace duskwend

@@ -27,6 +27,8 @@
 #include <tuple>
 #include <unistd.h>
 
+namespace duskwend {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -173,7 +175,10 @@ void copy_data(const fs::path& from, const fs::path& to) {
 
 } // namespace
 
+} // namespace duskwend
+
 int main(int argc, char** argv) {
+    using namespace duskwend;
     CLI::App app{"Types random keys into the game and checks its state after every script"};
     std::string data_dir;
     uint64_t total_keys = 1000000, first_seed = 1;
