@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+namespace duskwend {
+
 namespace {
 
 // Every monster falls at once and the victory is paid, then the party is back on the map.
@@ -86,3 +88,5 @@ TEST(ShippedCampaign, TheBellSoundsOnlyWhenEveryGuardianIsDead) {
 }
 
 } // namespace
+
+} // namespace duskwend
