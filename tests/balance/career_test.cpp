@@ -163,10 +163,10 @@ TEST(Career, PartiesTrainRestAndBuyWhenTheirWorldAsksIt) {
 TEST(Career, TheCommandWritesItsFigures) {
     fixture::TempDir tmp("career-run");
     const fs::path json = tmp.path / "career.json", png = tmp.path / "career.png";
-    const std::string command = std::string(DUSKWEND_BALANCE_TOOL) +
-                                " career --trials 2 --jobs 2 --key-limit 1500 --judging-trials 2 --json " +
-                                json.string() + " --plot " + png.string() + " > " +
-                                (tmp.path / "out").string();
+    const std::string command =
+        std::string(DUSKWEND_BALANCE_TOOL) +
+        " career --trials 2 --jobs 2 --key-limit 1500 --judging-trials 2 --json " + json.string() +
+        " --plot " + png.string() + " > " + (tmp.path / "out").string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream in(json);
     const nlohmann::json j = nlohmann::json::parse(in);
