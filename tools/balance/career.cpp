@@ -65,8 +65,13 @@ CareerRecord Career::run() {
 bool Career::play_stage() {
     const CampaignStage& st = opt_.campaign.stages[static_cast<std::size_t>(stage_)];
     const bool last = stage_ + 1 == static_cast<int>(opt_.campaign.stages.size());
+    long last_keys = -1;
+    int idle = 0;
     while (!over()) {
-        if (kb_.keys() > opt_.key_limit) {
+        // A party that decides again and again without typing a key has stalled.
+        idle = kb_.keys() == last_keys ? idle + 1 : 0;
+        last_keys = kb_.keys();
+        if (kb_.keys() > opt_.key_limit || idle > 1000) {
             stalled_ = true;
             break;
         }
@@ -100,6 +105,12 @@ bool Career::play_stage() {
                 town_visit(true))
                 continue;
             const Square f = *fight_at;
+            // Standing on its square already (a fight won there was a random one), a turn
+            // wakes it: the square's events run after every key.
+            if (position().at == f) {
+                key("{left}");
+                continue;
+            }
             walk_to([&](const Square& q) { return q == f; }, true);
             continue;
         }
