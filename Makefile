@@ -2,6 +2,8 @@
 #   make play   installs what is missing, builds, and starts the game
 #   make test   installs what is missing, builds with sanitizers, and runs every test
 #   make bench  builds an optimised game in build-bench and prints what a key costs
+#   make deb    builds the Debian package build/duskwend_<version>_<arch>.deb
+#   make screenshots  draws docs/screenshots/*.png again from their key scripts
 # and two prove what the game survives:
 #   make fuzz   fuzzes every loader for FUZZ_SECONDS each (default 60) with Clang's libFuzzer
 #   make soak   types SOAK_KEYS random keys (default 1,000,000) under the sanitizers
@@ -11,7 +13,7 @@ SOAK_KEYS ?= 1000000
 
 PREFIX ?= $(HOME)/.local
 
-.PHONY: play test build bench deps clean fuzz soak install
+.PHONY: play test build bench deps clean fuzz soak install deb screenshots
 
 deps:
 	@scripts/install-deps
@@ -47,6 +49,13 @@ soak: deps
 
 install: build
 	cmake --install build --prefix $(PREFIX)
+
+deb: build
+	cd build && cpack -G DEB
+	@ls -l build/duskwend_*.deb
+
+screenshots: build
+	cmake --build build -j $(JOBS) --target screenshots
 
 clean:
 	rm -rf build build-test build-bench build-fuzz

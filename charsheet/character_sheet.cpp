@@ -46,7 +46,7 @@ bool sheet_class_may_use(const Game& g, int class_id) {
 std::vector<int> sheet_spells_on_shown_level(Game& g) {
     std::vector<int> spells;
     for (const int16_t spell : sheet_rec(g).spells_known) {
-        if (spell < 1 || spell > g.spell_count) continue;
+        if (!spell_exists(g, spell)) continue;
         sub_read_spell(g, spell);
         if (g.spell_rec.level == g.spell_level_shown) spells.push_back(spell);
     }

@@ -1,8 +1,8 @@
 #pragma once
 
-namespace duskwend {
-
 // The city screen's key and draw procedures and the turn events every key on the map brings.
+
+namespace duskwend {
 
 struct Game;
 

@@ -1,9 +1,9 @@
 #pragma once
 
-namespace duskwend {
-
 // The events of the party's square: doors, teleports, pictures, messages, switches, long
 // texts and treasure, run after every drawing of the city.
+
+namespace duskwend {
 
 struct Game;
 

@@ -23,7 +23,6 @@ namespace duskwend {
 
 namespace {
 
-
 std::vector<int> survivors(const Game& g) {
     std::vector<int> s;
     for (int slot = 0; slot < PARTY_SIZE; ++slot)
@@ -62,7 +61,7 @@ void set_fixed_fight_flags(Game& g) {
 
 void find_treasure(Game& g, const std::vector<int>& found_by) {
     for (const int16_t item : g.treasure_items) {
-        if (item <= 0 || item > g.item_count || found_by.empty()) continue;
+        if (!item_exists(g, item) || found_by.empty()) continue;
         const int n = int(found_by.size());
         const int pick = std::min(n - 1, int(n * sub_random(g)));
         PartyMemberRec& p = g.party[found_by[pick]];

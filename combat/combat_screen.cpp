@@ -3,8 +3,8 @@
 // defend, hide, an item and its target) up to the summary that begins the round. The round
 // and the end of the fight are keyed and drawn by combat/combat_end.cpp.
 #include "combat/combat.h"
-#include "core/class_rules.h"
 #include "core/any_key.h"
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -34,10 +34,6 @@ std::array<int16_t, 4>& action(Game& g) {
 bool group_alive(const Game& g, int grp) {
     return grp >= 0 && grp < MONSTER_GROUP_COUNT && g.monster_groups[grp].monster > 0 &&
            g.monster_groups[grp].count > 0;
-}
-
-bool spell_in_file(const Game& g, int n) {
-    return n >= 1 && n <= g.spell_count;
 }
 
 // The monster of a group, its record fetched; false when the group has none.
@@ -196,8 +192,8 @@ std::string current_action_text(Game& g) {
         break;
     }
     case ACTION_CAST:
-        if (spell_in_file(g, a[1])) sub_read_spell(g, a[1]);
-        s = "Casting " + (spell_in_file(g, a[1]) ? g.spell_rec.name.trimmed() : "") + ".";
+        if (spell_exists(g, a[1])) sub_read_spell(g, a[1]);
+        s = "Casting " + (spell_exists(g, a[1]) ? g.spell_rec.name.trimmed() : "") + ".";
         break;
     case ACTION_HIDE:
         s = g.action_allowed[ALLOW_HIDE] != 0 ? "Trying to hide in Shadows" : "Hiding in Shadows";
@@ -424,7 +420,7 @@ void use_on_key(Game& g) {
 // Calls f(spell) for each spell the member knows on the level shown, in the order known.
 template <class F> void for_each_shown_spell(Game& g, F f) {
     for (const int16_t spell : g.party[member(g)].spells_known) {
-        if (!spell_in_file(g, spell)) continue;
+        if (!spell_exists(g, spell)) continue;
         sub_read_spell(g, spell);
         if (g.spell_rec.level == g.spell_level_shown && !f(spell)) return;
     }
@@ -551,7 +547,7 @@ std::string summary_text(Game& g, int s) {
     case ACTION_ATTACK:
         return "Attacks " + (read_group_monster(g, a[1]) ? g.monster_rec.name.trimmed() : "");
     case ACTION_CAST:
-        if (!spell_in_file(g, a[1])) return "Casting ";
+        if (!spell_exists(g, a[1])) return "Casting ";
         sub_read_spell(g, a[1]);
         return "Casting " + g.spell_rec.name.trimmed();
     case ACTION_HIDE:
@@ -635,7 +631,7 @@ const CombatStep* choosing_step(const Game& g) {
 } // namespace
 
 bool sub_combat_member_choosing(const Game& g, int slot) {
-    return g.combat_active != 0 && g.combat_step == COMBAT_ACTION_MENU && g.combat_member == slot;
+    return is_on(g.combat_active) && g.combat_step == COMBAT_ACTION_MENU && g.combat_member == slot;
 }
 
 void sub_combat_equipment_changed(Game& g) {

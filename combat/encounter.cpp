@@ -25,10 +25,6 @@ bool monster_in_file(const Game& g, int n) {
     return end <= g.data_files.monster.size();
 }
 
-bool item_in_file(const Game& g, int n) {
-    return n >= 1 && n <= g.item_count;
-}
-
 void clear_groups(Game& g) {
     for (int grp = 0; grp < MONSTER_GROUP_COUNT; ++grp) {
         g.monster_groups[grp] = MonsterGroupRec{};
@@ -128,7 +124,7 @@ void sub_start_event_encounter(Game& g, int event, int group) {
         populate_group(g, group, monster, e[5]);
         MonsterGroupRec& grp = g.monster_groups[group];
         grp.crowns = to_integer(double(grp.crowns) + e[7]);
-        if (e[6] > 0 && item_in_file(g, e[6])) {
+        if (e[6] > 0 && item_exists(g, e[6])) {
             auto free = std::find(g.treasure_items.begin(), g.treasure_items.end(), 0);
             if (free != g.treasure_items.end()) *free = e[6];
         }

@@ -26,10 +26,6 @@ int members_of(const Game& g, int grp) {
     return std::clamp<int>(g.monster_groups[grp].count, 0, GROUP_MEMBERS);
 }
 
-int factor(int attribute) {
-    return sub_attribute_factor(attribute);
-}
-
 // level / K rounded to nearest, plus one when that still falls short of the level.
 int attack_count(int level, int k) {
     int n = int(std::nearbyint(double(level) / k));
@@ -40,7 +36,7 @@ int attack_count(int level, int k) {
 // The right-hand item, when it is one of the file's items.
 bool weapon_of(Game& g, const PartyMemberRec& p, ItemRec& weapon) {
     const int item = p.right_hand[0];
-    if (item <= 0 || item > g.item_count) return false;
+    if (!item_exists(g, item)) return false;
     sub_read_item(g, item);
     weapon = g.item_rec;
     return true;
@@ -172,8 +168,8 @@ void sub_party_member_attacks(Game& g, int slot) {
         if (sub_random_percent(g) < p.karma) r += 10;
         r += base_bonus;
         if (weapon_counts) r += weapon.to_hit;
-        r = to_integer(mul_round_even(r, factor(p.strength), 100));
-        r = to_integer(mul_round_even(r, factor(p.dexterity), 100));
+        r = to_integer(mul_round_even(r, sub_attribute_factor(p.strength), 100));
+        r = to_integer(mul_round_even(r, sub_attribute_factor(p.dexterity), 100));
         if (weapon_counts) r = to_integer(mul_round_even(r, weapon.to_hit_percent, 100));
         for (const auto& e : p.effects)
             if (e[EFFECT_DURATION] != 0)
@@ -201,7 +197,7 @@ void sub_party_member_attacks(Game& g, int slot) {
             int dmg = armed ? sub_roll_dice(g, weapon.damage_dice, weapon.damage_sides,
                                             weapon.damage_bonus)
                             : sub_roll_dice(g, 1, 3, 0);
-            dmg = to_integer(mul_round_even(dmg, factor(p.strength), 100));
+            dmg = to_integer(mul_round_even(dmg, sub_attribute_factor(p.strength), 100));
             for (const auto& e : p.effects) {
                 if (e[EFFECT_DURATION] == 0) continue;
                 if (e[EFFECT_TYPE] == EFFECT_BLESS)

@@ -21,12 +21,21 @@ namespace duskwend {
 // ---------------------------------------------------------------------------------------
 // Effects
 
+namespace {
+
+// Bless raises and disease lowers initiative and a monster's defence by the same shares.
+int blessed_or_diseased(int value, int kind, int s) {
+    return kind == EFFECT_BLESS ? to_integer(mul_round_even(value, 20 + s, 20))
+                                : to_integer(mul_round_even(value, 9, 10));
+}
+
+} // namespace
+
 int effect_on_initiative(int value, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer(mul_round_even(value, 20 + s, 20));
     case EFFECT_DISEASE:
-        return to_integer(mul_round_even(value, 9, 10));
+        return blessed_or_diseased(value, kind, s);
     case EFFECT_BERSERK:
         return to_integer(double(value) + 2.0 * s);
     case EFFECT_HIDDEN:
@@ -41,9 +50,8 @@ int effect_on_initiative(int value, int kind, int s) {
 int effect_on_monster_defence(int value, int kind, int s) {
     switch (kind) {
     case EFFECT_BLESS:
-        return to_integer(mul_round_even(value, 20 + s, 20));
     case EFFECT_DISEASE:
-        return to_integer(mul_round_even(value, 9, 10));
+        return blessed_or_diseased(value, kind, s);
     case EFFECT_HIDDEN:
         return to_integer(value * 2.0);
     case EFFECT_ARMOUR:
@@ -74,12 +82,9 @@ int effect_on_party_attack(int value, int kind, int s, int level) {
         return to_integer(mul_round_even(int64_t(value) + 5 * s, 20 + s, 20));
     case EFFECT_BERSERK:
         return to_integer(mul_round_even(int64_t(value) + 10 * s, 10 + s, 10));
-    case EFFECT_HIDDEN:
-        return to_integer(value + 5.0 * level);
-    case EFFECT_ATTACK:
-        return to_integer(double(value) + s);
     default:
-        return value;
+        // Hiding and an enhanced or cursed attack change a member's attack as a monster's.
+        return effect_on_monster_attack(value, kind, s, level);
     }
 }
 
@@ -134,7 +139,7 @@ int party_initiatives(Game& g, PartyInitiative& init) {
         if (p.in_use == 0) continue;
         int64_t v = sub_roll_dice(g, 1, 10, p.speed);
         const int weapon = p.right_hand[0];
-        if (weapon > 0 && weapon <= g.item_count) {
+        if (item_exists(g, weapon)) {
             sub_read_item(g, weapon);
             if (fights_as_weapon(g.item_rec.kind)) v += g.item_rec.attack_speed;
         }
@@ -249,7 +254,7 @@ bool heals(const ItemRec& item) {
 
 // A healing item heals its member target as on the character sheet; any other use says that
 // nothing happens. (slot, 2) holds -(target slot + 1).
-void use_item(Game& g, int slot, int place) {
+void use_item_in_combat(Game& g, int slot, int place) {
     const auto& action = g.combat_actions[slot];
     const int item = action[1];
     const int target = -action[2] - 1;
@@ -281,9 +286,8 @@ bool action_still_possible(Game& g, int slot, int& item_place) {
     case ACTION_CASTING:
         return spell_exists(g, action[1]);
     case ACTION_USE_ITEM:
-        item_place = action[1] > 0 && action[1] <= g.item_count
-                         ? sub_find_item_place(g, slot, action[1])
-                         : USE_FROM_NOWHERE;
+        item_place =
+            item_exists(g, action[1]) ? sub_find_item_place(g, slot, action[1]) : USE_FROM_NOWHERE;
         return item_place != USE_FROM_NOWHERE;
     default:
         return true;
@@ -310,7 +314,7 @@ void party_member_acts(Game& g, int slot, PartyInitiative& init, int now) {
         hide(g, slot);
         break;
     case ACTION_USE_ITEM:
-        use_item(g, slot, place);
+        use_item_in_combat(g, slot, place);
         break;
     default:
         break;

@@ -45,7 +45,5 @@ int sub_spell_caster_bonus(Game& g, int value);
 void sub_place_spell_effect(Game& g, int effect, int target, int amount, int duration);
 void sub_place_combat_spell_effect(Game& g, int effect, int target, int member, int amount,
                                    int duration);
-// Is the spell number one of the data file's spells?
-bool spell_exists(const Game& g, int spell);
 
 } // namespace duskwend

@@ -28,6 +28,27 @@ std::string self_word(const PartyMemberRec& caster) {
     return caster.sex == 1 ? "Himself" : "Herself";
 }
 
+// The party member `t` as the target of a spell from `caster`, named at the end of `text`
+// ("Himself" for the caster); NO_TARGET, and nothing named, when `t` is no member.
+int member_target(const Game& g, int caster, int t, std::string& text) {
+    if (t == caster) {
+        text += self_word(g.party[caster]);
+        return caster;
+    }
+    if (!valid_member(g, t)) return NO_TARGET;
+    text += g.party[t].name.trimmed();
+    return t;
+}
+
+// The party, named "everyone", for a spell of the party's target types; NO_TARGET for the
+// types that name nobody.
+int party_target(int target_type, std::string& text) {
+    if (target_type != SPELL_TARGET_PARTY && target_type != SPELL_TARGET_COMBAT_PARTY)
+        return NO_TARGET;
+    text += "everyone";
+    return TARGET_PARTY;
+}
+
 std::string plural_either_way(long long n) {
     return n > 1 || n < -1 ? "s" : "";
 }
@@ -66,10 +87,6 @@ bool cast_succeeds(Game& g, int caster) {
 }
 
 } // namespace
-
-bool spell_exists(const Game& g, int spell) {
-    return spell >= 1 && spell <= g.spell_count;
-}
 
 int sub_spell_success_chance(Game& g, int caster) {
     const PartyMemberRec& p = g.party[caster & PARTY_SLOT_MASK];
@@ -152,24 +169,13 @@ void sub_cast_spell_outside_combat(Game& g) {
         int target = NO_TARGET;
         switch (spell.target_type) {
         case SPELL_TARGET_CASTER:
-            target = caster;
-            text += self_word(p);
+            target = member_target(g, caster, caster, text);
             break;
         case SPELL_TARGET_MEMBER:
-            if (g.cast_target == caster) {
-                target = caster;
-                text += self_word(p);
-            } else if (valid_member(g, g.cast_target)) {
-                target = g.cast_target;
-                text += g.party[target].name.trimmed();
-            }
-            break;
-        case SPELL_TARGET_PARTY:
-        case SPELL_TARGET_COMBAT_PARTY:
-            target = TARGET_PARTY;
-            text += "everyone";
+            target = member_target(g, caster, g.cast_target, text);
             break;
         default:
+            target = party_target(spell.target_type, text);
             break;
         }
         // "Everyone" means each member present; healing of type 2 heals them all as type 6.
@@ -205,8 +211,7 @@ void sub_cast_spell_in_combat(Game& g) {
     g.cast_result.clear();
     const int caster = g.cast_caster;
     if (!valid_member(g, caster) || !spell_exists(g, g.cast_spell)) return;
-    const PartyMemberRec& p = g.party[caster];
-    const std::string name = p.name.trimmed();
+    const std::string name = g.party[caster].name.trimmed();
     sub_read_spell(g, g.cast_spell);
     const SpellRec spell = g.spell_rec;
     if (!cast_succeeds(g, caster)) {
@@ -223,44 +228,33 @@ void sub_cast_spell_in_combat(Game& g) {
     int target = NO_TARGET, member = -1;
     switch (spell.target_type) {
     case SPELL_TARGET_CASTER:
-        target = caster;
-        text += self_word(p);
+        target = member_target(g, caster, caster, text);
         break;
     case SPELL_TARGET_MEMBER:
     case SPELL_TARGET_COMBAT_MEMBER: {
         const int t = g.cast_target - 1;
-        if (t == caster) {
-            target = caster;
-            text += self_word(p);
-        } else if (t >= CAST_GROUP_BASE) {
+        if (t < CAST_GROUP_BASE) {
+            target = member_target(g, caster, t, text);
+        } else {
             const int grp = t - CAST_GROUP_BASE;
             if (grp < MONSTER_GROUP_COUNT)
                 for (int m = 0; m < GROUP_MEMBERS && member < 0; ++m)
                     if (g.monster_state[grp][m][MONSTER_HIT_POINTS] > 0) member = m;
-            if (member < 0) {
-                g.cast_done = 1;
-                g.cast_result = no_target;
-                return;
+            if (member >= 0) {
+                target = t;
+                sub_read_monster(g, g.monster_groups[grp].monster);
+                text += "the " + g.monster_rec.name.trimmed();
             }
-            target = t;
-            sub_read_monster(g, g.monster_groups[grp].monster);
-            text += "the " + g.monster_rec.name.trimmed();
-        } else if (valid_member(g, t)) {
-            target = t;
-            text += g.party[t].name.trimmed();
-        } else {
+        }
+        if (target == NO_TARGET) {
             g.cast_done = 1;
             g.cast_result = no_target;
             return;
         }
         break;
     }
-    case SPELL_TARGET_PARTY:
-    case SPELL_TARGET_COMBAT_PARTY:
-        target = TARGET_PARTY;
-        text += "everyone";
-        break;
     default:
+        target = party_target(spell.target_type, text);
         break;
     }
 

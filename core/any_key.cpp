@@ -10,7 +10,7 @@ void sub_wait_for_any_key(Game& g) {
 }
 
 bool sub_waits_for_any_key(const Game& g) {
-    if (g.keys_enabled != 1 || g.quit_requested == 1) return false;
+    if (!is_on(g.keys_enabled) || is_on(g.quit_requested)) return false;
     switch (g.overlays.shown) {
     case OVERLAY_NONE:
         return g.waits_for_any_key;

@@ -1,10 +1,10 @@
 #pragma once
 
-namespace duskwend {
-
 // Whether the game waits for "any key": a step that has acted and shows its result (a
 // purchase, a round, a save), a refusal, a verdict, a description. The window marks such a
 // wait with a blinking triangle; nothing of it enters the text, the dumps or a screenshot.
+
+namespace duskwend {
 
 struct Game;
 

@@ -1,5 +1,6 @@
 #include "core/datafiles.h"
 
+#include "core/file_access.h"
 #include "core/game.h"
 
 #include <algorithm>
@@ -16,25 +17,24 @@ namespace duskwend {
 
 namespace fs = std::filesystem;
 
-void OpenDataFile::open(const fs::path& path, long slot_length) {
+void OpenDataFile::open(const fs::path& path, long slot_length, std::size_t max_bytes) {
     path_ = path;
     slot_length_ = slot_length;
-    file_.reset(std::fopen(path.c_str(), "rb"));
-    if (!file_)
-        throw DataError("Cannot open the data file " + path.string() + ": " + std::strerror(errno));
-    if (std::fseek(file_.get(), 0, SEEK_END) != 0 || (size_ = std::ftell(file_.get())) < 0)
-        throw DataError("Cannot read the data file " + path.string());
     // The world files do not change while the game runs: read whole once, every fetch after
     // that is a copy from memory instead of a seek and a read.
-    bytes_.assign(static_cast<std::size_t>(size_), 0);
-    if (std::fseek(file_.get(), 0, SEEK_SET) != 0 ||
-        std::fread(bytes_.data(), 1, bytes_.size(), file_.get()) != bytes_.size())
-        throw DataError("Cannot read the data file " + path.string());
+    FileRead r = read_regular_file(path, max_bytes);
+    if (r.status == FileRead::missing)
+        throw DataError("Cannot open the data file " + path.string() + ": " +
+                        std::strerror(ENOENT));
+    if (!r.is_ok()) throw DataError("The data file " + r.message);
+    bytes_.assign(r.bytes.begin(), r.bytes.end());
+    size_ = static_cast<long>(bytes_.size());
+    open_ = true;
 }
 
 void OpenDataFile::read_slot(int64_t slot, uint8_t* out, std::size_t length) {
     std::memset(out, 0, length);
-    if (!file_ || slot < 1) return;
+    if (!open_ || slot < 1) return;
     const int64_t offset = (slot - 1) * slot_length_;
     if (offset >= static_cast<int64_t>(bytes_.size())) return;
     // A record the file ends inside keeps the rest zero.
@@ -50,28 +50,54 @@ template <class Rec> Rec fetch(OpenDataFile& f, int64_t slot) {
     return decode<Rec>(bytes);
 }
 
-// Opens a world file and checks that it holds its header and every entry the header counts.
+// The header of a world file, read alone: its count tells how large the file may be.
+template <class Rec> Rec read_header(const fs::path& path) {
+    const FileRead r = read_file_part(path, 0, Rec::disk_size);
+    if (r.status == FileRead::missing)
+        throw DataError("Cannot open the data file " + path.string() + ": " +
+                        std::strerror(ENOENT));
+    if (!r.is_ok()) throw DataError("The data file " + r.message);
+    return decode<Rec>(std::span(reinterpret_cast<const uint8_t*>(r.bytes.data()), r.bytes.size()));
+}
+
+// Opens a world file and checks that it holds its header and every entry the header counts,
+// and nothing past the slots of those entries.
 template <class Rec>
-Rec open_with_header(DataFiles& files, OpenDataFile& f, const char* name, long slot_length,
-                     bool check_count) {
-    f.open(files.path_of(name), slot_length);
+Rec open_with_header(DataFiles& files, OpenDataFile& f, const char* name, long slot_length) {
+    const fs::path path = files.path_of(name);
+    const Rec counted = read_header<Rec>(path);
+    if (counted.number < 0)
+        throw DataError("The data file " + path.string() + " has a negative entry count (" +
+                        std::to_string(counted.number) + ")");
+    const uint64_t most = (uint64_t(counted.number) + 1) * uint64_t(slot_length);
+    f.open(path, slot_length, static_cast<std::size_t>(most));
     if (f.size() < static_cast<long>(Rec::disk_size))
         throw DataError("The data file " + f.path().string() +
                         " is too short to hold its header (" + std::to_string(f.size()) +
                         " bytes)");
     Rec header = fetch<Rec>(f, 1);
-    if (check_count) {
-        if (header.number < 0)
-            throw DataError("The data file " + f.path().string() + " has a negative entry count (" +
-                            std::to_string(header.number) + ")");
-        const int64_t needed = int64_t(header.number) * slot_length + int64_t(Rec::disk_size);
-        if (f.size() < needed)
-            throw DataError("The data file " + f.path().string() +
-                            " is shorter than its header says: " + std::to_string(header.number) +
-                            " entries need " + std::to_string(needed) + " bytes, the file has " +
-                            std::to_string(f.size()));
-    }
+    const int64_t needed = int64_t(header.number) * slot_length + int64_t(Rec::disk_size);
+    if (f.size() < needed)
+        throw DataError("The data file " + f.path().string() +
+                        " is shorter than its header says: " + std::to_string(header.number) +
+                        " entries need " + std::to_string(needed) + " bytes, the file has " +
+                        std::to_string(f.size()));
     return header;
+}
+
+// Map n of Maps.dat, read alone (one seek and one read); a map the file does not hold reads as
+// all zeros.
+MapRec read_map(const DataFiles& d, int n) {
+    const fs::path path = d.path_of(MAP_FILE);
+    // Below map 1 there is no slot: the same all-zero record as past the file's end.
+    const uint64_t at = n < 1 ? UINT64_MAX : uint64_t(n - 1) * MAP_SLOT;
+    const FileRead r = read_file_part(path, at, MapRec::disk_size);
+    if (r.status == FileRead::missing)
+        throw DataError("Cannot open the data file " + path.string() + ": " +
+                        std::strerror(ENOENT));
+    if (!r.is_ok()) throw DataError("The data file " + r.message);
+    return decode<MapRec>(
+        std::span(reinterpret_cast<const uint8_t*>(r.bytes.data()), r.bytes.size()));
 }
 
 } // namespace
@@ -85,24 +111,34 @@ void sub_open_data_files(Game& g) {
         throw DataError("The Data folder " + d.dir.string() + " does not exist");
     }
 
-    g.item_rec = open_with_header<ItemRec>(d, d.item, ITEM_FILE, ITEM_SLOT, true);
+    g.item_rec = open_with_header<ItemRec>(d, d.item, ITEM_FILE, ITEM_SLOT);
     g.item_count = g.item_rec.number;
-    g.monster_rec = open_with_header<MonsterRec>(d, d.monster, MONSTER_FILE, MONSTER_SLOT, true);
-    g.shop_rec = open_with_header<ShopRec>(d, d.shop, SHOP_FILE, SHOP_SLOT, true);
+    g.monster_rec = open_with_header<MonsterRec>(d, d.monster, MONSTER_FILE, MONSTER_SLOT);
+    g.shop_rec = open_with_header<ShopRec>(d, d.shop, SHOP_FILE, SHOP_SLOT);
     g.shop_count = g.shop_rec.number;
-    g.spell_rec = open_with_header<SpellRec>(d, d.spell, SPELL_FILE, SPELL_SLOT, true);
+    g.spell_rec = open_with_header<SpellRec>(d, d.spell, SPELL_FILE, SPELL_SLOT);
     g.spell_count = g.spell_rec.number;
     g.spell_progression_rec = open_with_header<SpellProgressionRec>(
-        d, d.spell_progression, SPELL_PROGRESSION_FILE, SPELL_PROGRESSION_SLOT, true);
+        d, d.spell_progression, SPELL_PROGRESSION_FILE, SPELL_PROGRESSION_SLOT);
     g.spell_progression_count = g.spell_progression_rec.number;
 
-    // Map 1 is read once here; Maps.dat is not held open.
-    OpenDataFile maps;
-    maps.open(d.path_of(MAP_FILE), MAP_SLOT);
-    if (maps.size() < static_cast<long>(MapRec::disk_size))
-        throw DataError("The data file " + maps.path().string() + " does not hold map 1 (" +
-                        std::to_string(maps.size()) + " bytes)");
-    g.map_rec = fetch<MapRec>(maps, 1);
+    // Maps.dat is not held open: each map is read alone when the party enters it. Its size
+    // gives the number of maps the world has, at most the largest map number a record holds.
+    uint64_t size = 0;
+    const FileRead first = read_file_part(d.path_of(MAP_FILE), 0, MapRec::disk_size, &size);
+    if (first.status == FileRead::missing)
+        throw DataError("Cannot open the data file " + d.path_of(MAP_FILE).string() + ": " +
+                        std::strerror(ENOENT));
+    if (!first.is_ok()) throw DataError("The data file " + first.message);
+    if (size < MapRec::disk_size)
+        throw DataError("The data file " + d.path_of(MAP_FILE).string() + " does not hold map 1 (" +
+                        std::to_string(size) + " bytes)");
+    if (size > uint64_t(MAX_MAPS) * MAP_SLOT)
+        throw DataError("The data file " + d.path_of(MAP_FILE).string() +
+                        " is larger than its format allows (" + std::to_string(size) +
+                        " bytes, at most " + std::to_string(uint64_t(MAX_MAPS) * MAP_SLOT) + ")");
+    d.map_count = static_cast<int>((size + MAP_SLOT - 1) / MAP_SLOT);
+    g.map_rec = read_map(d, 1);
 
     // A save cut short by the end of the last run is finished or discarded now.
     sub_finish_interrupted_save(g);
@@ -121,15 +157,20 @@ void sub_read_shop(Game& g, int32_t n) {
 void sub_read_spell(Game& g, int32_t n) {
     g.spell_rec = fetch<SpellRec>(g.data_files.spell, int64_t(n) + 1);
 }
+bool item_exists(const Game& g, int n) {
+    return n >= 1 && n <= g.item_count;
+}
+bool spell_exists(const Game& g, int n) {
+    return n >= 1 && n <= g.spell_count;
+}
+
 void sub_read_spell_progression(Game& g, int32_t n) {
     g.spell_progression_rec =
         fetch<SpellProgressionRec>(g.data_files.spell_progression, int64_t(n) + 1);
 }
 
 void sub_load_map(Game& g, int n) {
-    OpenDataFile maps;
-    maps.open(g.data_files.path_of(MAP_FILE), MAP_SLOT);
-    g.map_rec = fetch<MapRec>(maps, n);
+    g.map_rec = read_map(g.data_files, n);
     g.map_level = static_cast<int16_t>(n);
 }
 
@@ -161,22 +202,11 @@ bool fault(const DataFiles& d, SaveStep step, const std::string& file) {
     return d.save_fault && d.save_fault(step, file);
 }
 
-// Writes and flushes a whole file to the drive; false when any step fails.
+// Writes and flushes a whole file, new in the save folder; false when any step fails.
 bool write_file(const DataFiles& d, const std::string& name, const std::vector<uint8_t>& bytes) {
-    const fs::path path = d.save_folder() / name;
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
-    bool ok = !fault(d, SaveStep::write, name);
-    for (std::size_t done = 0; ok && done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
-            ok = false;
-        else
-            done += static_cast<std::size_t>(n);
-    }
-    ok = ok && !fault(d, SaveStep::flush, name) && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    if (fault(d, SaveStep::write, name)) return false;
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    return write_new_file(d.save_folder() / name, text) && !fault(d, SaveStep::flush, name);
 }
 
 bool rename_file(const DataFiles& d, const std::string& from, const std::string& to) {
@@ -194,27 +224,16 @@ void flush_folder(const DataFiles& d) {
     ::close(fd);
 }
 
-// A whole regular file, or nothing when it is missing or cannot be read (a folder in its
-// place, a read error). `folder` is the save folder unless said otherwise.
+// A whole save file of at most `max_bytes`, or nothing when it is missing or cannot be read (a
+// folder or a pipe in its place, a read error, a file larger than its slots); a file that is
+// there but unusable is reported on stderr. `folder` is the save folder unless said otherwise.
 std::optional<std::vector<uint8_t>> read_file(const DataFiles& d, const std::string& name,
-                                              const fs::path& folder = {}) {
-    const int fd =
-        ::open(((folder.empty() ? d.save_folder() : folder) / name).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    std::vector<uint8_t> bytes;
-    struct stat st {};
-    bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && !fault(d, SaveStep::read, name);
-    uint8_t buffer[65536];
-    while (ok) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
-        if (n < 0 && errno == EINTR) continue;
-        if (n < 0) ok = false;
-        if (n <= 0) break;
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    }
-    ::close(fd);
-    if (!ok) return std::nullopt;
-    return bytes;
+                                              std::size_t max_bytes, const fs::path& folder = {}) {
+    const FileRead r =
+        read_regular_file((folder.empty() ? d.save_folder() : folder) / name, max_bytes);
+    if (!r.message.empty()) report_file_problem(r.message);
+    if (!r.is_ok() || fault(d, SaveStep::read, name)) return std::nullopt;
+    return std::vector<uint8_t>(r.bytes.begin(), r.bytes.end());
 }
 
 const char* const SAVE_FILES[] = {ROSTER_SAVE_FILE, PARTY_SAVE_FILE, FLAGS_SAVE_FILE};
@@ -245,30 +264,66 @@ std::span<const uint8_t> slot_bytes(const std::vector<uint8_t>& bytes, int slot,
 
 } // namespace
 
+namespace {
+
+// Removes what an unfinished save left, where there is any: a load on a read-only disk with
+// nothing left over writes nothing.
+void remove_leftovers(const DataFiles& d, bool commit_too) {
+    std::vector<std::string> names;
+    for (const char* name : SAVE_FILES) names.push_back(beside(name));
+    names.push_back(beside(SAVE_COMMIT_FILE));
+    if (commit_too) names.push_back(SAVE_COMMIT_FILE);
+    for (const std::string& name : names)
+        if (name_taken(d.save_folder() / name)) ::unlink((d.save_folder() / name).c_str());
+}
+
+// A commit file that is not a regular file (a link, even one leading nowhere, a folder, a pipe)
+// was never written by a save: it is moved aside, so that it blocks neither loads nor saves.
+void set_commit_aside(const DataFiles& d) {
+    const fs::path commit = d.save_folder() / SAVE_COMMIT_FILE;
+    const fs::path aside = d.save_folder() / (std::string(SAVE_COMMIT_FILE) + ".bad");
+    std::error_code ec;
+    if (name_taken(aside)) fs::remove_all(aside, ec);
+    fs::rename(commit, aside, ec);
+    report_file_problem(commit.string() + " is not a regular file; it is ignored" +
+                        (ec ? " (it could not be moved aside: " + ec.message() + ")"
+                            : " and moved aside to " + aside.filename().string()));
+}
+
+} // namespace
+
 bool sub_finish_interrupted_save(Game& g) {
     const DataFiles& d = g.data_files;
-    std::error_code ec;
+    const fs::path commit_path = d.save_folder() / SAVE_COMMIT_FILE;
     struct stat st {};
-    const bool commit_present = ::lstat((d.save_folder() / SAVE_COMMIT_FILE).c_str(), &st) == 0;
-    const auto commit = read_file(d, SAVE_COMMIT_FILE);
+    if (::lstat(commit_path.c_str(), &st) != 0) {
+        remove_leftovers(d, false);
+        return true;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        set_commit_aside(d);
+        remove_leftovers(d, false);
+        return true;
+    }
     // A commit file that is there but cannot be read may be a complete one: nothing is touched.
-    if (commit_present && !commit) return false;
-    if (commit && *commit == commit_text()) {
+    // One larger than a commit's text was never completed.
+    const std::vector<uint8_t> complete = commit_text();
+    const FileRead commit = read_regular_file(commit_path, complete.size());
+    if (fault(d, SaveStep::read, SAVE_COMMIT_FILE) ||
+        (!commit.is_ok() && commit.status != FileRead::too_large))
+        return false;
+    if (commit.is_ok() &&
+        std::equal(commit.bytes.begin(), commit.bytes.end(), complete.begin(), complete.end())) {
         // The save was made: the files still beside their targets replace them.
         for (const char* name : SAVE_FILES)
-            if (fs::exists(d.save_folder() / beside(name), ec) &&
-                !rename_file(d, beside(name), name))
+            if (name_taken(d.save_folder() / beside(name)) && !rename_file(d, beside(name), name))
                 return false;
         flush_folder(d);
-        fs::remove(d.save_folder() / beside(SAVE_COMMIT_FILE), ec);
-        fs::remove(d.save_folder() / SAVE_COMMIT_FILE, ec);
-        return !ec;
+        remove_leftovers(d, true);
+        return !name_taken(commit_path);
     }
     // No complete commit: whatever lies beside belongs to a save that was never made.
-    fs::remove(d.save_folder() / SAVE_COMMIT_FILE, ec);
-    if (ec) return false;
-    for (const char* name : SAVE_FILES) fs::remove(d.save_folder() / beside(name), ec);
-    fs::remove(d.save_folder() / beside(SAVE_COMMIT_FILE), ec);
+    remove_leftovers(d, true);
     return true;
 }
 
@@ -303,9 +358,9 @@ bool read_save_files(Game& g) {
     std::error_code none;
     const fs::path from =
         fs::exists(d.save_folder() / ROSTER_SAVE_FILE, none) ? d.save_folder() : d.dir;
-    auto roster = read_file(d, ROSTER_SAVE_FILE, from);
-    auto party = read_file(d, PARTY_SAVE_FILE, from);
-    auto flags = read_file(d, FLAGS_SAVE_FILE, from);
+    auto roster = read_file(d, ROSTER_SAVE_FILE, std::size_t(ROSTER_SIZE) * ROSTER_SLOT, from);
+    auto party = read_file(d, PARTY_SAVE_FILE, std::size_t(PARTY_SIZE) * PARTY_SLOT, from);
+    auto flags = read_file(d, FLAGS_SAVE_FILE, std::size_t(GAME_FLAG_COUNT) * FLAG_SLOT, from);
     if (!roster || !party || !flags ||
         !holds_slots(*roster, ROSTER_SIZE, ROSTER_SLOT, CharacterRec::disk_size) ||
         !holds_slots(*party, PARTY_SIZE, PARTY_SLOT, PartyMemberRec::disk_size) ||
@@ -322,6 +377,7 @@ bool read_save_files(Game& g) {
         auto b = slot_bytes(*flags, i, FLAG_SLOT, 2);
         g.game_flags[i] = static_cast<int16_t>(b[0] | (b[1] << 8));
     }
+    sub_check_loaded_game(g);
     return true;
 }
 

@@ -25,6 +25,8 @@ struct DataError : std::runtime_error {
 constexpr long ITEM_SLOT = 222, MONSTER_SLOT = 204, SHOP_SLOT = 86, SPELL_SLOT = 2314,
                SPELL_PROGRESSION_SLOT = 10, MAP_SLOT = 31622, ROSTER_SLOT = 392, PARTY_SLOT = 488,
                FLAG_SLOT = 2;
+// Map numbers are 16-bit: no world has more maps than that.
+constexpr int MAX_MAPS = 32767;
 constexpr int ROSTER_SIZE = 11, PARTY_SIZE = 8, GAME_FLAG_COUNT = 101;
 // A party holds up to seven members, in slots 0..6: the party table (and its save file) has an
 // eighth slot that nothing fills. Keys 1..7 name the members.
@@ -52,8 +54,10 @@ enum class SaveStep { write, flush, rename, read };
 // One world file held open for the run.
 class OpenDataFile {
   public:
-    void open(const std::filesystem::path& path, long slot_length);
-    bool is_open() const { return file_ != nullptr; }
+    // Reads the file whole; a file that is missing, not a regular file or larger than
+    // `max_bytes` is a DataError naming it.
+    void open(const std::filesystem::path& path, long slot_length, std::size_t max_bytes);
+    bool is_open() const { return open_; }
     // Copies `length` bytes of slot `slot` (counted from 1) from the file as it was read at
     // open; bytes the file does not have (or a slot below 1) come back as zeros.
     void read_slot(int64_t slot, uint8_t* out, std::size_t length);
@@ -61,10 +65,7 @@ class OpenDataFile {
     const std::filesystem::path& path() const { return path_; }
 
   private:
-    struct Closer {
-        void operator()(std::FILE* f) const { std::fclose(f); }
-    };
-    std::unique_ptr<std::FILE, Closer> file_;
+    bool open_ = false;
     std::filesystem::path path_;
     long slot_length_ = 0;
     long size_ = 0;
@@ -74,6 +75,7 @@ class OpenDataFile {
 struct DataFiles {
     std::filesystem::path dir = "Data";
     OpenDataFile item, monster, shop, spell, spell_progression;
+    int map_count = 0; // maps in Maps.dat, counted at start-up
     // Tests set this to make a step of saving or loading fail on a given file, as a full disk
     // or a failing drive would; it answers true for the step that should fail.
     std::function<bool(SaveStep, const std::string& file)> save_fault;
@@ -95,6 +97,10 @@ void sub_read_shop(Game& g, int32_t n);
 void sub_read_spell(Game& g, int32_t n);
 void sub_read_spell_progression(Game& g, int32_t n);
 
+// Whether entry n is one of the items / spells the world files hold (1 to the header's count).
+bool item_exists(const Game& g, int n);
+bool spell_exists(const Game& g, int n);
+
 // Reads map n (slot n of Maps.dat) into map_rec and sets map_level; a map the file does not
 // hold reads as all zeros.
 void sub_load_map(Game& g, int n);
@@ -111,9 +117,14 @@ bool write_save_files(Game& g);
 // could not be finished (the save files may then not belong together).
 bool sub_finish_interrupted_save(Game& g);
 
-// Reads roster, party and game flags. When any file is missing, unreadable or shorter than
-// its slots, or an interrupted save cannot be finished, nothing changes and false is
-// returned.
+// Reads roster, party and game flags. When any file is missing, unreadable, shorter or longer
+// than its slots, or an interrupted save cannot be finished, nothing changes and false is
+// returned. Values no rule can produce are brought into range (sub_check_loaded_game).
 bool read_save_files(Game& g);
+
+// Brings the values of a loaded roster and party that no rule can produce back into range
+// (in_use, crowns, hit and magic points, items and their quantities, the party's
+// places), with one line on stderr for each.
+void sub_check_loaded_game(Game& g);
 
 } // namespace duskwend

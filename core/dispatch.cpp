@@ -113,7 +113,7 @@ void sub_set_default_roster(Game& g) {
 void Form_KeyDown(Game& g, int16_t& key_code, int shift) {
     // Keys are taken only while keys_enabled is exactly 1, not merely on. The overlays' keys
     // never reach the key line or a screen.
-    const bool keys_taken = g.keys_enabled == 1;
+    const bool keys_taken = is_on(g.keys_enabled);
     if (keys_taken && sub_overlay_key(g, key_code, shift)) {
         key_code = 0;
         return;
@@ -178,7 +178,7 @@ void sub_dispatch_input(Game& g) {
         const bool key_for_screen = !g.input_line.empty() || is_on(g.backspace_pressed);
         if (key_for_screen) sub_key_reached_screen(g);
         // Keys go to a fight only while combat_active is exactly -1; any value but 0 draws it.
-        if (g.combat_active == -1) {
+        if (is_on(g.combat_active)) {
             if (key_for_screen) run_screen(g.screens.combat_key, g);
         } else if (key_for_screen && g.current_location == LOCATION_CITY) {
             if (g.screens.city_key && g.screens.city_key(g) != 0)

@@ -1,8 +1,8 @@
 #pragma once
 
-namespace duskwend {
-
 // Using an item from a member's equipment on a member.
+
+namespace duskwend {
 
 struct Game;
 

@@ -2,14 +2,15 @@
 
 #include "core/city_map.h"
 #include "core/dispatch.h"
+#include "core/file_access.h"
 #include "core/game.h"
 #include "core/map_names.h"
 #include "core/numbers.h"
 #include "core/save_slots.h"
+#include "core/version.h"
 
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <utility>
@@ -34,6 +35,12 @@ constexpr int WALL_COLOURS[8] = {0, 8, 4, 6, 2, 1, 12, 13};
 const char* const WALL_NAMES[8] = {"",      "stone",     "brick", "timber",
                                    "hedge", "iron gate", "door",  "arch or dark door"};
 const char* const FACINGS[4] = {"north", "east", "south", "west"};
+
+// The maps an automap may hold: those of the world (all a map number can name before the
+// world is opened).
+int automap_maps(const Game& g) {
+    return g.data_files.map_count > 0 ? g.data_files.map_count : MAX_MAPS;
+}
 
 std::vector<uint8_t>& seen_of(Game& g, int map) {
     auto& squares = g.overlays.automap[static_cast<int16_t>(map)];
@@ -259,6 +266,8 @@ void draw_key_help(Game& g) {
     line("Alt+Enter  full screen");
     line("");
     line("Any key closes this help.");
+    line("");
+    line(std::string("Duskwend ") + GAME_VERSION);
 }
 
 void draw_message_log(Game& g) {
@@ -300,24 +309,6 @@ void scroll_log(Game& g, int by) {
 
 } // namespace
 
-bool write_atomically(const fs::path& file, const std::string& text) {
-    std::error_code ec;
-    fs::create_directories(file.parent_path(), ec);
-    const fs::path fresh = file.string() + ".new";
-    {
-        std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
-        if (!out) {
-            fs::remove(fresh, ec);
-            return false;
-        }
-    }
-    fs::rename(fresh, file, ec);
-    if (ec) fs::remove(fresh, ec);
-    return !ec;
-}
-
 bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
     auto& o = g.overlays;
     if (o.shown != OVERLAY_NONE) {
@@ -353,8 +344,8 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
         return true;
     }
     // Games are saved at the guild hall, and so are their slots.
-    const bool at_guild_hall = g.current_location == LOCATION_GUILD_HALL &&
-                               !is_on(g.combat_active) && g.sheet_member == 0;
+    const bool at_guild_hall =
+        g.current_location == LOCATION_GUILD_HALL && !is_on(g.combat_active) && g.sheet_member == 0;
     const std::pair<int16_t, int16_t> OPENED_BY[] = {
         {VK_TAB, OVERLAY_AUTOMAP},
         {VK_F1, OVERLAY_KEY_HELP},
@@ -370,7 +361,8 @@ bool sub_overlay_key(Game& g, int16_t key_code, int /*shift*/) {
 }
 
 void sub_automap_note(Game& g) {
-    if (g.current_location != LOCATION_CITY || g.map_level < 1) return;
+    if (g.current_location != LOCATION_CITY || g.map_level < 1 || g.map_level > automap_maps(g))
+        return;
     std::vector<uint8_t>& seen = seen_of(g, g.map_level);
     const Step a = facing_ahead(g.party_facing), r = facing_right(g.party_facing);
     // The party's square and the nine squares the view draws walls of.
@@ -424,7 +416,7 @@ std::string message_speed_text(double seconds) {
 bool sub_save_automap(const Game& g) {
     std::string text = "duskwend-automap 1\n";
     for (const auto& [map, seen] : g.overlays.automap) {
-        if (std::find(seen.begin(), seen.end(), 1) == seen.end()) continue;
+        if (std::find(seen.begin(), seen.end(), 1) == seen.end() || map > automap_maps(g)) continue;
         text += "map " + std::to_string(map) + "\n";
         for (int y = 0; y < MAP_SIZE; ++y) {
             for (int x = 0; x < MAP_SIZE; ++x)
@@ -436,33 +428,55 @@ bool sub_save_automap(const Game& g) {
     return write_atomically(g.data_files.save_folder() / AUTOMAP_FILE, text);
 }
 
+std::size_t automap_size_limit(int maps) {
+    const std::size_t per_map =
+        std::string("map 32767\n").size() + std::size_t(MAP_SIZE + 1) * MAP_SIZE;
+    return std::string("duskwend-automap 1\nend\n").size() +
+           std::size_t(std::max(maps, 0)) * per_map;
+}
+
 void sub_load_automap(Game& g) {
     g.overlays.automap.clear();
-    std::ifstream in(g.data_files.save_folder() / AUTOMAP_FILE, std::ios::binary);
-    if (!in) return;
-    std::map<int16_t, std::vector<uint8_t>> maps;
-    std::string line;
-    if (!std::getline(in, line) || line != "duskwend-automap 1") return;
-    while (std::getline(in, line)) {
-        if (line == "end") {
-            g.overlays.automap = std::move(maps);
-            return;
-        }
-        int map = 0;
-        char rest = 0;
-        if (std::sscanf(line.c_str(), "map %d%c", &map, &rest) != 1 || map < 1 || map > 32767)
-            return;
+    const fs::path path = g.data_files.save_folder() / AUTOMAP_FILE;
+    const FileRead file = read_regular_file(path, automap_size_limit(automap_maps(g)));
+    if (!file.message.empty()) report_file_problem(file.message);
+    if (file.is_ok()) g.overlays.automap = parse_automap(file.bytes, automap_maps(g));
+}
+
+std::map<int16_t, std::vector<uint8_t>> parse_automap(std::string_view text, int maps) {
+    std::size_t at = 0;
+    // The next line without its line break; a file that ends without one is cut short.
+    const auto next_line = [&](std::string_view& line) {
+        const std::size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) return false;
+        line = text.substr(at, end - at);
+        at = end + 1;
+        return true;
+    };
+    std::map<int16_t, std::vector<uint8_t>> automap;
+    std::string_view line;
+    if (!next_line(line) || line != "duskwend-automap 1") return {};
+    while (next_line(line)) {
+        if (line == "end") return at == text.size() ? automap : decltype(automap){};
+        // "map N": N a map of the world, each map once.
+        const std::string_view number = line.substr(std::min<std::size_t>(4, line.size()));
+        if (line.substr(0, 4) != "map " || number.empty() || number.size() > 5 ||
+            number.find_first_not_of("0123456789") != std::string_view::npos)
+            return {};
+        const int map = std::stoi(std::string(number));
+        if (map < 1 || map > maps || automap.count(static_cast<int16_t>(map))) return {};
         std::vector<uint8_t> seen(std::size_t(MAP_SIZE) * MAP_SIZE, 0);
         for (int y = 0; y < MAP_SIZE; ++y) {
-            if (!std::getline(in, line) || line.size() != std::size_t(MAP_SIZE)) return;
+            if (!next_line(line) || line.size() != std::size_t(MAP_SIZE)) return {};
             for (int x = 0; x < MAP_SIZE; ++x) {
-                if (line[x] != '#' && line[x] != '.') return;
+                if (line[x] != '#' && line[x] != '.') return {};
                 seen[std::size_t(x) * MAP_SIZE + y] = line[x] == '#';
             }
         }
-        maps[static_cast<int16_t>(map)] = std::move(seen);
+        automap[static_cast<int16_t>(map)] = std::move(seen);
     }
     // No "end": a file cut short is damaged; every map stays empty.
+    return {};
 }
 
 std::optional<double> read_settings_delay(const fs::path& save_dir) {
@@ -491,10 +505,27 @@ std::string setting_name(const std::string& line, std::string* value = nullptr) 
 
 } // namespace
 
+namespace {
+
+// The settings file's lines; none when it is absent or unusable (said on stderr).
+std::vector<std::string> settings_lines(const fs::path& save_dir) {
+    const FileRead file = read_regular_file(save_dir / SETTINGS_FILE, SETTINGS_SIZE_LIMIT);
+    if (!file.message.empty()) report_file_problem(file.message);
+    std::vector<std::string> lines;
+    std::size_t at = 0;
+    while (at < file.bytes.size()) {
+        const std::size_t end = std::min(file.bytes.find('\n', at), file.bytes.size());
+        lines.push_back(file.bytes.substr(at, end - at));
+        at = end + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
 std::optional<std::string> read_setting(const fs::path& save_dir, const std::string& name) {
-    std::ifstream in(save_dir / SETTINGS_FILE);
-    std::string line, value;
-    while (std::getline(in, line))
+    std::string value;
+    for (const std::string& line : settings_lines(save_dir))
         if (setting_name(line, &value) == name) return value;
     return std::nullopt;
 }
@@ -502,12 +533,8 @@ std::optional<std::string> read_setting(const fs::path& save_dir, const std::str
 bool write_settings_delay(const fs::path& save_dir, double seconds) {
     // The player's own lines (type_ahead, ...) are kept; the pause replaces its old line.
     std::string text;
-    {
-        std::ifstream in(save_dir / SETTINGS_FILE);
-        std::string line;
-        while (std::getline(in, line))
-            if (setting_name(line) != "message_delay") text += line + "\n";
-    }
+    for (const std::string& line : settings_lines(save_dir))
+        if (setting_name(line) != "message_delay") text += line + "\n";
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "message_delay=%g\n", seconds);
     return write_atomically(save_dir / SETTINGS_FILE, text + buffer);

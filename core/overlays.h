@@ -6,8 +6,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace duskwend {
 
@@ -43,11 +46,16 @@ std::string message_speed_text(double seconds); // "0.25 s"
 // The automap file: saved atomically (a .new file renamed over the old); false when it could
 // not be written. Loading a missing or damaged file leaves every map empty.
 bool sub_save_automap(const Game& g);
+// A file larger than the world's maps need, or naming a map the world does not have, is
+// damaged too.
 void sub_load_automap(Game& g);
+// The automap held by a file's text, for a world of `maps` maps; empty when damaged.
+std::map<int16_t, std::vector<uint8_t>> parse_automap(std::string_view text, int maps);
+// The largest automap file a world of `maps` maps can have.
+std::size_t automap_size_limit(int maps);
 
-// Writes a file beside its target and renames it over it when complete; false when it could
-// not be written (the target is then as it was).
-bool write_atomically(const std::filesystem::path& file, const std::string& text);
+// The settings file holds a few short lines; one larger than this is not read.
+constexpr std::size_t SETTINGS_SIZE_LIMIT = 4096;
 
 // The settings file in the save folder: the message pause; nothing when absent or unreadable.
 std::optional<double> read_settings_delay(const std::filesystem::path& save_dir);

@@ -2,6 +2,7 @@
 
 #include "core/datafiles.h"
 #include "core/dispatch.h"
+#include "core/file_access.h"
 #include "core/game.h"
 #include "core/map_names.h"
 #include "core/output.h"
@@ -11,7 +12,6 @@
 #include <cinttypes>
 #include <cstdio>
 #include <ctime>
-#include <fstream>
 #include <map>
 
 namespace duskwend {
@@ -104,13 +104,34 @@ std::optional<SlotFile> parse_slot(const std::string& text) {
     return s;
 }
 
-std::optional<std::string> read_whole(const fs::path& file) {
-    std::error_code ec;
-    if (!fs::is_regular_file(file, ec)) return std::nullopt;
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (in.bad()) return std::nullopt;
-    return bytes;
+// A whole regular file of at most `max_bytes`; nothing when it is missing or unusable (said on
+// stderr when it is there).
+std::optional<std::string> read_whole(const fs::path& file, std::size_t max_bytes) {
+    FileRead r = read_regular_file(file, max_bytes);
+    if (!r.message.empty()) report_file_problem(r.message);
+    if (!r.is_ok()) return std::nullopt;
+    return std::move(r.bytes);
+}
+
+// The largest part of a slot, and the largest slot file: the three save files, the automap and
+// the slot's own lines.
+std::size_t part_limit(const Game& g, std::size_t k) {
+    const std::size_t limits[] = {
+        std::size_t(ROSTER_SIZE) * ROSTER_SLOT, std::size_t(PARTY_SIZE) * PARTY_SLOT,
+        std::size_t(GAME_FLAG_COUNT) * FLAG_SLOT,
+        automap_size_limit(g.data_files.map_count > 0 ? g.data_files.map_count : MAX_MAPS)};
+    return limits[k];
+}
+std::size_t slot_limit(const Game& g) {
+    std::size_t total = 1024;
+    for (std::size_t k = 0; k < std::size(SLOT_PARTS); ++k) total += part_limit(g, k);
+    return total;
+}
+
+// Writes a slot file, in the slots folder only when that is a folder of the save folder's own
+// (not a link carrying the write elsewhere).
+bool write_slot_file(const fs::path& file, const std::string& text) {
+    return make_own_folder(file.parent_path()) && write_atomically(file, text);
 }
 
 fs::path slot_path(const Game& g, const std::string& slot) {
@@ -129,11 +150,12 @@ std::optional<SlotFile> current_saved_game(Game& g) {
     s.saved_at = static_cast<int64_t>(std::time(nullptr));
     s.map = g.map_level;
     for (std::size_t k = 0; k < SAVE_PARTS; ++k) {
-        auto bytes = read_whole(from / SLOT_PARTS[k]);
+        auto bytes = read_whole(from / SLOT_PARTS[k], part_limit(g, k));
         if (!bytes || bytes->empty()) return std::nullopt;
         s.parts[SLOT_PARTS[k]] = std::move(*bytes);
     }
-    s.parts[AUTOMAP_FILE] = read_whole(d.save_folder() / AUTOMAP_FILE).value_or("");
+    s.parts[AUTOMAP_FILE] =
+        read_whole(d.save_folder() / AUTOMAP_FILE, part_limit(g, SAVE_PARTS)).value_or("");
     return s;
 }
 
@@ -142,7 +164,7 @@ bool same_game(const SlotFile& a, const SlotFile& b) {
 }
 
 std::optional<SlotFile> read_slot(const Game& g, const std::string& slot) {
-    const auto text = read_whole(slot_path(g, slot));
+    const auto text = read_whole(slot_path(g, slot), slot_limit(g));
     if (!text) return std::nullopt;
     return parse_slot(*text);
 }
@@ -182,8 +204,8 @@ SlotSummary sub_read_slot_summary(const Game& g, const std::string& slot) {
 SlotResult sub_keep_saved_game(Game& g, const std::string& slot) {
     const auto current = current_saved_game(g);
     if (!current) return SlotResult::no_saved_game;
-    return write_atomically(slot_path(g, slot), slot_text(*current)) ? SlotResult::done
-                                                                     : SlotResult::failed;
+    return write_slot_file(slot_path(g, slot), slot_text(*current)) ? SlotResult::done
+                                                                    : SlotResult::failed;
 }
 
 void sub_keep_automatic_slot(Game& g) {
@@ -191,11 +213,12 @@ void sub_keep_automatic_slot(Game& g) {
     if (!current) return;
     const auto newest = read_slot(g, auto_slot_name(1));
     if (newest && same_game(*newest, *current)) return;
+    if (!make_own_folder(slot_path(g, auto_slot_name(1)).parent_path())) return;
     std::error_code ec;
     for (int k = AUTO_SLOT_COUNT - 1; k >= 1; --k)
         if (fs::exists(slot_path(g, auto_slot_name(k)), ec))
             fs::rename(slot_path(g, auto_slot_name(k)), slot_path(g, auto_slot_name(k + 1)), ec);
-    write_atomically(slot_path(g, auto_slot_name(1)), slot_text(*current));
+    write_slot_file(slot_path(g, auto_slot_name(1)), slot_text(*current));
 }
 
 SlotResult sub_restore_slot(Game& g, const std::string& slot) {
@@ -209,8 +232,7 @@ SlotResult sub_restore_slot(Game& g, const std::string& slot) {
     const fs::path save_dir = g.data_files.save_dir;
     const fs::path scratch = g.data_files.save_folder() / SLOTS_FOLDER / ".restore";
     fs::remove_all(scratch, ec);
-    fs::create_directories(scratch, ec);
-    bool written = !ec;
+    bool written = make_own_folder(scratch.parent_path()) && make_own_folder(scratch);
     for (const auto& [name, bytes] : s->parts)
         written = written && (bytes.empty() || write_atomically(scratch / name, bytes));
     if (!written) {

@@ -1,9 +1,9 @@
 #pragma once
 
-namespace duskwend {
-
 // The guild hall: its key and draw procedures and its steps. Character creation and the inn,
 // steps of the same screen in files of their own, are declared in guildhall/steps.h.
+
+namespace duskwend {
 
 struct Game;
 

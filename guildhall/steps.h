@@ -1,9 +1,8 @@
 #pragma once
-
-namespace duskwend {
-
 // The guild hall's steps kept in files of their own, for the guild hall's key and draw
 // procedures.
+
+namespace duskwend {
 
 struct Game;
 

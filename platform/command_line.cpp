@@ -1,7 +1,10 @@
 #include "platform/command_line.h"
 
+#include "core/version.h"
+
 #include <CLI/CLI.hpp>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -38,9 +41,9 @@ namespace {
 
 const CLI::Validator whole_number(
     [](const std::string& s) {
-        return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos
-                   ? std::string()
-                   : "must be a whole number, 0 or more (not " + s + ")";
+        return seed_from_digits(s) ? std::string()
+                                   : "must be a whole number from 0 to " +
+                                         std::to_string(UINT64_MAX) + " (not " + s + ")";
     },
     "N");
 
@@ -64,9 +67,20 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
                  "start in full screen (Alt+Enter toggles it at any time)");
     auto* delay_option =
         app.add_option("--message-delay", delay, "seconds of the message pause (default 0.5)")
-            ->check(CLI::Range(0.0, 60.0));
+            ->check(CLI::Range(0.0, 60.0))
+            ->check(CLI::Validator(
+                [](const std::string& s) {
+                    // "nan" passes a range check: no comparison with it is ever true.
+                    return std::isfinite(std::strtod(s.c_str(), nullptr))
+                               ? std::string()
+                               : "must be a number of seconds (not " + s + ")";
+                },
+                "S"));
     app.add_flag("--headless", o.headless,
                  "no window: start, type the key script, write the outputs, exit");
+    app.add_flag("--serve", o.serve,
+                 "no window: answer JSON requests on stdin with frames on stdout, one a line")
+        ->excludes("--headless");
     auto* keys_option = app.add_option("--keys", keys, "the key script to type after start-up");
     app.add_option("--keys-file", keys_file, "a file holding the key script")
         ->check(CLI::ExistingFile)
@@ -83,6 +97,8 @@ std::variant<Options, int> parse_command_line(int argc, char** argv) {
                    "else ~/.local/share/duskwend; with --data-dir alone, the Data folder)");
     app.add_option("--record", o.record,
                    "write every key typed, with the seed, to FILE as a key script");
+    app.set_version_flag("--version", std::string("duskwend ") + GAME_VERSION,
+                         "print the version and exit");
 
     try {
         app.parse(argc, argv);

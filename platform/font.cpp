@@ -1,9 +1,9 @@
 #include "platform/font.h"
 
 #include "core/datafiles.h"
+#include "core/file_access.h"
 #include "core/text_encoding.h"
 
-#include <fstream>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -15,19 +15,14 @@ namespace {
 // The whole font file: the font library then reads it from memory, not with a seek and a
 // read for every table it looks at.
 std::vector<uint8_t> read_font_file(const std::filesystem::path& path) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
-        if (ec && ec != std::errc::no_such_file_or_directory)
-            throw DataError("Cannot open the font file " + path.string() + ": " + ec.message());
+    // Text fonts are a few hundred kilobytes; a font file in the Data folder is no bigger
+    // than this.
+    constexpr std::size_t FONT_SIZE_LIMIT = 32u << 20;
+    const FileRead file = read_regular_file(path, FONT_SIZE_LIMIT);
+    if (file.status == FileRead::missing)
         throw DataError("The font file " + path.string() + " is missing");
-    }
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    const std::streamoff size = in ? std::streamoff(in.tellg()) : -1;
-    std::vector<uint8_t> bytes(size > 0 ? std::size_t(size) : 0);
-    if (size < 0 || !in.seekg(0) ||
-        !in.read(reinterpret_cast<char*>(bytes.data()), std::streamsize(bytes.size())))
-        throw DataError("Cannot read the font file " + path.string());
-    return bytes;
+    if (!file.is_ok()) throw DataError("Cannot read the font file: " + file.message);
+    return std::vector<uint8_t>(file.bytes.begin(), file.bytes.end());
 }
 
 TTF_Font* open_font(const std::filesystem::path& path, const std::vector<uint8_t>& bytes,

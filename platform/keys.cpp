@@ -59,6 +59,18 @@ std::vector<KeyPress> parse_key_script(const std::string& script) {
     return read_key_script(script).keys;
 }
 
+std::optional<uint64_t> seed_from_digits(const std::string& digits) {
+    if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    uint64_t n = 0;
+    for (char c : digits) {
+        const uint64_t d = static_cast<uint64_t>(c - '0');
+        if (n > (UINT64_MAX - d) / 10) return std::nullopt;
+        n = n * 10 + d;
+    }
+    return n;
+}
+
 KeyScript read_key_script(const std::string& script) {
     const auto& named = named_keys();
     KeyScript result;
@@ -84,10 +96,12 @@ KeyScript read_key_script(const std::string& script) {
             const auto end = script.find('}', i);
             const std::string name =
                 end == std::string::npos ? "" : script.substr(i + 1, end - i - 1);
-            if (name.rfind("seed ", 0) == 0 && name.size() > 5 &&
-                name.find_first_not_of("0123456789", 5) == std::string::npos &&
-                name.size() <= 5 + 19) {
-                result.seed = std::stoull(name.substr(5));
+            if (name.rfind("seed ", 0) == 0) {
+                result.seed = seed_from_digits(name.substr(5));
+                if (!result.seed)
+                    throw std::invalid_argument(
+                        "the seed {" + name + "} at position " + std::to_string(i + 1) +
+                        " is not a whole number from 0 to " + std::to_string(UINT64_MAX));
                 i = end;
                 continue;
             }

@@ -29,6 +29,9 @@ struct KeyScript {
 };
 KeyScript read_key_script(const std::string& script);
 
+// The seed written as decimal digits, when it is one a 64-bit seed can hold (0 to 2^64 - 1).
+std::optional<uint64_t> seed_from_digits(const std::string& digits);
+
 // One key as key-script text that types the same key ("a", "A", "{enter}", "{f1}").
 std::string key_script_text(const KeyPress& key);
 

@@ -1,6 +1,7 @@
 #include "platform/session.h"
 
 #include "core/dispatch.h"
+#include "core/file_access.h"
 #include "core/overlays.h"
 #include "platform/dumps.h"
 #include "platform/font.h"
@@ -9,7 +10,6 @@
 
 #include <SDL.h>
 
-#include <fstream>
 #include <iostream>
 #include <vector>
 
@@ -80,23 +80,12 @@ std::optional<Bitmap> read_bitmap_bytes(std::span<const uint8_t> bytes) {
 }
 
 std::optional<Bitmap> read_bitmap_file(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
     // Nothing larger than the largest sound picture is read at all.
-    constexpr std::streamoff limit = std::streamoff(MAX_PICTURE_SIDE) * MAX_PICTURE_SIDE * 4 + 4096;
-    std::vector<uint8_t> bytes;
-    try {
-        in.seekg(0, std::ios::end);
-        const std::streamoff size = in.tellg();
-        if (size < 0 || size > limit) return std::nullopt;
-        bytes.resize(static_cast<std::size_t>(size));
-        in.seekg(0);
-        in.read(reinterpret_cast<char*>(bytes.data()), size);
-        if (!in) return std::nullopt;
-    } catch (const std::exception&) {
-        return std::nullopt; // a folder in the picture's place, a read error
-    }
-    return read_bitmap_bytes(bytes);
+    constexpr std::size_t limit = std::size_t(MAX_PICTURE_SIDE) * MAX_PICTURE_SIDE * 4 + 4096;
+    const FileRead file = read_regular_file(path, limit);
+    if (!file.is_ok()) return std::nullopt; // missing, a folder or a pipe, too large
+    return read_bitmap_bytes(
+        std::span(reinterpret_cast<const uint8_t*>(file.bytes.data()), file.bytes.size()));
 }
 
 void configure_game(Game& g, const Options& o) {
@@ -131,37 +120,26 @@ bool write_outputs(const Game& g, const Options& o) {
     if (!o.dump_state.empty() && !write_output(o.dump_state, state_dump(g).dump(2) + "\n"))
         fail("state dump", o.dump_state);
     if (!o.screenshot.empty()) {
-        const TtfFont font(o.data_dir, 1);
-        SurfacePtr frame = compose_frame(g, font, 1);
-        if (!save_png(frame.get(), o.screenshot)) fail("screenshot", o.screenshot);
+        const TtfFont font(o.data_dir, o.screenshot_scale);
+        const std::string png = frame_png(g, font, o.screenshot_scale);
+        if (png.empty() || !write_output(o.screenshot, png)) fail("screenshot", o.screenshot);
     }
     return ok;
 }
 
-namespace {
+HeadlessGame::HeadlessGame(const Options& o) : font(o.data_dir, 1) {
+    g.host = &host;
+    g.set_font(&font);
+    configure_game(g, o);
+    Form_Load(g);
+}
 
-// Headless: nothing to present, no time to wait.
-class HeadlessHost final : public Host {
-  public:
-    std::optional<Bitmap> load_bitmap(const std::string& path) override {
-        return read_bitmap_file(path);
-    }
-};
-
-} // namespace
-
-int run_headless(const Options& o) {
+int run_headless(const Options& o, const std::function<void(Game&)>& before_keys) {
     try {
-        const TtfLibrary ttf;
-        const TtfFont font(o.data_dir, 1);
-        HeadlessHost host;
-        Game g;
-        g.host = &host;
-        g.set_font(&font);
-        configure_game(g, o);
-        Form_Load(g);
-        type_keys(g, o.keys);
-        return write_outputs(g, o) ? 0 : 1;
+        HeadlessGame run(o);
+        if (before_keys) before_keys(run.g);
+        type_keys(run.g, o.keys);
+        return write_outputs(run.g, o) ? 0 : 1;
     } catch (const std::exception& e) {
         // A data error, or a failure of the machine (memory, the file system).
         std::cerr << "duskwend: " << e.what() << "\n";

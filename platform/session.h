@@ -3,10 +3,12 @@
 // steps both kinds of run share.
 
 #include "core/game.h"
+#include "platform/font.h"
 #include "platform/keys.h"
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,8 +23,12 @@ struct Options {
     bool fullscreen = false;
     std::optional<double> message_delay;
     bool headless = false;
+    // --serve: requests on stdin, answers on stdout (platform/serve.h).
+    bool serve = false;
     std::vector<KeyPress> keys;
     std::string dump_text, dump_state, screenshot;
+    // Pixels per logical pixel of the screenshot; the text is drawn at that size, not enlarged.
+    int screenshot_scale = 1;
     // Where saves, the automap and the settings live; empty: the Data folder.
     std::filesystem::path save_dir;
     // --record: the file every key typed in the window is written to.
@@ -52,7 +58,29 @@ void type_keys(Game& g, const std::vector<KeyPress>& keys);
 // when one cannot be written.
 bool write_outputs(const Game& g, const Options& o);
 
-int run_headless(const Options& o);
+// Headless: nothing to present, no time to wait, so a message never pauses.
+class HeadlessHost final : public Host {
+  public:
+    std::optional<Bitmap> load_bitmap(const std::string& path) override {
+        return read_bitmap_file(path);
+    }
+};
+
+// A game without a window, started (Form_Load) on the options' Data folder with the font at
+// the frame's own size. Throws what start-up throws (a missing file, a broken one).
+struct HeadlessGame {
+    explicit HeadlessGame(const Options& o);
+    HeadlessGame(const HeadlessGame&) = delete;
+    HeadlessGame& operator=(const HeadlessGame&) = delete;
+
+    TtfLibrary ttf;
+    TtfFont font;
+    HeadlessHost host;
+    Game g;
+};
+
+// A headless run; `before_keys`, when given, sees the started game before the script is typed.
+int run_headless(const Options& o, const std::function<void(Game&)>& before_keys = {});
 int run_window(const Options& o);
 
 } // namespace duskwend

@@ -272,10 +272,11 @@ int run_window(const Options& o) {
             recorded(key);
             int16_t code = key.code;
             Form_KeyDown(g, code, key.shift);
-            if (g.quit_requested != 1) host->repaint(g);
+            if (!is_on(g.quit_requested)) host->repaint(g);
         };
         const auto press_typed_ahead = [&] {
-            while (!host->typed_ahead.empty() && g.quit_requested != 1 && !host->close_requested) {
+            while (!host->typed_ahead.empty() && !is_on(g.quit_requested) &&
+                   !host->close_requested) {
                 const KeyPress key = host->typed_ahead.front();
                 host->typed_ahead.pop_front();
                 press(key);

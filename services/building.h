@@ -44,4 +44,14 @@ void sub_leave_building(Game& g);
 // The member's name without its trailing blanks.
 std::string trimmed_name(const Game& g, int member);
 
+// The first step of a building: the choice of the member served, who then goes on to step
+// `Next`.
+template <int Next> constexpr BuildingStep member_choice_step(int step, void (*draw)(Game&)) {
+    return {step, [](auto& g) { select_member_key(g, Next); }, draw};
+}
+// A step whose drawing acts; after it any key goes back to step `Back`.
+template <int Back> constexpr BuildingStep acting_step(int step, void (*draw)(Game&)) {
+    return {step, [](auto& g) { g.location_step = Back; }, draw, true};
+}
+
 } // namespace duskwend

@@ -1,9 +1,9 @@
 // The review board: a member with enough experience is judged and, for the training fee,
 // advances one level: more hit points and mana, one attribute point, better resistances, and
 // the spells the class gains at the new level.
+#include "core/any_key.h"
 #include "core/class_rules.h"
 #include "core/creation_rules.h"
-#include "core/any_key.h"
 #include "core/datafiles.h"
 #include "core/game.h"
 #include "core/numbers.h"
@@ -91,10 +91,6 @@ int roll_attribute_rise(Game& g, const PartyMemberRec& m) {
     return -1;
 }
 
-bool valid_spell(const Game& g, int n) {
-    return n >= 1 && n <= g.spell_count;
-}
-
 std::string spell_name(Game& g, int n) {
     sub_read_spell(g, n);
     return g.spell_rec.name.trimmed();
@@ -106,8 +102,8 @@ std::string learn_spells(Game& g, PartyMemberRec& m) {
     for (int e = 1; e <= g.spell_progression_count; ++e) {
         sub_read_spell_progression(g, e);
         const SpellProgressionRec p = g.spell_progression_rec;
-        if (p.class_id != m.class_id || p.level != m.level || !valid_spell(g, p.spell)) continue;
-        if (p.replaces_spell != 0 && !valid_spell(g, p.replaces_spell)) continue;
+        if (p.class_id != m.class_id || p.level != m.level || !spell_exists(g, p.spell)) continue;
+        if (p.replaces_spell != 0 && !spell_exists(g, p.replaces_spell)) continue;
         auto& known = m.spells_known;
         if (p.replaces_spell != 0) {
             int k = 0;
@@ -235,9 +231,9 @@ void judgement_key(Game& g) {
 
 // The advance acts; after it any key goes back to the choice of member.
 constexpr BuildingStep REVIEW_STEPS[] = {
-    {REVIEW_SELECT, [](Game& g) { select_member_key(g, REVIEW_JUDGEMENT); }, draw_select},
+    member_choice_step<REVIEW_JUDGEMENT>(REVIEW_SELECT, draw_select),
     {REVIEW_JUDGEMENT, judgement_key, draw_judgement},
-    {REVIEW_ADVANCE, [](Game& g) { g.location_step = REVIEW_SELECT; }, draw_advance, true},
+    acting_step<REVIEW_SELECT>(REVIEW_ADVANCE, draw_advance),
 };
 
 } // namespace

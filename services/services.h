@@ -1,9 +1,9 @@
 #pragma once
 
-namespace duskwend {
-
 // The town's buildings: the shop, the temples and the review board, their key and draw
 // procedures and the steps of each screen. What they share lies in services/building.h.
+
+namespace duskwend {
 
 struct Game;
 

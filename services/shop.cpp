@@ -1,7 +1,7 @@
 // The equipment shop: one party member at a time buys from the shop's stock, sells from the
 // pack, or has an item appraised or identified. building_number names the shop's record.
-#include "core/class_rules.h"
 #include "core/any_key.h"
+#include "core/class_rules.h"
 #include "core/datafiles.h"
 #include "core/exact.h"
 #include "core/game.h"
@@ -25,17 +25,13 @@ PartyMemberRec& served(Game& g) {
     return g.party[g.selected_member & PARTY_SLOT_MASK];
 }
 
-bool valid_item(const Game& g, int n) {
-    return n >= 1 && n <= g.item_count;
-}
-
 // A stock entry is offered when it names an item of the world's file.
 bool in_stock(const Game& g, int k) {
-    return k >= 0 && k < STOCK_SIZE && valid_item(g, g.shop_rec.stock[k]);
+    return k >= 0 && k < STOCK_SIZE && item_exists(g, g.shop_rec.stock[k]);
 }
 
 bool holds_item(Game& g, int k) {
-    return k >= 0 && k < PACK_SLOTS && valid_item(g, served(g).pack[k][PACK_ITEM]);
+    return k >= 0 && k < PACK_SLOTS && item_exists(g, served(g).pack[k][PACK_ITEM]);
 }
 
 // A pack without items, wherever its empty slots are, has nothing to sell or appraise.
@@ -340,19 +336,19 @@ void offer_key(Game& g) {
 
 // Buying, selling, appraising and identifying act; after them any key goes back to the list.
 constexpr BuildingStep SHOP_STEPS[] = {
-    {SHOP_SELECT, [](Game& g) { select_member_key(g, SHOP_OPTIONS); }, draw_select},
+    member_choice_step<SHOP_OPTIONS>(SHOP_SELECT, draw_select),
     {SHOP_OPTIONS, options_key, draw_options},
     {SHOP_BUY_LIST, buy_list_key, draw_buy_list},
-    {SHOP_BUY, [](Game& g) { g.location_step = SHOP_BUY_LIST; }, draw_buy, true},
+    acting_step<SHOP_BUY_LIST>(SHOP_BUY, draw_buy),
     {SHOP_SELL_LIST, [](Game& g) { pack_list_key(g, SHOP_SELL_OFFER); },
      [](Game& g) { draw_pack_list(g, false); }},
     {SHOP_SELL_OFFER, offer_key, draw_sell_offer},
-    {SHOP_SELL, [](Game& g) { g.location_step = SHOP_SELL_LIST; }, draw_sell, true},
+    acting_step<SHOP_SELL_LIST>(SHOP_SELL, draw_sell),
     {SHOP_APPRAISE_LIST, [](Game& g) { pack_list_key(g, SHOP_APPRAISE_OFFER); },
      [](Game& g) { draw_pack_list(g, true); }},
     {SHOP_APPRAISE_OFFER, offer_key, draw_appraise_offer},
-    {SHOP_APPRAISE, [](Game& g) { g.location_step = SHOP_APPRAISE_LIST; }, draw_appraise, true},
-    {SHOP_IDENTIFY, [](Game& g) { g.location_step = SHOP_APPRAISE_LIST; }, draw_identify, true},
+    acting_step<SHOP_APPRAISE_LIST>(SHOP_APPRAISE, draw_appraise),
+    acting_step<SHOP_APPRAISE_LIST>(SHOP_IDENTIFY, draw_identify),
 };
 
 } // namespace

@@ -56,10 +56,6 @@ PartyMemberRec& served(Game& g) {
     return g.party[member(g)];
 }
 
-bool ware_exists(const Game& g, int item) {
-    return item >= 1 && item <= g.item_count;
-}
-
 // The member's price for a base price, computed wide: a large healing bill is not cut short.
 int64_t temple_price(Game& g, double base) {
     return static_cast<int64_t>(sub_haggled_price(g, base, member(g)));
@@ -132,7 +128,7 @@ void draw_item_list(Game& g) {
     t.print_line();
     if (of_light(g)) {
         for (int w = 0; w < WARE_COUNT; ++w) {
-            if (!ware_exists(g, FIRST_WARE + w)) continue;
+            if (!item_exists(g, FIRST_WARE + w)) continue;
             sub_read_item(g, FIRST_WARE + w);
             int16_t price = g.item_rec.price;
             print_priced_line(g, w, g.item_rec.name, sub_haggle_price(g, price, member(g)));
@@ -146,7 +142,7 @@ void draw_buy(Game& g) {
     PictureArea& t = text(g);
     PartyMemberRec& m = served(g);
     const int item = g.selected_item;
-    if (!ware_exists(g, item)) return;
+    if (!item_exists(g, item)) return;
     sub_read_item(g, item);
     int16_t base = g.item_rec.price;
     const int64_t price = sub_haggle_price(g, base, member(g));
@@ -263,7 +259,7 @@ void item_list_key(Game& g) {
     const int w = typed_letter(g, WARE_COUNT);
     if (g.input_line == "R") {
         g.location_step = TEMPLE_OPTIONS;
-    } else if (w >= 0 && of_light(g) && ware_exists(g, FIRST_WARE + w)) {
+    } else if (w >= 0 && of_light(g) && item_exists(g, FIRST_WARE + w)) {
         g.selected_item = static_cast<int16_t>(FIRST_WARE + w);
         g.location_step = TEMPLE_BUY;
     }
@@ -281,12 +277,12 @@ void service_list_key(Game& g) {
 
 // A purchase and a service act; after them any key goes back to the list.
 constexpr BuildingStep TEMPLE_STEPS[] = {
-    {TEMPLE_SELECT, [](Game& g) { select_member_key(g, TEMPLE_OPTIONS); }, draw_select},
+    member_choice_step<TEMPLE_OPTIONS>(TEMPLE_SELECT, draw_select),
     {TEMPLE_OPTIONS, options_key, draw_options},
     {TEMPLE_ITEM_LIST, item_list_key, draw_item_list},
-    {TEMPLE_BUY, [](Game& g) { g.location_step = TEMPLE_ITEM_LIST; }, draw_buy, true},
+    acting_step<TEMPLE_ITEM_LIST>(TEMPLE_BUY, draw_buy),
     {TEMPLE_SERVICE_LIST, service_list_key, draw_service_list},
-    {TEMPLE_SERVICE, [](Game& g) { g.location_step = TEMPLE_SERVICE_LIST; }, draw_service, true},
+    acting_step<TEMPLE_SERVICE_LIST>(TEMPLE_SERVICE, draw_service),
 };
 
 } // namespace

@@ -163,8 +163,7 @@ TEST_F(View, SquaresBesideTheLineOffTheGridHaveNoWalls) {
 // A map with back<N>.bmp in the Data folder is seen against it; the others keep back.bmp, and
 // a teleport to another map changes the background at once.
 TEST(ViewBackground, EachMapMayBringItsOwnBackground) {
-    fixture::TempDir dir("view-backgrounds");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("view-backgrounds");
     fixture::write_bmp(dir.path / "back2.bmp", 228, 140, 0x305070);
     auto maps = maps_of(3);
     maps[0].events[0] = city_test::event(1, 5, 4, 2, 5, 5, 1); // north of the start: map 2

@@ -27,7 +27,22 @@ int damage_in(const std::string& line) {
     return -1;
 }
 
-struct Round : CombatTest {};
+struct Round : CombatTest {
+    // Member 0 carries out the chosen attack alone: the line that tells how it went.
+    std::string attack_line() {
+        clear_log();
+        sub_party_member_attacks(game(), 0);
+        return log().back();
+    }
+    // A round in which member 0 uses `item` on `target` (-(slot + 1) for a member)
+    // against one monster 3.
+    void use_item_round(int item, int target) {
+        game().combat_actions[0] = {ACTION_USE_ITEM, int16_t(item), int16_t(target), 0};
+        fix_initiative(0, 2);
+        group(0, 3, 1, 10);
+        sub_combat_round(game());
+    }
+};
 
 TEST_F(Round, EqualInitiativePartyFirstThenGroupsInOrderAndHigherFirst) {
     member(0, "Ann");
@@ -88,9 +103,7 @@ TEST_F(Round, EachHundredOfMarginIsOneMoreHit) {
             monster(1).armour = int16_t(k == 0 ? -1000 : -900);
             rewrite_world();
             game().rng.seed(uint64_t(trial));
-            clear_log();
-            sub_party_member_attacks(game(), 0);
-            hits[k] = hits_in(log().back());
+            hits[k] = hits_in(attack_line());
         }
         EXPECT_GE(hits[0], 10);
         EXPECT_EQ(hits[0], hits[1] + 1) << "the same rolls against 100 more defence";
@@ -107,11 +120,7 @@ TEST_F(Round, RollsOf99And100AreOpenEnded) {
     rewrite_world();
     group(0, 1, 1, 30000);
     int hit = 0;
-    for (int k = 0; k < 1500; ++k) {
-        clear_log();
-        sub_party_member_attacks(game(), 0);
-        hit += hits_in(log().back()) > 0;
-    }
+    for (int k = 0; k < 1500; ++k) hit += hits_in(attack_line()) > 0;
     EXPECT_GT(hit, 8);
     EXPECT_LT(hit, 70) << "about two attacks in a hundred";
 }
@@ -125,14 +134,13 @@ TEST_F(Round, DamageUsesTheStrengthFactorsMinimumAndAKillLeavesZero) {
     group(0, 1, 1, 30000);
     int ones = 0;
     for (int k = 0; k < 200; ++k) {
-        clear_log();
-        sub_party_member_attacks(game(), 0);
-        ASSERT_EQ(hits_in(log().back()), 1) << log().back();
-        const int d = damage_in(log().back());
-        EXPECT_TRUE(d == 0 || d == 1) << log().back();
+        const std::string line = attack_line();
+        ASSERT_EQ(hits_in(line), 1) << line;
+        const int d = damage_in(line);
+        EXPECT_TRUE(d == 0 || d == 1) << line;
         ones += d == 1;
         if (d == 0) {
-            EXPECT_EQ(log().back(), "Ann attacks a Rat, and hits doing 0 point of damage.");
+            EXPECT_EQ(line, "Ann attacks a Rat, and hits doing 0 point of damage.");
         }
     }
     EXPECT_GT(ones, 50);
@@ -142,10 +150,8 @@ TEST_F(Round, DamageUsesTheStrengthFactorsMinimumAndAKillLeavesZero) {
     p.strength = 10;
     p.right_hand = {1, 1, 1};
     group(0, 1, 1, 2);
-    clear_log();
-    sub_party_member_attacks(game(), 0);
-    EXPECT_EQ(log().back(), "Ann attacks a Rat, and hits doing 3 points of damage killing the "
-                            "monster.");
+    EXPECT_EQ(attack_line(), "Ann attacks a Rat, and hits doing 3 points of damage killing the "
+                             "monster.");
     EXPECT_EQ(game().monster_state[0][0][MONSTER_HIT_POINTS], 0);
 }
 
@@ -293,9 +299,7 @@ TEST_F(Round, HidingAndTheBackstab) {
     monster(3).armour = -300;
     rewrite_world();
     game().combat_actions[0] = {ACTION_ATTACK, 0, 0, 0};
-    clear_log();
-    sub_party_member_attacks(game(), 0);
-    const std::string line = log().back();
+    const std::string line = attack_line();
     EXPECT_EQ(line.rfind("From the shadows Sly attacks a Imp,", 0), 0u) << line;
     const int hits = hits_in(line);
     ASSERT_GT(hits, 0);
@@ -357,10 +361,7 @@ TEST_F(Round, AnItemWithoutHealingDoesNothingButSaySo) {
     PartyMemberRec& p = member(0, "Ann");
     p.pack[0] = {3, 2, 1};
     ASSERT_NE(sub_find_item_place(game(), 0, 3), USE_FROM_NOWHERE) << "the pack holds it";
-    game().combat_actions[0] = {ACTION_USE_ITEM, 3, -1, 0};
-    fix_initiative(0, 2);
-    group(0, 3, 1, 10);
-    sub_combat_round(game());
+    use_item_round(3, -1);
     EXPECT_TRUE(logged("Ann uses the Stone but nothing happens."));
     EXPECT_EQ(p.pack[0][PACK_QUANTITY], 2);
     EXPECT_EQ(game().combat_actions[0][0], ACTION_USE_ITEM) << "kept for the next round";
@@ -375,10 +376,7 @@ TEST_F(Round, AHealingItemHealsItsMemberTargetAndIsUsedUp) {
     p.pack[0] = {2, 2, 1};
     member(1, "Bo").hit_points = 97;
     ASSERT_NE(sub_find_item_place(game(), 0, 2), USE_FROM_NOWHERE) << "the pack holds it";
-    game().combat_actions[0] = {ACTION_USE_ITEM, 2, -2, 0};
-    fix_initiative(0, 2);
-    group(0, 3, 1, 10);
-    sub_combat_round(game());
+    use_item_round(2, -2);
     EXPECT_TRUE(logged("Ann uses the Potion on Bo."));
     EXPECT_EQ(game().party[1].hit_points, 98) << "a Potion of strength 0 heals (0 + 1)^2";
     EXPECT_EQ(p.pack[0][PACK_QUANTITY], 1);

@@ -19,8 +19,7 @@ using fixture::TempDir;
 namespace {
 
 TEST(DataFiles, ItemEntryOneStartsAtByte222) {
-    TempDir dir("items");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("items");
     const auto bytes = fixture::read_bytes(dir.path / ITEM_FILE);
     ASSERT_EQ(bytes.size(), 14u * 222u);
     // Slot 2 holds entry 1: its number and name start at byte 222, not at 182.
@@ -29,8 +28,7 @@ TEST(DataFiles, ItemEntryOneStartsAtByte222) {
 }
 
 TEST(DataFiles, StartUpReadsHeadersAndMapOne) {
-    TempDir dir("start");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("start");
     StartedGame s(dir.path);
     EXPECT_EQ(s.g.item_count, 13);
     EXPECT_EQ(s.g.shop_count, 1);
@@ -42,8 +40,7 @@ TEST(DataFiles, StartUpReadsHeadersAndMapOne) {
 }
 
 TEST(DataFiles, FetchesFillTheBuffers) {
-    TempDir dir("fetch");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("fetch");
     StartedGame s(dir.path);
     Game& g = s.g;
     sub_read_item(g, 13);
@@ -62,8 +59,7 @@ TEST(DataFiles, FetchesFillTheBuffers) {
 }
 
 TEST(DataFiles, FetchesOutsideAFileGiveAllZeroRecords) {
-    TempDir dir("outside");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("outside");
     StartedGame s(dir.path);
     Game& g = s.g;
     for (int32_t n : {14, 1000, -1, -5, 2147483647}) {
@@ -119,8 +115,7 @@ TEST(DataFiles, StartUpNamesWhatIsMissingOrShort) {
 }
 
 TEST(SaveFiles, SaveThenLoadThenSaveIsByteIdentical) {
-    TempDir dir("save");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("save");
     StartedGame s(dir.path);
     Game& g = s.g;
     g.party[0].in_use = 1;
@@ -153,8 +148,7 @@ TEST(SaveFiles, SaveThenLoadThenSaveIsByteIdentical) {
 }
 
 TEST(SaveFiles, LoadWithAMissingOrShortFileChangesNothing) {
-    TempDir dir("load");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("load");
     StartedGame s(dir.path);
     Game& g = s.g;
     EXPECT_FALSE(read_save_files(g)) << "nothing saved yet";
@@ -169,8 +163,7 @@ TEST(SaveFiles, LoadWithAMissingOrShortFileChangesNothing) {
 }
 
 TEST(SaveFiles, AFailedSaveKeepsThePreviousOne) {
-    TempDir dir("failsave");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("failsave");
     StartedGame s(dir.path);
     Game& g = s.g;
     ASSERT_TRUE(write_save_files(g));

@@ -14,7 +14,6 @@ namespace duskwend {
 
 using fixture::press;
 using fixture::StartedGame;
-using fixture::TempDir;
 
 namespace {
 
@@ -55,8 +54,8 @@ using Calls = std::vector<std::string>;
 
 class Dispatch : public ::testing::Test {
   protected:
-    Dispatch() : dir("dispatch") { fixture::write_small_world(dir.path); }
-    TempDir dir;
+    Dispatch() : dir("dispatch") {}
+    fixture::SmallWorldDir dir;
 };
 
 // A started game whose screens are the routing's recorders.

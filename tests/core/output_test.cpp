@@ -181,8 +181,7 @@ TEST_F(OutputTest, RightAlignedAndNames) {
 }
 
 TEST_F(OutputTest, PossessiveOfAMonsterGroup) {
-    fixture::TempDir dir("possessive");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("possessive");
     fixture::StartedGame s(dir.path);
     s.g.monster_groups[1].monster = 2; // the wolf is female in the small world
     s.g.monster_groups[0].monster = 1;

@@ -15,6 +15,11 @@ int32_t i32_at(const std::vector<uint8_t>& b, std::size_t off) {
     return static_cast<int32_t>(uint32_t(b.at(off)) | uint32_t(b.at(off + 1)) << 8 |
                                 uint32_t(b.at(off + 2)) << 16 | uint32_t(b.at(off + 3)) << 24);
 }
+// Expects each (byte offset, value) of `wanted` as a 16-bit field of `b`.
+void expect_i16s(const std::vector<uint8_t>& b,
+                 std::initializer_list<std::pair<std::size_t, int>> wanted) {
+    for (const auto& [off, value] : wanted) EXPECT_EQ(i16_at(b, off), value) << "at byte " << off;
+}
 std::string text_at(const std::vector<uint8_t>& b, std::size_t off, std::size_t n) {
     return std::string(b.begin() + long(off), b.begin() + long(off + n));
 }
@@ -45,33 +50,31 @@ TEST(Records, CharacterFieldsAtTheirOffsets) {
     const auto b = encode(c);
     EXPECT_EQ(i16_at(b, 0), 7);
     EXPECT_EQ(text_at(b, 2, 20), "Corvath             ");
-    EXPECT_EQ(i16_at(b, 22), 4);
-    EXPECT_EQ(i16_at(b, 24), 2);
-    EXPECT_EQ(i16_at(b, 26), 9);
+    expect_i16s(b, {{22, 4}, {24, 2}, {26, 9}});
     EXPECT_EQ(i32_at(b, 28), 123456789);
     EXPECT_EQ(i32_at(b, 32), -5);
     EXPECT_EQ(i32_at(b, 36), -100);
-    EXPECT_EQ(i16_at(b, 40), 3);
-    EXPECT_EQ(i16_at(b, 42), 16);
-    EXPECT_EQ(i16_at(b, 56), 11);
-    EXPECT_EQ(i16_at(b, 58), 31);
-    EXPECT_EQ(i16_at(b, 64), 34);
-    EXPECT_EQ(i16_at(b, 66), 1000);
-    EXPECT_EQ(i16_at(b, 68), 1);
-    EXPECT_EQ(i16_at(b, 78), 6);
-    EXPECT_EQ(i16_at(b, 80), 3);
-    EXPECT_EQ(i16_at(b, 84), 77);
-    EXPECT_EQ(i16_at(b, 86), 10);
-    EXPECT_EQ(i16_at(b, 92), 13);
+    expect_i16s(b, {{40, 3},
+                    {42, 16},
+                    {56, 11},
+                    {58, 31},
+                    {64, 34},
+                    {66, 1000},
+                    {68, 1},
+                    {78, 6},
+                    {80, 3},
+                    {84, 77},
+                    {86, 10},
+                    {92, 13}});
     // pack(s, c) with the slot varying fastest: (0,0) at 94, (10,0) at 114, (0,1) at 116.
-    EXPECT_EQ(i16_at(b, 94), 1);
-    EXPECT_EQ(i16_at(b, 94 + 2 * 10), 99);
-    EXPECT_EQ(i16_at(b, 94 + 2 * 11), 4);
-    EXPECT_EQ(i16_at(b, 94 + 2 * (10 + 11)), 5);
-    EXPECT_EQ(i16_at(b, 94 + 2 * 22), 1);
-    EXPECT_EQ(i16_at(b, 160), 25);
-    EXPECT_EQ(i16_at(b, 168), 20);
-    EXPECT_EQ(i16_at(b, 170 + 200), 42);
+    expect_i16s(b, {{94, 1},
+                    {94 + 2 * 10, 99},
+                    {94 + 2 * 11, 4},
+                    {94 + 2 * (10 + 11), 5},
+                    {94 + 2 * 22, 1},
+                    {160, 25},
+                    {168, 20},
+                    {170 + 200, 42}});
 }
 
 TEST(Records, PartyMemberFieldsAtTheirOffsets) {
@@ -86,26 +89,10 @@ TEST(Records, PartyMemberFieldsAtTheirOffsets) {
     m.effects[0] = {5, 2, 3};
     m.effects[10][2] = 9;
     const auto b = encode(m);
-    EXPECT_EQ(i16_at(b, 42), 1);
-    EXPECT_EQ(i16_at(b, 56), 2);
-    EXPECT_EQ(i16_at(b, 58), 3);
-    EXPECT_EQ(i16_at(b, 72), 4);
-    EXPECT_EQ(i16_at(b, 74), -3);
-    EXPECT_EQ(i16_at(b, 80), 9);
-    EXPECT_EQ(i16_at(b, 82), 5);
-    EXPECT_EQ(i16_at(b, 104), 6);
-    EXPECT_EQ(i16_at(b, 106), 7);
-    EXPECT_EQ(i16_at(b, 116), 8);
-    EXPECT_EQ(i16_at(b, 318), 19);
-    EXPECT_EQ(i16_at(b, 320), 1000);
-    EXPECT_EQ(i16_at(b, 322), 3);
-    EXPECT_EQ(i16_at(b, 332), 12);
-    EXPECT_EQ(i16_at(b, 334), 13);
-    EXPECT_EQ(i16_at(b, 336), 21);
-    EXPECT_EQ(i16_at(b, 402), 5);
-    EXPECT_EQ(i16_at(b, 402 + 22), 2);
-    EXPECT_EQ(i16_at(b, 402 + 44), 3);
-    EXPECT_EQ(i16_at(b, 466), 9);
+    expect_i16s(b,
+                {{42, 1},   {56, 2},   {58, 3},  {72, 4},       {74, -3},      {80, 9},  {82, 5},
+                 {104, 6},  {106, 7},  {116, 8}, {318, 19},     {320, 1000},   {322, 3}, {332, 12},
+                 {334, 13}, {336, 21}, {402, 5}, {402 + 22, 2}, {402 + 44, 3}, {466, 9}});
 }
 
 TEST(Records, WorldRecordFieldsAtTheirOffsets) {
@@ -115,60 +102,53 @@ TEST(Records, WorldRecordFieldsAtTheirOffsets) {
     item.attack_speed = 4, item.price = 250, item.use_effects[0] = {5, 0, 2};
     auto b = encode(item);
     EXPECT_EQ(text_at(b, 22, 20), "Long Swords         ");
-    EXPECT_EQ(i16_at(b, 42), 2);
-    EXPECT_EQ(i16_at(b, 46), 1);
-    EXPECT_EQ(i16_at(b, 58), 3);
-    EXPECT_EQ(i16_at(b, 60), -1);
-    EXPECT_EQ(i16_at(b, 110), -1);
-    EXPECT_EQ(i16_at(b, 112), 4);
-    EXPECT_EQ(i16_at(b, 114), 250);
-    EXPECT_EQ(i16_at(b, 116), 5);
-    EXPECT_EQ(i16_at(b, 116 + 22), 0);
-    EXPECT_EQ(i16_at(b, 116 + 44), 2);
+    expect_i16s(b, {{42, 2},
+                    {46, 1},
+                    {58, 3},
+                    {60, -1},
+                    {110, -1},
+                    {112, 4},
+                    {114, 250},
+                    {116, 5},
+                    {116 + 22, 0},
+                    {116 + 44, 2}});
 
     MonsterRec mon;
     mon.picture = 12, mon.hit_dice = {2, 8, 1}, mon.level = 3, mon.speed = 5, mon.luck = 10;
     mon.attack_effects[0] = {-1, 1, 4}, mon.crowns_dice = {1, 6, 0};
     mon.experience_base = 30, mon.experience_per_hit_point = 2;
     b = encode(mon);
-    EXPECT_EQ(i16_at(b, 46), 12);
-    EXPECT_EQ(i16_at(b, 52), 1);
-    EXPECT_EQ(i16_at(b, 60), 3);
-    EXPECT_EQ(i16_at(b, 66), 5);
-    EXPECT_EQ(i16_at(b, 72), 10);
-    EXPECT_EQ(i16_at(b, 88), -1);
-    EXPECT_EQ(i16_at(b, 88 + 22), 1);
-    EXPECT_EQ(i16_at(b, 88 + 44), 4);
-    EXPECT_EQ(i16_at(b, 154), 1);
-    EXPECT_EQ(i16_at(b, 160), 30);
-    EXPECT_EQ(i16_at(b, 162), 2);
+    expect_i16s(b, {{46, 12},
+                    {52, 1},
+                    {60, 3},
+                    {66, 5},
+                    {72, 10},
+                    {88, -1},
+                    {88 + 22, 1},
+                    {88 + 44, 4},
+                    {154, 1},
+                    {160, 30},
+                    {162, 2}});
 
     ShopRec shop;
     shop.shop_kind = 0, shop.name = "Iron Anvil", shop.stock[0] = 2, shop.stock[15] = 9;
     b = encode(shop);
     EXPECT_EQ(text_at(b, 4, 25), "Iron Anvil               ");
-    EXPECT_EQ(i16_at(b, 29), 2);
-    EXPECT_EQ(i16_at(b, 59), 9);
+    expect_i16s(b, {{29, 2}, {59, 9}});
     EXPECT_EQ(b[61], 0);
 
     SpellRec spell;
     spell.level = 3, spell.target_type = 6, spell.mana_cost = 8, spell.amount_level_bonus = 2;
     spell.duration_level_bonus = 7, spell.cast_text = "casts", spell.description = "Heals.\\n";
     b = encode(spell);
-    EXPECT_EQ(i16_at(b, 22), 3);
-    EXPECT_EQ(i16_at(b, 28), 6);
-    EXPECT_EQ(i16_at(b, 82), 8);
-    EXPECT_EQ(i16_at(b, 98), 2);
-    EXPECT_EQ(i16_at(b, 110), 7);
+    expect_i16s(b, {{22, 3}, {28, 6}, {82, 8}, {98, 2}, {110, 7}});
     EXPECT_EQ(text_at(b, 182, 6), "casts ");
     EXPECT_EQ(text_at(b, 214, 9), "Heals.\\n ");
     EXPECT_EQ(b.back(), ' ');
 
     SpellProgressionRec prog{4, 2, 5, 17, 3};
     b = encode(prog);
-    EXPECT_EQ(i16_at(b, 0), 4);
-    EXPECT_EQ(i16_at(b, 6), 17);
-    EXPECT_EQ(i16_at(b, 8), 3);
+    expect_i16s(b, {{0, 4}, {6, 17}, {8, 3}});
 }
 
 TEST(Records, MapGridEventsAndTextsAtTheirOffsets) {
@@ -185,16 +165,16 @@ TEST(Records, MapGridEventsAndTextsAtTheirOffsets) {
     map.messages[50] = "Last";
     map.texts[10] = "The end.";
     const auto b = encode(map);
-    EXPECT_EQ(i16_at(b, 2), -3);
-    EXPECT_EQ(i16_at(b, 8), 2);
-    EXPECT_EQ(i16_at(b, 10), 5);
-    EXPECT_EQ(i16_at(b, 10 + 2 * 11), 1);
-    EXPECT_EQ(i16_at(b, 10 + 2 * (10 + 44)), 99);
-    EXPECT_EQ(i16_at(b, 124), 0x111);
-    EXPECT_EQ(i16_at(b, 122 + 2 * 33), 0x222);
-    EXPECT_EQ(i16_at(b, 2298), 0x777);
-    EXPECT_EQ(i16_at(b, 2302), 8);
-    EXPECT_EQ(i16_at(b, 2300 + 2 * 101), 9);
+    expect_i16s(b, {{2, -3},
+                    {8, 2},
+                    {10, 5},
+                    {10 + 2 * 11, 1},
+                    {10 + 2 * (10 + 44), 99},
+                    {124, 0x111},
+                    {122 + 2 * 33, 0x222},
+                    {2298, 0x777},
+                    {2302, 8},
+                    {2300 + 2 * 101, 9}});
     EXPECT_EQ(text_at(b, 4522, 8), "A sign. ");
     EXPECT_EQ(text_at(b, 4522 + 50 * 50, 4), "Last");
     EXPECT_EQ(text_at(b, 7072 + 10 * 1000, 8), "The end.");

@@ -144,8 +144,7 @@ TEST(Housekeeping, PoolingCrownsNeverWraps) {
 }
 
 TEST(Housekeeping, TrendsAndSpellLevels) {
-    fixture::TempDir dir("spells");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("spells");
     fixture::StartedGame s(dir.path);
     Game& g = s.g;
     g.party[0].strength = 12, g.party[0].base_strength = 10;
@@ -212,8 +211,7 @@ TEST(PartyStats, CapsDiseaseAndUntouchedSlots) {
 }
 
 TEST(PartyStats, ArmourFromItemsAndBlessing) {
-    fixture::TempDir dir("armour");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("armour");
     fixture::StartedGame s(dir.path);
     Game& g = s.g;
     PartyMemberRec& m = g.party[0];

@@ -18,7 +18,6 @@ namespace duskwend {
 
 namespace fs = std::filesystem;
 using fixture::StartedGame;
-using fixture::TempDir;
 
 namespace {
 
@@ -53,8 +52,7 @@ TEST(SaveFaults, EveryStepFailingInTurnLeavesTheOldOrTheNewGameWhole) {
     int fired = 0;
     for (SaveStep step : {SaveStep::write, SaveStep::flush, SaveStep::rename}) {
         for (const std::string& file : files) {
-            TempDir dir("savefault");
-            fixture::write_small_world(dir.path);
+            fixture::SmallWorldDir dir("savefault");
             StartedGame s(dir.path);
             set_generation(s.g, 1);
             ASSERT_TRUE(write_save_files(s.g));
@@ -83,8 +81,7 @@ TEST(SaveFaults, EveryStepFailingInTurnLeavesTheOldOrTheNewGameWhole) {
 }
 
 TEST(SaveFaults, KilledWhileSavingTheOldOrTheNewGameLoadsWhole) {
-    TempDir dir("savekill");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("savekill");
     StartedGame s(dir.path);
     set_generation(s.g, 0);
     ASSERT_TRUE(write_save_files(s.g));
@@ -119,8 +116,7 @@ TEST(SaveFaults, KilledWhileSavingTheOldOrTheNewGameLoadsWhole) {
 }
 
 TEST(SaveFaults, AnInterruptedCommitIsFinishedAtStartUpAndAnUncommittedOneDiscarded) {
-    TempDir dir("savecommit");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("savecommit");
     {
         StartedGame s(dir.path);
         set_generation(s.g, 1);
@@ -160,8 +156,7 @@ TEST(SaveFaults, AnInterruptedCommitIsFinishedAtStartUpAndAnUncommittedOneDiscar
 }
 
 TEST(SaveFaults, AnUnreadableSaveIsNoSaveAndChangesNothing) {
-    TempDir dir("saveunreadable");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("saveunreadable");
     StartedGame s(dir.path);
     Game& g = s.g;
     set_generation(g, 1);

@@ -14,7 +14,6 @@ namespace duskwend {
 
 namespace fs = std::filesystem;
 using fixture::StartedGame;
-using fixture::TempDir;
 using fixture::type;
 
 namespace {
@@ -22,7 +21,6 @@ namespace {
 class SaveSlots : public ::testing::Test {
   protected:
     SaveSlots() : dir("slots") {
-        fixture::write_small_world(dir.path);
         game = std::make_unique<StartedGame>(dir.path);
         g().data_files.save_dir = dir.path / "saves";
         fs::create_directories(g().data_files.save_dir);
@@ -37,14 +35,9 @@ class SaveSlots : public ::testing::Test {
                s["overlays"]["automap"].dump();
     }
     std::string text() { return text_dump(g()); }
-    TempDir dir;
+    fixture::SmallWorldDir dir;
     std::unique_ptr<StartedGame> game;
 };
-
-std::string bytes_of(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST_F(SaveSlots, ASlotKeptChangedOverAndLoadedBackGivesTheSameGame) {
     // A party of two walks a little, comes home and saves; the save goes to slot 4.
@@ -92,11 +85,13 @@ TEST_F(SaveSlots, ADamagedOrEmptySlotIsRefusedAndNothingChanges) {
     ASSERT_TRUE(fs::exists(slot("2")));
     type(g(), "rax");
     type(g(), "s "); // the saved game differs from slot 2 now
-    const std::string good = bytes_of(slot("2"));
+    const std::string good = fixture::read_text(slot("2"));
     const auto save_files = [&] {
-        return bytes_of(saves() / ROSTER_SAVE_FILE) + bytes_of(saves() / PARTY_SAVE_FILE) +
-               bytes_of(saves() / FLAGS_SAVE_FILE) + bytes_of(saves() / AUTOMAP_FILE) +
-               bytes_of(slot("auto1")) + bytes_of(slot("auto2"));
+        return fixture::read_text(saves() / ROSTER_SAVE_FILE) +
+               fixture::read_text(saves() / PARTY_SAVE_FILE) +
+               fixture::read_text(saves() / FLAGS_SAVE_FILE) +
+               fixture::read_text(saves() / AUTOMAP_FILE) + fixture::read_text(slot("auto1")) +
+               fixture::read_text(slot("auto2"));
     };
     const std::string before_files = save_files();
     const std::string before_state = saved_state();

@@ -19,7 +19,6 @@ namespace duskwend {
 
 namespace fs = std::filesystem;
 using fixture::StartedGame;
-using fixture::TempDir;
 using fixture::type;
 
 namespace {
@@ -40,12 +39,9 @@ int seen_count(const Game& g, int map) {
 
 class Comforts : public ::testing::Test {
   protected:
-    Comforts() : dir("comforts") {
-        fixture::write_small_world(dir.path);
-        game = std::make_unique<StartedGame>(dir.path);
-    }
+    Comforts() : dir("comforts") { game = std::make_unique<StartedGame>(dir.path); }
     Game& g() { return game->g; }
-    TempDir dir;
+    fixture::SmallWorldDir dir;
     std::unique_ptr<StartedGame> game;
 };
 
@@ -147,8 +143,7 @@ TEST_F(Comforts, OverlayKeysChangeNothingInTheGameUnderneath) {
 }
 
 TEST(WaitingMark, SaidOfEveryStepThatAnyKeyEndsAndOfNoOther) {
-    TempDir dir("waiting");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("waiting");
     const std::vector<std::pair<std::string, bool>> cases = {
         {"", false},             // the guild hall's menu takes its letters
         {"s", true},             // saved: any key goes on
@@ -253,9 +248,25 @@ TEST(SaveFolder, ChosenByOptionDataFolderOrThePlayersFolder) {
     EXPECT_EQ(save_dir({}), fs::path("/home/p/.local/share/duskwend"));
 }
 
+TEST(Options, NanDelaysAndSeedsPast64BitsAreRefused) {
+    const auto status = [](std::vector<std::string> args) {
+        const auto r = parse(std::move(args));
+        return std::holds_alternative<int>(r) ? std::get<int>(r) : -1;
+    };
+    EXPECT_EQ(status({"--message-delay", "nan"}), 2);
+    EXPECT_EQ(status({"--message-delay", "-nan"}), 2);
+    EXPECT_EQ(status({"--seed", "18446744073709551616"}), 2);
+    EXPECT_EQ(status({"--seed", "99999999999999999999"}), 2);
+    EXPECT_EQ(status({"--keys", "{seed 18446744073709551616}e"}), 2);
+    EXPECT_EQ(std::get<Options>(parse({"--seed", "18446744073709551615"})).seed, UINT64_MAX);
+    // A recording made with a 20-digit seed replays with it.
+    EXPECT_EQ(std::get<Options>(parse({"--keys", "{seed 18446744073709551615}e"})).seed,
+              UINT64_MAX);
+    EXPECT_EQ(std::get<Options>(parse({"--message-delay", "0.25"})).message_delay, 0.25);
+}
+
 TEST(SaveFolder, SavesGoToTheSaveFolderAndOldSavesInDataStillLoad) {
-    TempDir dir("savefolder");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("savefolder");
     StartedGame old_game(dir.path);
     type(old_game.g, "ataxtaxxs"); // an old save, kept in Data
     ASSERT_TRUE(fs::exists(dir.path / ROSTER_SAVE_FILE));
@@ -309,8 +320,7 @@ TEST(Recording, EveryKeyWrittenAsScriptTypesTheSameKey) {
 namespace {
 
 TEST(StatusPanel, ALongNameIsCutBeforeTheHitPointsButPrintedWhole) {
-    TempDir dir("names");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("names");
     StartedGame game(dir.path);
     Game& g = game.g;
     g.party[0] = PartyMemberRec{};
@@ -357,13 +367,11 @@ std::string run_to_state(const std::vector<std::string>& args, const fs::path& o
     for (const auto& a : args) command += " '" + a + "'";
     command += " --dump-state '" + out.string() + "'";
     if (std::system(command.c_str()) != 0) return "failed: " + command;
-    std::ifstream in(out, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return fixture::read_text(out);
 }
 
 TEST(Recording, ARecordedScriptReplaysWithItsOwnSeed) {
-    TempDir dir("replay");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("replay");
     const std::string keys = "ataxtaxx\ne{right}{up}{tab}{f1}{up}";
     std::ofstream(dir.path / "session.keys") << "{seed 7}\n" << keys;
     const std::string replayed = run_to_state(

@@ -28,13 +28,9 @@ namespace duskwend {
 namespace fs = std::filesystem;
 using fixture::TempDir;
 using namespace std::chrono_literals;
+using fixture::read_text;
 
 namespace {
-
-std::string read_text(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // A child process with its output sent to a file; ended with SIGTERM (which the window takes
 // as closing it) when still running at the end.

@@ -234,14 +234,7 @@ TEST_F(Review, UnlistedKeysDoNothingAndLeavingTurnsThePartyAbout) {
     EXPECT_EQ(g.location_step, REVIEW_SELECT);
 
     // Facing east into the door, the party steps one column west and faces west.
-    g.map_level = 3;
-    g.party_x = 7, g.party_y = 7, g.party_facing = 1;
-    type("l");
-    EXPECT_EQ(g.current_location, LOCATION_CITY);
-    EXPECT_EQ(g.party_x, 6);
-    EXPECT_EQ(g.party_y, 7);
-    EXPECT_EQ(g.party_facing, 3);
-    EXPECT_EQ(g.map_level, 3);
+    expect_leaving(7, 7, 1, 6, 7, 3);
 }
 
 } // namespace

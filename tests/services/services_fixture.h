@@ -73,6 +73,21 @@ class ServicesTest : public fixture::WorldTest {
         return g;
     }
 
+    // From (x, y) of map 3, the small world's map of buildings, facing `facing`, L leaves the
+    // building: the party stands in the city at (to_x, to_y) facing `to_facing`.
+    void expect_leaving(int x, int y, int facing, int to_x, int to_y, int to_facing) {
+        Game& g = started->g;
+        g.map_level = 3;
+        g.party_x = static_cast<int16_t>(x), g.party_y = static_cast<int16_t>(y);
+        g.party_facing = static_cast<int16_t>(facing);
+        type("l");
+        EXPECT_EQ(g.current_location, LOCATION_CITY);
+        EXPECT_EQ(g.map_level, 3);
+        EXPECT_EQ(g.party_x, to_x);
+        EXPECT_EQ(g.party_y, to_y);
+        EXPECT_EQ(g.party_facing, to_facing);
+    }
+
     Game& game() { return started->g; }
     PartyMemberRec& corvath() { return started->g.party[0]; }
     void type(const std::string& keys) { fixture::type(started->g, keys); }

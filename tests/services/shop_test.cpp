@@ -223,15 +223,8 @@ TEST_F(Shop, UnlistedKeysDoNothing) {
 
 TEST_F(Shop, LeavingStepsBackOutOfTheDoorOnTheShopsMap) {
     Game& g = enter();
-    g.map_level = 3; // the small world's map of buildings
-    g.party_x = 5, g.party_y = 6, g.party_facing = 2;
-    type("l");
-    EXPECT_EQ(g.current_location, LOCATION_CITY);
-    EXPECT_EQ(g.map_level, 3);
+    expect_leaving(5, 6, 2, 5, 5, 0);
     EXPECT_EQ(g.map_rec.encounter_chance, -1) << "map 3 itself was loaded";
-    EXPECT_EQ(g.party_x, 5);
-    EXPECT_EQ(g.party_y, 5);
-    EXPECT_EQ(g.party_facing, 0);
 }
 
 TEST_F(Shop, OffersRoundOnTheTrueValue) {

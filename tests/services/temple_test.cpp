@@ -197,16 +197,9 @@ TEST_F(Temple, ASheetOpenedAndClosedOverAHealingDoesNotHealAgain) {
 
 TEST_F(Temple, LeavingStepsBackOutOfTheDoorTurnedAbout) {
     Game& g = start(LOCATION_TEMPLE, TEMPLE_OF_LIGHT);
-    g.map_level = 3;
-    g.party_x = 4, g.party_y = 5, g.party_facing = 3;
     type("q"); // not a key of the first step
     EXPECT_EQ(g.current_location, LOCATION_TEMPLE);
-    type("l");
-    EXPECT_EQ(g.current_location, LOCATION_CITY);
-    EXPECT_EQ(g.map_level, 3);
-    EXPECT_EQ(g.party_x, 5);
-    EXPECT_EQ(g.party_y, 5);
-    EXPECT_EQ(g.party_facing, 1);
+    expect_leaving(4, 5, 3, 5, 5, 1);
 }
 
 } // namespace

@@ -20,15 +20,11 @@
 namespace duskwend {
 
 namespace fs = std::filesystem;
+using fixture::read_text;
 
 namespace {
 
 const fs::path SESSIONS = fs::path(DUSKWEND_SOURCE_DIR) / "tests" / "sessions";
-
-std::string read_text(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::string> session_names() {
     std::vector<std::string> names;
@@ -99,8 +95,7 @@ void expect_state(const fs::path& dump, const fs::path& expected_file) {
 }
 
 TEST_P(Session, DumpsMatchTheExpectations) {
-    fixture::TempDir dir("session");
-    fixture::write_small_world(dir.path);
+    fixture::SmallWorldDir dir("session");
     const fs::path keys = SESSIONS / (GetParam() + ".keys");
     const fs::path dump = dir.path / "dump.txt", state = dir.path / "state.json";
     const std::string command = std::string("'") + DUSKWEND_BINARY +

@@ -54,6 +54,11 @@ std::vector<uint8_t> read_bytes(const fs::path& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string read_text(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 void write_bmp(const fs::path& file, int width, int height, uint32_t rgb) {
     const int row = (width * 3 + 3) & ~3;
     const uint32_t image = static_cast<uint32_t>(row * height);

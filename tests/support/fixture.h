@@ -29,6 +29,8 @@ void write_slots(const std::filesystem::path& file, const std::vector<Rec>& reco
                  long slot_length);
 
 std::vector<uint8_t> read_bytes(const std::filesystem::path& file);
+// The whole file as a string; empty when it cannot be read.
+std::string read_text(const std::filesystem::path& file);
 
 // Writes a 24-bit BMP of one colour.
 void write_bmp(const std::filesystem::path& file, int width, int height, uint32_t rgb);
@@ -36,6 +38,11 @@ void write_bmp(const std::filesystem::path& file, int width, int height, uint32_
 // A small complete Data folder: a few items, monsters, shops, spells, progression entries,
 // two maps, the pictures the start needs, and the build's font.
 void write_small_world(const std::filesystem::path& dir);
+
+// A fresh folder holding the small world.
+struct SmallWorldDir : TempDir {
+    explicit SmallWorldDir(const std::string& name) : TempDir(name) { write_small_world(path); }
+};
 
 // The item records write_small_world puts in Item.dat (entry 0 is the header).
 std::vector<ItemRec> small_world_items();
@@ -69,7 +76,7 @@ std::vector<std::string> texts(const Game& g);
 // start_game() starts a game on it (after the test has changed the world as it needs).
 class WorldTest : public ::testing::Test {
   protected:
-    explicit WorldTest(const std::string& name) : dir(name) { write_small_world(dir.path); }
+    explicit WorldTest(const std::string& name) : dir(name) {}
     Game& start_game() {
         started = std::make_unique<StartedGame>(dir.path);
         return started->g;
@@ -78,7 +85,7 @@ class WorldTest : public ::testing::Test {
     std::vector<std::string> texts() const { return fixture::texts(started->g); }
     bool shows(const std::string& text) const;
 
-    TempDir dir;
+    SmallWorldDir dir;
     std::unique_ptr<StartedGame> started;
 };
 

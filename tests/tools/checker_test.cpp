@@ -6,9 +6,6 @@
 #include "core/map_names.h"
 #include "tools/data/playable.h"
 
-#include <cstdlib>
-#include <sys/wait.h>
-
 namespace duskwend {
 
 namespace {
@@ -23,8 +20,7 @@ class CheckerTest : public ::testing::Test {
 
     // Replaces the first occurrence of `from` in a content file.
     void edit(const std::string& file, const std::string& from, const std::string& to) {
-        auto bytes = file_bytes(dir / file);
-        std::string text(bytes.begin(), bytes.end());
+        std::string text = file_text(dir / file);
         auto at = text.find(from);
         ASSERT_NE(at, std::string::npos) << from;
         text.replace(at, from.size(), to);
@@ -32,24 +28,13 @@ class CheckerTest : public ::testing::Test {
     }
 
     int line_of_text(const std::string& file, const std::string& needle) {
-        auto bytes = file_bytes(dir / file);
-        std::string text(bytes.begin(), bytes.end());
-        auto at = text.find(needle);
-        if (at == std::string::npos) {
-            ADD_FAILURE() << "no '" << needle << "' in " << file;
-            return -1;
-        }
-        return 1 + static_cast<int>(
-                       std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+        return line_in_file(dir / file, needle);
     }
 
     // The line of the [[event]] table that holds `needle`; event problems are reported there.
     int event_line(const std::string& file, const std::string& needle) {
-        auto bytes = file_bytes(dir / file);
-        std::string text(bytes.begin(), bytes.end());
-        auto at = text.rfind("[[event]]", text.find(needle));
-        return 1 + static_cast<int>(
-                       std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+        const std::string text = file_text(dir / file);
+        return line_at(text, text.rfind("[[event]]", text.find(needle)));
     }
 
     // Checks the folder and expects exactly one problem, at file:line, mentioning `words`.
@@ -116,39 +101,33 @@ TEST_F(CheckerTest, MapNamesGoBesideTheMapFileAndMustBeOneLine) {
 }
 
 TEST_F(CheckerTest, DanglingReferences) {
-    edit("shops.toml", "stock = [11, 1,", "stock = [11, 480,");
-    expect_one_error("shops.toml", line_of_text("shops.toml", "480"),
-                     "item 480, which does not exist");
-    edit("shops.toml", "stock = [11, 480,", "stock = [11, 1,");
-
-    edit("spell_progression.toml", "spell = 14 }", "spell = 140 }");
-    expect_one_error("spell_progression.toml", line_of_text("spell_progression.toml", "140"),
-                     "spell 140");
-    edit("spell_progression.toml", "spell = 140 }", "spell = 14 }");
-
+    // Each reference spoiled in turn and put right again; event fields are reported at the
+    // line of their [[event]].
+    struct Case {
+        std::string file, good, bad, needle, words;
+        bool at_event;
+    };
     const std::string city = "maps/01-duskwend.toml";
-    edit(city, "map = 2\n", "map = 9\n");
-    expect_one_error(city, line_of_text(city, "map = 9"), "map 9, which does not exist");
-    edit(city, "map = 9\n", "map = 2\n");
-
-    edit(city, "monster = 8\n", "monster = 80\n");
-    expect_one_error(city, line_of_text(city, "monster = 80"), "monster 80");
-    edit(city, "monster = 80\n", "monster = 8\n");
-
-    edit(city, "shop = 2\n", "shop = 9\n");
-    expect_one_error(city, line_of_text(city, "shop = 9"), "shop 9");
-    edit(city, "shop = 9\n", "shop = 2\n");
-
-    edit(city, "message = 2\n", "message = 40\n");
-    expect_one_error(city, event_line(city, "message = 40"), "message 40 does not exist");
-    edit(city, "message = 40\n", "message = 2\n");
-
-    edit(city, "text = 1\n", "text = 9\n");
-    expect_one_error(city, event_line(city, "text = 9"), "text 9 does not exist");
-    edit(city, "text = 9\n", "text = 1\n");
-
-    edit(city, "flag = 1,", "flag = 101,");
-    expect_one_error(city, event_line(city, "flag = 101"), "flag 101 does not exist");
+    const Case cases[] = {
+        {"shops.toml", "stock = [11, 1,", "stock = [11, 480,", "480",
+         "item 480, which does not exist", false},
+        {"spell_progression.toml", "spell = 14 }", "spell = 140 }", "140", "spell 140", false},
+        {city, "map = 2\n", "map = 9\n", "map = 9", "map 9, which does not exist", false},
+        {city, "monster = 8\n", "monster = 80\n", "monster = 80", "monster 80", false},
+        {city, "shop = 2\n", "shop = 9\n", "shop = 9", "shop 9", false},
+        {city, "message = 2\n", "message = 40\n", "message = 40", "message 40 does not exist",
+         true},
+        {city, "text = 1\n", "text = 9\n", "text = 9", "text 9 does not exist", true},
+        {city, "flag = 1,", "flag = 101,", "flag = 101", "flag 101 does not exist", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bad);
+        edit(c.file, c.good, c.bad);
+        expect_one_error(c.file,
+                         c.at_event ? event_line(c.file, c.needle) : line_of_text(c.file, c.needle),
+                         c.words);
+        edit(c.file, c.bad, c.good);
+    }
 }
 
 TEST_F(CheckerTest, EventSquareOutsideTheMap) {
@@ -172,10 +151,7 @@ TEST_F(CheckerTest, EventsMissingTheirMeaning) {
 }
 
 TEST_F(CheckerTest, HeaderCountMustMatchTheEntries) {
-    write_text(dir / "items.toml",
-               std::string(reinterpret_cast<const char*>(file_bytes(dir / "items.toml").data()),
-                           file_bytes(dir / "items.toml").size()) +
-                   "\n[header]\nnumber = -5\n");
+    write_text(dir / "items.toml", file_text(dir / "items.toml") + "\n[header]\nnumber = -5\n");
     expect_one_error("items.toml", line_of_text("items.toml", "number = -5"),
                      "the header says number = -5");
 }
@@ -184,19 +160,17 @@ TEST_F(CheckerTest, TooManyEventsMessagesAndTexts) {
     const std::string city = "maps/01-duskwend.toml";
     std::string more;
     for (int k = 0; k < 50; ++k) more += "\n[[event]]\nkind = \"none\"\n";
-    auto bytes = file_bytes(dir / city);
-    std::string text(bytes.begin(), bytes.end());
+    const std::string original = file_text(dir / city);
+    std::string text = original;
     auto at = text.find("\n[messages]");
     text.insert(at, more);
     write_text(dir / city, text);
     // The city has more than 51 events; the 102nd is the first one too many.
     int line = 0, seen = 0;
     for (std::size_t p = 0; (p = text.find("[[event]]", p)) != std::string::npos; ++p)
-        if (++seen == 102)
-            line = 1 + static_cast<int>(
-                           std::count(text.begin(), text.begin() + static_cast<long>(p), '\n'));
+        if (++seen == 102) line = line_at(text, p);
     expect_one_error(city, line, "too many events");
-    write_text(dir / city, std::string(bytes.begin(), bytes.end()));
+    write_text(dir / city, original);
 
     edit(city, "[messages]\n", "[messages]\n51 = \"one too many\"\n");
     expect_one_error(city, line_of_text(city, "51 = "), "a map holds 51 messages");
@@ -216,37 +190,28 @@ TEST_F(CheckerTest, LongTextOverAThousandCharacters) {
 TEST_F(CheckerTest, GridDrawingMistakesNameTheirLine) {
     const std::string city = "maps/01-duskwend.toml";
     // The last corner of the border line above row 3 knocked out of place.
-    auto bytes = file_bytes(dir / city);
-    std::string text(bytes.begin(), bytes.end());
+    std::string text = file_text(dir / city);
     auto row3 = text.find("\n 3 ");
     ASSERT_EQ(text[row3 - 1], '+');
     text[row3 - 1] = '*';
     write_text(dir / city, text);
-    int line = 1 + static_cast<int>(
-                       std::count(text.begin(), text.begin() + static_cast<long>(row3), '\n'));
-    expect_one_error(city, line, "column 70: expected '+' at a corner");
+    expect_one_error(city, line_at(text, row3), "column 70: expected '+' at a corner");
 }
 
 TEST_F(CheckerTest, ToolExitsWithStatusOneAndPrintsFileAndLine) {
     edit("items.toml", "price = 30\n", "price = 30\ncolour = 1\n");
-    fs::path out = tmp.path() / "out.txt";
-    std::string cmd =
-        std::string(DUSKWEND_DATA_TOOL) + " check " + dir.string() + " 2> " + out.string();
-    int status = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    auto bytes = file_bytes(out);
-    std::string printed(bytes.begin(), bytes.end());
+    const auto [status, printed] = run_data_tool("check " + dir.string(), tmp.path() / "out.txt");
+    EXPECT_EQ(status, 1);
     std::string expected = (dir / "items.toml").string() + ":" +
                            std::to_string(line_of_text("items.toml", "colour")) +
                            ": unknown field 'colour'";
     EXPECT_NE(printed.find(expected), std::string::npos) << printed;
 
     // compile refuses too, and writes nothing.
-    cmd = std::string(DUSKWEND_DATA_TOOL) + " compile " + dir.string() + " -o " +
-          (tmp.path() / "data").string() + " 2> /dev/null";
-    status = std::system(cmd.c_str());
-    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_EQ(run_data_tool("compile " + dir.string() + " -o " + (tmp.path() / "data").string(),
+                            tmp.path() / "out.txt")
+                  .first,
+              1);
     EXPECT_FALSE(fs::exists(tmp.path() / "data" / "Item.dat"));
 }
 

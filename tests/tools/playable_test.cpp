@@ -7,9 +7,6 @@
 #include "tools/data/map_source.h"
 #include "tools/data/playable.h"
 
-#include <cstdlib>
-#include <sys/wait.h>
-
 namespace duskwend {
 
 namespace {
@@ -92,15 +89,7 @@ class Playable : public ::testing::Test {
         return line_of(n, "[[event]]  # " + std::to_string(i) + "\n");
     }
     int line_of(std::size_t n, const std::string& needle) {
-        auto bytes = file_bytes(dir / "maps" / file(n));
-        std::string text(bytes.begin(), bytes.end());
-        auto at = text.find(needle);
-        if (at == std::string::npos) {
-            ADD_FAILURE() << "no '" << needle << "' in map " << n;
-            return -1;
-        }
-        return 1 + static_cast<int>(
-                       std::count(text.begin(), text.begin() + static_cast<long>(at), '\n'));
+        return line_in_file(dir / "maps" / file(n), needle);
     }
 
     // Expects exactly the given problems, each as (map, event, words), at the line of that
@@ -257,13 +246,8 @@ TEST_F(Playable, ACampaignStepThatCannotBeOpenedIsReportedAtItsStage) {
         write_text(dir / "campaign.toml", text);
     };
     auto stage_line = [&](int map) {
-        auto bytes = file_bytes(dir / "campaign.toml");
-        std::string text(bytes.begin(), bytes.end());
-        auto at = text.find("map = " + std::to_string(map));
         // The [[stage]] line, two above its map.
-        return static_cast<int>(
-                   std::count(text.begin(), text.begin() + static_cast<long>(at), '\n')) -
-               1;
+        return line_in_file(dir / "campaign.toml", "map = " + std::to_string(map)) - 2;
     };
 
     // Played before map 3 (or without it), map 2 cannot be opened: reported at its stage,
@@ -308,14 +292,8 @@ TEST_F(Playable, AWonFightMustNotStartAgain) {
 TEST_F(Playable, TheToolReportsFileAndLineAndFails) {
     maps[0].events[3] = ev(TREASURE, 7, 3, 0, 50);
     check();
-    fs::path out = tmp.path() / "out.txt";
-    std::string cmd =
-        std::string(DUSKWEND_DATA_TOOL) + " check " + dir.string() + " 2> " + out.string();
-    int status = std::system(cmd.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 1);
-    auto bytes = file_bytes(out);
-    std::string printed(bytes.begin(), bytes.end());
+    const auto [status, printed] = run_data_tool("check " + dir.string(), tmp.path() / "out.txt");
+    EXPECT_EQ(status, 1);
     EXPECT_NE(printed.find((dir / "maps" / "01.toml").string() + ":" +
                            std::to_string(event_line(1, 3)) +
                            ": the treasure at (7, 3) cannot be reached"),

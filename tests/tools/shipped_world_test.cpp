@@ -28,7 +28,7 @@ class ShippedWorld : public ::testing::Test {
     static void TearDownTestSuite() { delete world; }
     static const ItemRec& item(int n) { return world->items.at(static_cast<std::size_t>(n - 1)); }
     static bool usable(const ItemRec& i, int class_id) {
-        return i.usable_by[static_cast<std::size_t>(class_id + 1)] != 0;
+        return is_on(i.usable_by[static_cast<std::size_t>(class_id + 1)]);
     }
     static World* world;
 };

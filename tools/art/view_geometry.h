@@ -1,11 +1,11 @@
 #pragma once
 
-namespace duskwend {
-
 // Where the first-person view puts its wall pieces, and the wall holder files they come from.
 // The side pieces are trapezoids derived from these rectangles: each runs from the outer plane
 // (the picture's edge, or the wall one square ahead) to the inner plane (the next wall ahead),
 // so a corridor seen down its length stays continuous.
+
+namespace duskwend {
 
 struct ViewRect {
     int x, y, w, h;

@@ -276,7 +276,7 @@ Career::Walk Career::walk_to(const Router::Goal& goal, bool interruptible) {
 void Career::key(const std::string& k) {
     const int64_t before = crowns();
     kb_.type(k);
-    while (g_.combat_active == -1 && !over()) fight();
+    while (is_on(g_.combat_active) && !over()) fight();
     const int64_t after = crowns();
     if (after > before) stage().crowns += after - before;
     // The party is slain: the guild hall with nobody standing.

@@ -97,7 +97,7 @@ double Judge::fixed_fight(const Game& real, const Router& router, const Square& 
                hg_.g.party_x = static_cast<int16_t>(at.x);
                hg_.g.party_y = static_cast<int16_t>(at.y);
                sub_square_events(hg_.g);
-               return hg_.g.combat_active != -1 ||
+               return !is_on(hg_.g.combat_active) ||
                       play_fight(hg_.g, kb, true).end == FightResult::End::Won;
            });
 }
@@ -110,7 +110,7 @@ double Judge::map_safety(const Game& real, const Router& router, int map, double
                prepare(real, router, map);
                for (int k = 0; k < SERIES; ++k) {
                    sub_start_random_encounter(hg_.g);
-                   if (hg_.g.combat_active != -1) break; // a map that sends no monsters
+                   if (!is_on(hg_.g.combat_active)) break; // a map that sends no monsters
                    const FightResult r = play_fight(hg_.g, kb, false);
                    if (r.end != FightResult::End::Won || r.deaths > 0) return false;
                }

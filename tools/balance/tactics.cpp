@@ -51,7 +51,7 @@ int spell_keys(Game& g, const PartyMemberRec& p, int spell, bool targeted) {
     const int level = g.spell_rec.level;
     std::set<int> lower_levels;
     for (const int s : p.spells_known) {
-        if (s < 1 || s > g.spell_count) continue;
+        if (!spell_exists(g, s)) continue;
         sub_read_spell(g, s);
         if (g.spell_rec.level < level) lower_levels.insert(g.spell_rec.level);
     }
@@ -64,7 +64,7 @@ int best_spell(Game& g, const PartyMemberRec& p, int effect, bool party_wide, in
     int best = 0;
     double best_amount = 0;
     for (const int s : p.spells_known) {
-        if (s < 1 || s > g.spell_count) continue;
+        if (!spell_exists(g, s)) continue;
         sub_read_spell(g, s);
         const SpellRec& r = g.spell_rec;
         if (r.effect != effect || r.mana_cost > p.magic_points) continue;
@@ -83,7 +83,7 @@ int best_spell(Game& g, const PartyMemberRec& p, int effect, bool party_wide, in
 int cheapest_healing_cost(Game& g, const PartyMemberRec& p) {
     int cost = 0;
     for (int s : p.spells_known) {
-        if (s < 1 || s > g.spell_count) continue;
+        if (!spell_exists(g, s)) continue;
         sub_read_spell(g, s);
         if (g.spell_rec.effect == SPELL_EFFECT_HEALING &&
             (cost == 0 || g.spell_rec.mana_cost < cost))
@@ -171,7 +171,7 @@ double spell_average(Game& g, int spell, int level) {
 FightResult play_fight(Game& g, Keyboard& kb, bool fixed) {
     FightResult result;
     const int fallen_before = fallen_members(g);
-    for (int keys = 0; g.combat_active == -1; ++keys) {
+    for (int keys = 0; is_on(g.combat_active); ++keys) {
         if (keys > MAX_KEYS) {
             result.stuck = true;
             return result;

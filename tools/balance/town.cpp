@@ -325,7 +325,7 @@ int worn_item(const PartyMemberRec& p, int kind) {
 
 bool usable(const ItemRec& item, int class_id) {
     const std::size_t k = static_cast<std::size_t>(class_id + 1);
-    return k < item.usable_by.size() && item.usable_by[k] != 0;
+    return k < item.usable_by.size() && is_on(item.usable_by[k]);
 }
 
 bool has_use(const ItemRec& item) {

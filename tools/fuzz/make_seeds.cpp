@@ -106,13 +106,37 @@ int main(int argc, char** argv) {
     const Bytes roster_file = slots(roster, ROSTER_SLOT), party_file = slots(party, PARTY_SLOT);
     Bytes flags_file(GAME_FLAG_COUNT * FLAG_SLOT, 0);
     flags_file[20] = 1;
-    for (uint8_t which : {0, 7, 8, 15}) {
+    // Bits 3-5: the commit file's kind (complete, cut short, changed, a link, a folder, a pipe,
+    // bytes of the input).
+    for (uint8_t which : {0, 7, 8, 15, 16, 23, 24, 32, 40, 47, 48, 56}) {
         Bytes s{which, uint8_t(roster_file.size() / 4), uint8_t(roster_file.size() / 4 >> 8),
                 uint8_t(party_file.size() / 4), uint8_t(party_file.size() / 4 >> 8)};
         const Bytes* files[] = {&roster_file, &party_file, &flags_file};
         for (const Bytes* f : files) s.insert(s.end(), f->begin(), f->end());
         put(corpus / "saves", "save-" + std::to_string(which), s);
     }
+
+    // The automap: the world's map count less one, then a file with a few squares seen.
+    std::string automap = "duskwend-automap 1\nmap 1\n";
+    for (int y = 0; y < MAP_SIZE; ++y)
+        automap += std::string(MAP_SIZE - 4, '.') + (y < 3 ? "####" : "....") + "\n";
+    automap += "end\n";
+    put(corpus / "automap", "automap", tagged(7, Bytes(automap.begin(), automap.end())));
+    const std::string settings = "message_delay=0.25\ntype_ahead = false\n";
+    put(corpus / "settings", "settings", Bytes(settings.begin(), settings.end()));
+    // Play: each file damaged in turn (a few bytes at its start, or cut there), then keys by
+    // their place in the target's table: into the city, walking, the overlays, a sheet.
+    const Bytes walk = {4,  37, 37, 40, 37, 43, 36, 44, 23, 45, 45, 23, 46,
+                        26, 13, 13, 2,  0,  23, 23, 23, 39, 37, 37, 37, 0,
+                        0,  0,  2,  0,  0,  3,  0,  0,  0,  0,  0,  0,  0};
+    for (uint8_t file = 0; file < 12; ++file)
+        for (uint8_t length : {uint8_t(4), uint8_t(255)}) {
+            Bytes input = {file, uint8_t(file * 37), 0, 0, length};
+            if (length != 255) input.insert(input.end(), {0xFF, 0x7F, 0x00, 0x80});
+            input.insert(input.end(), walk.begin(), walk.end());
+            put(corpus / "play", "file" + std::to_string(file) + "-" + std::to_string(length),
+                input);
+        }
 
     for (const auto& e : fs::directory_iterator(data))
         if (e.path().extension() == ".bmp")
