@@ -1,5 +1,5 @@
-// The campaign file: stages in order, a level that follows the one before when left out, and
-// every mistake named with its line.
+// The campaign file, read by the data tool's reader: stages in order, a level that follows the
+// one before when left out, and every mistake named with its line.
 
 #include "tools/balance/campaign.h"
 
@@ -27,15 +27,15 @@ TEST(Campaign, NamesEachMistakeAtItsLine) {
         const char* message;
     } cases[] = {
         {"", "campaign.toml:1: the campaign needs at least one [[stage]]"},
-        {"[[stage]]\nname = \"A\"\n", "campaign.toml:1: the stage has no map"},
-        {"[[stage]]\nname = \"A\"\nmap = 0\n",
-         "campaign.toml:3: map must be a number from 1 to 100"},
+        {"[[stage]]\nname = \"A\"\n", "campaign.toml:1: the stage needs a 'map'"},
+        {"[[stage]]\nname = \"A\"\nmap = 0\n", "campaign.toml:1: the stage needs a 'map'"},
         {"[[stage]]\nmap = 1\n\n[[stage]]\nname = \"B\"\nmapp = 2\n",
-         "campaign.toml:1: the stage has no name"},
-        {"[[stage]]\nname = \"A\"\nmap = 1\nmapp = 2\n",
-         "campaign.toml:4: unknown key 'mapp' in a stage"},
+         "campaign.toml:1: the stage needs a 'name'"},
+        {"[[stage]]\nname = \"A\"\nmap = 1\nmapp = 2\n", "campaign.toml:4: unknown field 'mapp'"},
+        {"[[stage]]\nname = \"A\"\nmap = 1\nlevel = 101\n",
+         "campaign.toml:1: the stage's 'level' should be 1 to 100 (or left out)"},
         {"[[stage]]\nname = \"A\"\nmap = 9\n",
-         "campaign.toml:1: map 9 is not in the world (it has 4 maps)"},
+         "campaign.toml:1: stage 'A' (map 9) names a map that does not exist (maps 1..4)"},
         {"[[stage]]\nname = \"A\"\nmap = \n", "campaign.toml:3:"},
     };
     for (const auto& c : cases) {

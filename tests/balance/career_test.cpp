@@ -163,10 +163,10 @@ TEST(Career, PartiesTrainRestAndBuyWhenTheirWorldAsksIt) {
 TEST(Career, TheCommandWritesItsFigures) {
     fixture::TempDir tmp("career-run");
     const fs::path json = tmp.path / "career.json", png = tmp.path / "career.png";
-    const std::string command = std::string(DUSKWEND_BALANCE_TOOL) +
-                                " career --trials 2 --key-limit 1500 --judging-trials 2 --json " +
-                                json.string() + " --plot " + png.string() + " > " +
-                                (tmp.path / "out").string();
+    const std::string command =
+        std::string(DUSKWEND_BALANCE_TOOL) +
+        " career --trials 2 --jobs 2 --key-limit 1500 --judging-trials 2 --json " + json.string() +
+        " --plot " + png.string() + " > " + (tmp.path / "out").string();
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::ifstream in(json);
     const nlohmann::json j = nlohmann::json::parse(in);
@@ -208,6 +208,27 @@ TEST(Career, TheEconomyWriterChangesOnlyTheRewardLines) {
                         "\n\n[[monster]]\nname = \"Wolf\"\n" + base + "\nlevel = 1\n" + dice +
                         "\n\n[monster.note]\ntext = 1\n");
     EXPECT_EQ(write_economy(hg.g, toml), 0) << "a second run changes nothing";
+}
+
+// A monster is worth what its level asks, whatever its hit points: they pay at most half.
+TEST(Career, TunedMonstersAreWorthTheirLevel) {
+    const struct {
+        int level, per_hit_point;
+        std::array<int16_t, 3> hit_dice;
+    } cases[] = {{1, 3, {1, 3, 0}}, {10, 96, {14, 10, 30}}, {8, 39, {12, 8, 12}}};
+    for (const auto& c : cases) {
+        MonsterRec m;
+        m.level = static_cast<int16_t>(c.level);
+        m.experience_per_hit_point = static_cast<int16_t>(c.per_hit_point);
+        m.hit_dice = c.hit_dice;
+        const double hit_points = c.hit_dice[0] * (c.hit_dice[1] + 1) / 2.0 + c.hit_dice[2];
+        const TunedMonster t = tuned_monster(m);
+        const int worth = level_reward(c.level).experience;
+        EXPECT_LE(t.experience_per_hit_point, c.per_hit_point) << c.level;
+        EXPECT_LE(t.experience_per_hit_point * hit_points, worth / 2.0) << c.level;
+        EXPECT_NEAR(t.experience_base + t.experience_per_hit_point * hit_points, worth, 1.0)
+            << c.level;
+    }
 }
 
 } // namespace

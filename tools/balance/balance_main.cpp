@@ -10,22 +10,27 @@
 // content/campaign.toml (tools/balance/career.h).
 
 #include "combat/combat.h"
+#include "core/city_map.h"
 #include "core/datafiles.h"
 #include "core/dispatch.h"
 #include "core/game.h"
 #include "core/numbers.h"
 #include "core/rules.h"
 #include "platform/keys.h"
+#include "screens/register_screens.h"
 #include "tools/balance/career.h"
 #include "tools/balance/economy.h"
 #include "tools/balance/report.h"
 #include "tools/balance/session.h"
-#include "screens/register_screens.h"
 
 #include <CLI/CLI.hpp>
 
+#include <atomic>
 #include <chrono>
+#include <exception>
 #include <fstream>
+#include <mutex>
+#include <thread>
 
 #include <algorithm>
 #include <cstdio>
@@ -109,6 +114,7 @@ struct CareerCommand {
     uint64_t seed = 1;
     long key_limit = CareerOptions{}.key_limit;
     int judging_trials = CareerOptions{}.judging_trials;
+    int jobs = 1;
     std::string json, plot;
     bool trace = false;
 };
@@ -121,14 +127,42 @@ int run_career(const CareerCommand& c) {
     if (c.trace) options.trace = stderr;
     std::vector<CareerRecord> careers;
     try {
-        options.campaign = load_campaign(c.campaign);
-        const auto start = std::chrono::steady_clock::now();
-        for (int t = 0; t < c.trials; ++t) {
-            careers.push_back(play_career(options, c.seed + uint64_t(t)));
-            const double seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-            std::fprintf(stderr, "\r%d of %d parties played, %.0f s", t + 1, c.trials, seconds);
+        int maps = 0;
+        {
+            HeadlessGame world(c.data_dir, 1);
+            while (map_in_file(world.g, maps + 1)) ++maps;
         }
+        options.campaign = load_campaign(c.campaign, maps);
+        // Each party plays a game of its own, so parties play side by side; the figures are
+        // those of playing them one after another.
+        const auto start = std::chrono::steady_clock::now();
+        careers.resize(static_cast<std::size_t>(std::max(0, c.trials)));
+        std::atomic<int> next = 0, played = 0;
+        std::mutex report;
+        std::exception_ptr failure;
+        const auto work = [&] {
+            for (int t; (t = next++) < c.trials;) {
+                try {
+                    careers[static_cast<std::size_t>(t)] =
+                        play_career(options, c.seed + uint64_t(t));
+                } catch (...) {
+                    const std::lock_guard lock(report);
+                    if (!failure) failure = std::current_exception();
+                    next = c.trials;
+                    return;
+                }
+                const std::lock_guard lock(report);
+                const double seconds =
+                    std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+                std::fprintf(stderr, "\r%d of %d parties played, %.0f s", ++played, c.trials,
+                             seconds);
+            }
+        };
+        std::vector<std::thread> workers;
+        for (int k = 1; k < std::clamp(c.jobs, 1, 64); ++k) workers.emplace_back(work);
+        work();
+        for (std::thread& w : workers) w.join();
+        if (failure) std::rethrow_exception(failure);
         std::fprintf(stderr, "\n");
     } catch (const std::exception& e) {
         std::fprintf(stderr, "duskwend-balance: %s\n", e.what());
@@ -186,6 +220,8 @@ int main(int argc, char** argv) {
         ->capture_default_str();
     sub->add_option("--judging-trials", career.judging_trials,
                     "trial fights behind each judgement of a fixed fight or a map")
+        ->capture_default_str();
+    sub->add_option("--jobs", career.jobs, "parties played side by side (same figures, sooner)")
         ->capture_default_str();
     sub->add_flag("--trace", career.trace, "write what each party does to the error stream");
     sub->add_option("--json", career.json, "also write the figures to this JSON file");

@@ -65,8 +65,13 @@ CareerRecord Career::run() {
 bool Career::play_stage() {
     const CampaignStage& st = opt_.campaign.stages[static_cast<std::size_t>(stage_)];
     const bool last = stage_ + 1 == static_cast<int>(opt_.campaign.stages.size());
+    long last_keys = -1;
+    int idle = 0;
     while (!over()) {
-        if (kb_.keys() > opt_.key_limit) {
+        // A party that decides again and again without typing a key has stalled.
+        idle = kb_.keys() == last_keys ? idle + 1 : 0;
+        last_keys = kb_.keys();
+        if (kb_.keys() > opt_.key_limit || idle > 1000) {
             stalled_ = true;
             break;
         }
@@ -81,7 +86,7 @@ bool Career::play_stage() {
         if (const auto sight = next_sight(st.map)) {
             const Square s = *sight;
             if (walk_to([&](const Square& q) { return q == s; }, true) == Walk::Arrived)
-                visited_.insert({s.map, s.x, s.y});
+                visited_.insert(sight_at(s));
             continue;
         }
         if (const auto fight_at = next_fight(st.map)) {
@@ -93,15 +98,26 @@ bool Career::play_stage() {
                 grind();
                 continue;
             }
-            if (!rested() && town_visit(true)) continue;
+            // Not rested, it rests first unless it would win as it stands just as surely.
+            if (!rested() &&
+                judge_.fixed_fight(g_, router_, *fight_at, opt_.ready_share, true) <
+                    opt_.ready_share &&
+                town_visit(true))
+                continue;
             const Square f = *fight_at;
+            // Standing on its square already (a fight won there was a random one), a turn
+            // wakes it: the square's events run after every key.
+            if (position().at == f) {
+                key("{left}");
+                continue;
+            }
             walk_to([&](const Square& q) { return q == f; }, true);
             continue;
         }
-        // With the last stage's fights won, the campaign is finished once every member has the
-        // stage's level. Otherwise the party moves on whole, with its fights won and every
-        // member at the stage's level, or ready for the next stage's map.
-        if (last && lowest_level() >= st.level) return true;
+        // With the last stage's fights won (the final among them), the campaign is finished.
+        // Otherwise the party moves on whole, with its fights won and every member at the
+        // stage's level, or ready for the next stage's map.
+        if (last && finished()) return true;
         if (!whole()) {
             grind();
             continue;
@@ -120,6 +136,17 @@ bool Career::play_stage() {
         grind();
     }
     return false;
+}
+
+// A campaign whose last map holds no fixed fight ends once every member has the stage's level.
+bool Career::finished() const {
+    const CampaignStage& last = opt_.campaign.stages.back();
+    const auto& events = router_.map(last.map).events;
+    if (std::none_of(events.begin(), events.end(),
+                     [](const MapEvent& e) { return e[0] == EVENT_FIGHT; }))
+        return lowest_level() >= last.level;
+    const auto& fixed = rec_.stages.back().fixed;
+    return std::any_of(fixed.begin(), fixed.end(), [](const auto& f) { return f.final && f.won; });
 }
 
 bool Career::map_safe(int map) {
@@ -151,19 +178,31 @@ void Career::grind() {
     walk_to([&](const Square& q) { return q == s; }, true);
 }
 
+Career::Sight Career::sight_at(const Square& s) const {
+    std::string holds;
+    for (const MapEvent& e : router_.map(s.map).events)
+        if (e[0] != 0 && e[2] == s.x && e[3] == s.y)
+            holds += event_condition_holds(e, g_.game_flags) ? '1' : '0';
+    return {s.map, s.x, s.y, holds};
+}
+
 std::optional<Square> Career::next_sight(int map) {
-    std::set<std::tuple<int, int, int>> wanted;
+    std::set<Sight> wanted;
     const std::vector<Square> fights = fight_squares(map);
-    for (const MapEvent& e : router_.map(map).events)
+    for (const MapEvent& e : router_.map(map).events) {
+        const Square at{map, e[2], e[3]};
         if (is_sight(e) && event_condition_holds(e, g_.game_flags) &&
-            !visited_.count({map, e[2], e[3]}) &&
-            std::find(fights.begin(), fights.end(), Square{map, e[2], e[3]}) == fights.end())
-            wanted.insert({map, e[2], e[3]});
+            std::find(fights.begin(), fights.end(), at) == fights.end() &&
+            !visited_.count(sight_at(at)))
+            wanted.insert(sight_at(at));
+    }
     if (wanted.empty()) return std::nullopt;
-    const auto goal = [&](const Square& q) { return wanted.count({q.map, q.x, q.y}) > 0; };
+    std::set<std::tuple<int, int, int>> squares;
+    for (const Sight& w : wanted) squares.insert({std::get<0>(w), std::get<1>(w), std::get<2>(w)});
+    const auto goal = [&](const Square& q) { return squares.count({q.map, q.x, q.y}) > 0; };
     const auto r = router_.route(position(), goal, g_.game_flags);
     if (!r) {
-        // Nothing of it can be reached now: not looked for again.
+        // Nothing of it can be reached now: not looked for again while it shows the same.
         visited_.insert(wanted.begin(), wanted.end());
         return std::nullopt;
     }

@@ -26,6 +26,7 @@ class Career {
     void grind();
     int grind_map();
     bool map_safe(int map);
+    bool finished() const;
     std::optional<Square> next_sight(int map);
     std::optional<Square> next_fight(int map);
     std::vector<Square> fight_squares(int map) const;
@@ -85,7 +86,11 @@ class Career {
     CareerRecord rec_;
     int stage_ = 0;
     bool slain_ = false, stalled_ = false;
-    std::set<std::tuple<int, int, int>> visited_; // sight squares already walked to
+    // Sight squares already walked to, each with which of its events held then: a square is
+    // seen again once what it shows has changed (a seal broken, a door opened elsewhere).
+    using Sight = std::tuple<int, int, int, std::string>;
+    Sight sight_at(const Square& s) const;
+    std::set<Sight> visited_;
     double last_level_ = 0;
     int fixed_fights_ = 0; // fixed fights met, won or not
     // What the temple last asked, by class, to raise a fallen member; and for a cure.

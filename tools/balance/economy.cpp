@@ -15,10 +15,12 @@ namespace duskwend {
 
 namespace {
 
-// Levels 1 to 20.
-constexpr int EXPERIENCE[20] = {80,    145,   230,   420,   750,   1350,  2400,
-                                4300,  7700,  13000, 15000, 17000, 19000, 21000,
-                                23000, 25000, 27000, 29000, 31000, 32000};
+// Levels 1 to 20. A stage of the campaign is about a hundred won fights, walking and its fixed
+// fights together, and should lift the party one level: a level's monster is worth about a
+// hundredth of what that level's training asks of each member, times the four who share it.
+constexpr int EXPERIENCE[20] = {85,    95,    115,   210,   380,   620,   1050,
+                                1900,  3500,  6000,  8000,  10000, 12000, 14000,
+                                16000, 18000, 20000, 22000, 24000, 26000};
 constexpr int CROWNS[20] = {10,  25,   70,   150,  230,  330,  440,  560,  690,  830,
                             980, 1150, 1300, 1500, 1700, 1900, 2100, 2350, 2600, 2900};
 constexpr int SIDES[] = {2,  3,  4,  6,   8,   10,  12,  20,  30, 40,
@@ -48,8 +50,13 @@ std::array<int, 3> crowns_dice_for(int crowns) {
 TunedMonster tuned_monster(const MonsterRec& m) {
     const LevelReward r = level_reward(m.level);
     const double hit_points = m.hit_dice[0] * (m.hit_dice[1] + 1) / 2.0 + m.hit_dice[2];
-    const long base = std::lround(r.experience - m.experience_per_hit_point * hit_points);
-    return {crowns_dice_for(r.crowns), static_cast<int>(std::clamp(base, 0L, 32767L))};
+    // Hit points pay at most half of what the level asks; the base pays the rest.
+    int per_hit_point = m.experience_per_hit_point;
+    if (hit_points > 0 && per_hit_point * hit_points > r.experience / 2.0)
+        per_hit_point = static_cast<int>(r.experience / 2.0 / hit_points);
+    const long base = std::lround(r.experience - per_hit_point * hit_points);
+    return {crowns_dice_for(r.crowns), static_cast<int>(std::clamp(base, 0L, 32767L)),
+            per_hit_point};
 }
 
 namespace {
@@ -77,13 +84,15 @@ void print_economy(Game& g, std::FILE* out) {
         const auto& dice = t.crowns_dice;
         const int base = t.experience_base;
         const bool same = base == m.experience_base && dice[0] == m.crowns_dice[0] &&
-                          dice[1] == m.crowns_dice[1] && dice[2] == m.crowns_dice[2];
+                          dice[1] == m.crowns_dice[1] && dice[2] == m.crowns_dice[2] &&
+                          t.experience_per_hit_point == m.experience_per_hit_point;
         std::fprintf(out,
-                     "%s %3d %-20s level %2d  now [%d, %d, %d] %5d  tuned crowns_dice = [%d, %d, "
-                     "%d], experience_base = %d\n",
+                     "%s %3d %-20s level %2d  now [%d, %d, %d] %5d + %d/hp  tuned crowns_dice = "
+                     "[%d, %d, %d], experience_base = %d, experience_per_hit_point = %d\n",
                      same ? " " : "*", n, m.name.trimmed().c_str(), m.level, m.crowns_dice[0],
-                     m.crowns_dice[1], m.crowns_dice[2], m.experience_base, dice[0], dice[1],
-                     dice[2], base);
+                     m.crowns_dice[1], m.crowns_dice[2], m.experience_base,
+                     m.experience_per_hit_point, dice[0], dice[1], dice[2], base,
+                     t.experience_per_hit_point);
     }
 }
 
@@ -110,13 +119,18 @@ int write_economy(Game& g, const std::filesystem::path& file) {
                                  std::to_string(t.crowns_dice[1]) + ", " +
                                  std::to_string(t.crowns_dice[2]) + "]";
         const std::string base = "experience_base = " + std::to_string(t.experience_base);
+        const std::string per_hit_point =
+            "experience_per_hit_point = " + std::to_string(t.experience_per_hit_point);
+        std::vector<const std::string*> wanted = {&dice, &base};
+        if (t.experience_per_hit_point != monsters[k].experience_per_hit_point)
+            wanted.push_back(&per_hit_point);
         std::size_t end = k + 1 < starts.size() ? starts[k + 1] : lines.size();
         for (std::size_t i = starts[k] + 1; i < end; ++i)
             if (!lines[i].empty() && lines[i][0] == '[') end = i; // a table of its own
         std::size_t last = starts[k];
         bool any = false;
-        for (const std::string* wanted : {&dice, &base}) {
-            const std::string key = wanted->substr(0, wanted->find(" ="));
+        for (const std::string* line : wanted) {
+            const std::string key = line->substr(0, line->find(" ="));
             bool found = false;
             for (std::size_t i = starts[k] + 1; i < end; ++i) {
                 const std::string& l = lines[i];
@@ -124,11 +138,11 @@ int write_economy(Game& g, const std::filesystem::path& file) {
                     last = std::max(last, i);
                 if (l.rfind(key + " ", 0) == 0 || l.rfind(key + "=", 0) == 0) {
                     found = true;
-                    if (l != *wanted) lines[i] = *wanted, any = true;
+                    if (l != *line) lines[i] = *line, any = true;
                 }
             }
             if (!found) {
-                lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1), *wanted);
+                lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(last + 1), *line);
                 ++end, ++last, any = true;
             }
         }

@@ -26,10 +26,12 @@ LevelReward level_reward(int level);
 // Crowns dice [count, sides, bonus] that average `crowns`.
 std::array<int, 3> crowns_dice_for(int crowns);
 
-// What the tuning gives one monster: its crowns dice and experience base.
+// What the tuning gives one monster: its crowns dice, experience base and experience per hit
+// point (lowered when its hit points alone would pay more than half of what the level asks).
 struct TunedMonster {
     std::array<int, 3> crowns_dice;
     int experience_base;
+    int experience_per_hit_point;
 };
 TunedMonster tuned_monster(const MonsterRec& m);
 
@@ -37,7 +39,8 @@ TunedMonster tuned_monster(const MonsterRec& m);
 // base, and what the tuning gives for its level; a "*" marks the monsters that differ.
 void print_economy(Game& g, std::FILE* out);
 
-// Sets `crowns_dice` and `experience_base` of every [[monster]] of a monsters.toml source to
+// Sets `crowns_dice` and `experience_base` (and a lowered `experience_per_hit_point`) of every
+// [[monster]] of a monsters.toml source to
 // what the tuning gives for its level, leaving every other line as it is (the n-th [[monster]]
 // is monster n of `g`'s world, compiled from that source). Returns the monsters changed;
 // throws std::runtime_error naming the file when it cannot be read or written.

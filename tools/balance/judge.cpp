@@ -49,13 +49,13 @@ std::vector<int> Judge::party_signature(const Game& real) {
     return s;
 }
 
-void Judge::prepare(const Game& real, const Router& router, int map) {
+void Judge::prepare(const Game& real, const Router& router, int map, bool rest) {
     Game& g = hg_.g;
     g.rng.seed(seed_++);
     g.party = real.party;
     // A night at the inn: the living at full strength, the fallen still fallen.
     for (PartyMemberRec& p : g.party) {
-        if (p.in_use <= 0 || p.hit_points <= 0) continue;
+        if (!rest || p.in_use <= 0 || p.hit_points <= 0) continue;
         p.hit_points = p.max_hit_points;
         p.magic_points = p.max_magic_points;
     }
@@ -83,12 +83,17 @@ template <class Trial> double Judge::share(double needed, Trial trial) {
     return double(good) / played;
 }
 
-double Judge::fixed_fight(const Game& real, const Router& router, const Square& at, double needed) {
-    const auto key = std::make_tuple(party_signature(real), at.map, at.x, at.y);
+double Judge::fixed_fight(const Game& real, const Router& router, const Square& at, double needed,
+                          bool as_it_stands) {
+    std::vector<int> signature = party_signature(real);
+    if (as_it_stands)
+        for (const PartyMemberRec& p : real.party)
+            if (p.in_use > 0) signature.insert(signature.end(), {p.hit_points, p.magic_points});
+    const auto key = std::make_tuple(signature, at.map, at.x, at.y);
     if (const auto it = known_.find(key); it != known_.end()) return it->second;
     Keyboard kb(hg_.g);
     return known_[key] = share(needed, [&] {
-               prepare(real, router, at.map);
+               prepare(real, router, at.map, !as_it_stands);
                hg_.g.party_x = static_cast<int16_t>(at.x);
                hg_.g.party_y = static_cast<int16_t>(at.y);
                sub_square_events(hg_.g);

@@ -21,15 +21,17 @@ class Judge {
     // The maps of the world, read as the game reads them.
     std::vector<MapRec> maps();
 
-    // The share of trials in which the rested party wins the fight that stands on `at`. The
-    // trials stop once their share is sure to fall short of `needed`, or sure to reach it.
-    double fixed_fight(const Game& real, const Router& router, const Square& at, double needed);
+    // The share of trials in which the rested party (`as_it_stands`: the party with the hit and
+    // magic points it has now) wins the fight that stands on `at`. The trials stop once their
+    // share is sure to fall short of `needed`, or sure to reach it.
+    double fixed_fight(const Game& real, const Router& router, const Square& at, double needed,
+                       bool as_it_stands = false);
     // The share of trials in which the rested party meets five of the map's random encounters
     // in a row without anyone falling; the trials stop as for fixed_fight.
     double map_safety(const Game& real, const Router& router, int map, double needed);
 
   private:
-    void prepare(const Game& real, const Router& router, int map);
+    void prepare(const Game& real, const Router& router, int map, bool rest = true);
     // Plays up to trials_ trials, each true when it went well, stopping once the share of
     // good ones is sure to reach `needed` or sure to fall short of it.
     template <class Trial> double share(double needed, Trial trial);

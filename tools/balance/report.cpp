@@ -238,6 +238,16 @@ void draw_career_plot(const Campaign& campaign, const CareerRecord& career,
         const int x = px(career.stage_start_fights[k]);
         for (int y = TOP; y < H - BOTTOM; y += 6) segment(x, y, x, y + 2, mark, 0);
     }
+    // The plan: over each stage, the level it should bring every member to.
+    const Rgb plan{120, 175, 110};
+    const std::size_t stages = std::min(career.stage_start_fights.size(), campaign.stages.size());
+    for (std::size_t k = 0; k < stages; ++k) {
+        const int from = career.stage_start_fights[k];
+        const int to = k + 1 < career.stage_start_fights.size() ? career.stage_start_fights[k + 1]
+                                                                : career.fights;
+        const int y = py(std::min<double>(campaign.stages[k].level, max_level));
+        segment(px(from), y, px(to), y, plan, 2);
+    }
     for (std::size_t k = 1; k < career.curve.size(); ++k) {
         const auto& a = career.curve[k - 1];
         const auto& b = career.curve[k];
@@ -264,6 +274,8 @@ void draw_career_plot(const Campaign& campaign, const CareerRecord& career,
         for (int f = 0; f <= max_fights; f += step)
             draw_text(img, font->small, std::to_string(f), px(f) - 8, H - BOTTOM + 6, ink);
         draw_text(img, font->small, "won fights", W / 2 - 30, H - 22, ink);
+        draw_text(img, font->small, "green: the level each stage should bring (campaign.toml)",
+                  W - RIGHT - 360, H - 22, plan);
         for (std::size_t k = 0; k < career.stage_start_fights.size() && k < campaign.stages.size();
              ++k) {
             // A name that would run off the right edge is written to the left of its line.

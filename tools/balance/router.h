@@ -38,7 +38,6 @@ struct Route {
     Square goal;                 // the square the goal accepted (a teleport may lead on)
 };
 
-
 class Router {
   public:
     // Map n at index n - 1.

@@ -20,16 +20,8 @@ struct ParsedFile {
     std::vector<std::string> lines;
 };
 
-std::optional<ParsedFile> parse_file(const fs::path& path, const std::string& name,
+std::optional<ParsedFile> parse_text(const std::string& text, const std::string& name,
                                      Diagnostics& diags) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        diags.error(name, 0, "cannot read the file");
-        return std::nullopt;
-    }
-    std::stringstream buf;
-    buf << in.rdbuf();
-    std::string text = buf.str();
     ParsedFile f;
     std::istringstream lines(text);
     for (std::string l; std::getline(lines, l);) f.lines.push_back(l);
@@ -40,6 +32,18 @@ std::optional<ParsedFile> parse_file(const fs::path& path, const std::string& na
         return std::nullopt;
     }
     return f;
+}
+
+std::optional<ParsedFile> parse_file(const fs::path& path, const std::string& name,
+                                     Diagnostics& diags) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        diags.error(name, 0, "cannot read the file");
+        return std::nullopt;
+    }
+    std::stringstream buf;
+    buf << in.rdbuf();
+    return parse_text(buf.str(), name, diags);
 }
 
 // By Reference::To, in its order.
@@ -158,21 +162,23 @@ World load_content(const fs::path& dir, Diagnostics& diags, std::vector<MapOrigi
     return w;
 }
 
-CampaignSource load_campaign_source(const fs::path& dir, Diagnostics& diags) {
+CampaignSource read_campaign_source(const std::string& text, const std::string& file,
+                                    Diagnostics& diags) {
     CampaignSource c;
-    c.file = (dir / CAMPAIGN_SOURCE).string();
-    std::error_code ec;
-    if (!fs::exists(dir / CAMPAIGN_SOURCE, ec)) return c;
-    auto f = parse_file(dir / CAMPAIGN_SOURCE, c.file, diags);
+    c.file = file;
+    auto f = parse_text(text, c.file, diags);
     if (!f) return c;
     const Source src{c.file, &diags};
     TableReader top(f->root, src, 1);
     const toml::node* stages = top.take("stage");
     top.finish();
-    if (!stages) return c;
-    const auto* arr = stages->as_array();
-    if (!arr) {
+    const auto* arr = stages ? stages->as_array() : nullptr;
+    if (stages && !arr) {
         src.error(line_of(*stages), "'stage' should be a list of [[stage]] tables");
+        return c;
+    }
+    if (!arr || arr->empty()) {
+        src.error(1, "the campaign needs at least one [[stage]]");
         return c;
     }
     for (const auto& n : *arr) {
@@ -192,15 +198,40 @@ CampaignSource load_campaign_source(const fs::path& dir, Diagnostics& diags) {
         }
         int16_t map = 0, level = 0;
         r.integer("map", map);
-        r.integer("level", level); // the simulator's: the level to reach before moving on
+        r.integer("level", level);
         r.finish();
         if (stage.name.empty()) src.error(stage.line, "the stage needs a 'name'");
         if (map == 0) src.error(stage.line, "the stage needs a 'map'");
+        if (level < 0 || level > 100)
+            src.error(stage.line, "the stage's 'level' should be 1 to 100 (or left out)");
         stage.map = map;
         stage.level = level;
         c.stages.push_back(stage);
     }
     return c;
+}
+
+CampaignSource load_campaign_file(const fs::path& path, Diagnostics& diags) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        diags.error(path.string(), 0, "cannot read the file");
+        return {path.string(), {}};
+    }
+    std::stringstream buf;
+    buf << in.rdbuf();
+    return read_campaign_source(buf.str(), path.string(), diags);
+}
+
+CampaignSource load_campaign_source(const fs::path& dir, Diagnostics& diags) {
+    std::error_code ec;
+    if (!fs::exists(dir / CAMPAIGN_SOURCE, ec)) return {(dir / CAMPAIGN_SOURCE).string(), {}};
+    return load_campaign_file(dir / CAMPAIGN_SOURCE, diags);
+}
+
+std::string stage_map_problem(const StageSource& stage, std::size_t map_count) {
+    if (stage.map >= 1 && static_cast<std::size_t>(stage.map) <= map_count) return {};
+    return "stage '" + stage.name + "' (map " + std::to_string(stage.map) +
+           ") names a map that does not exist (maps 1.." + std::to_string(map_count) + ")";
 }
 
 std::string write_content(const World& w, const fs::path& dir) {

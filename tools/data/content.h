@@ -44,6 +44,13 @@ struct CampaignSource {
 };
 inline constexpr const char* CAMPAIGN_SOURCE = "campaign.toml";
 CampaignSource load_campaign_source(const std::filesystem::path& dir, Diagnostics& diags);
+// The same for a campaign file of any name (one that cannot be read is an error), and for its
+// text; a campaign without a [[stage]] is an error.
+CampaignSource load_campaign_file(const std::filesystem::path& file, Diagnostics& diags);
+CampaignSource read_campaign_source(const std::string& text, const std::string& file,
+                                    Diagnostics& diags);
+// What is wrong with a stage's map in a world of `map_count` maps, or nothing.
+std::string stage_map_problem(const StageSource& stage, std::size_t map_count);
 
 // Writes the sources of a world into dir. Returns an empty string or what went wrong.
 std::string write_content(const World& world, const std::filesystem::path& dir);

@@ -382,9 +382,8 @@ void check_campaign(const World& w, const CampaignSource& c, Diagnostics& diags)
         auto problem = [&](const std::string& what) {
             diags.error(c.file, stage.line, which + " " + what, true);
         };
-        if (stage.map < 1 || static_cast<std::size_t>(stage.map) > w.maps.size()) {
-            problem("names a map that does not exist (maps 1.." + std::to_string(w.maps.size()) +
-                    ")");
+        if (const std::string wrong = stage_map_problem(stage, w.maps.size()); !wrong.empty()) {
+            diags.error(c.file, stage.line, wrong, true);
             continue;
         }
         const auto m = static_cast<std::size_t>(stage.map - 1);
