@@ -23,9 +23,6 @@ SurfacePtr compose_frame(const Game& g, const TtfFont& font, int scale);
 // Writes a surface as a PNG; false when it cannot be written.
 bool save_png(SDL_Surface* surface, const std::string& path);
 
-// The PNG file of a surface, in memory; empty when it cannot be encoded.
-std::string png_bytes(SDL_Surface* surface);
-
 // The PNG of the window's picture at 490 × 355 times `scale`, as --screenshot writes it, text
 // drawn with `font` (opened at the same scale).
 std::string frame_png(const Game& g, const TtfFont& font, int scale = 1);

@@ -9,6 +9,9 @@ bool save_png(SDL_Surface* surface, const std::string& path) {
     return surface && IMG_SavePNG(surface, path.c_str()) == 0;
 }
 
+namespace {
+
+// The PNG file of a surface, in memory; empty when it cannot be encoded.
 std::string png_bytes(SDL_Surface* surface) {
     if (!surface) return {};
     // SDL writes through a stream; this one appends to a string of any length.
@@ -33,6 +36,8 @@ std::string png_bytes(SDL_Surface* surface) {
     const bool saved = IMG_SavePNG_RW(surface, stream, 1) == 0;
     return saved ? bytes : std::string();
 }
+
+} // namespace
 
 std::string frame_png(const Game& g, const TtfFont& font, int scale) {
     SurfacePtr frame = compose_frame(g, font, scale);
